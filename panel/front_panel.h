@@ -1,0 +1,81 @@
+#pragma once
+
+#include "bus/vbib32.h"
+#include "bus/vbib32rv.h"
+#include "controls/form1.h"
+#include "meter/meter_context.h"
+#include "platform/platform_services.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace lumodm {
+
+// The front panel's event handlers, on the window model. The Qt window
+// calls these for user input and mirrors the model afterwards; the tests
+// call them directly. Handlers run nested inside other handlers whenever
+// a wait processes events.
+class FrontPanel
+{
+public:
+    FrontPanel(Form1& form, Vbib32& gpib, Vbib32Rv& helper, PlatformServices& platform);
+    FrontPanel(const FrontPanel&) = delete;
+    FrontPanel& operator=(const FrontPanel&) = delete;
+
+    Form1& form() { return form_; }
+    PanelState& state() { return form_.state; }
+    MeterContext& meter() { return meter_; }
+    void setReadingObserver(ReadingObserver* observer) { meter_.readingObserver = observer; }
+
+    // Start-up, activation and the end.
+    void Form_Load();
+    void Form_Activate();
+    [[noreturn]] void Form_Unload();
+    [[noreturn]] void Menu_Exit_Click();
+
+    // Run loop and update rate.
+    void Button_Run_Click();
+    void Button_Stop_Click();
+    void SleepSecLocal(float sleepTime);
+    void SetRefreshRate(float rate);
+    void Menu_RR_HalfSec_Click();
+    void Menu_RR_OneSec_Click();
+    void Menu_RR_TwoSec_Click();
+    void Menu_RR_FiveSec_Click();
+    void Menu_RR_TenSec_Click();
+
+    // Function and range controls.
+    void Combo_Mode_Click();
+    void Combo_Mode_KeyPress(std::int16_t& keyAscii);
+    void Button_Apply_Click();
+    void Menu_Apply_Click();
+    void Button_Refresh_Click();
+    void Menu_Refresh_Click();
+    void Label_Range_DblClick();
+    void Combo_Range_Click();
+    void Menu_ConfirmFunctionChange_Click();
+    void Menu_Init_Click();
+
+    // Colour schemes.
+    void ApplyColorScheme(std::int16_t scheme);
+    void Menu_System_Click();
+    void Menu_BW_Click();
+    void Menu_RevBW_Click();
+    void Menu_Red_Click();
+    void Menu_Green_Click();
+    void Menu_Blue_Click();
+
+    void Menu_About_Click();
+
+    // The About box's two lines.
+    static QString aboutText();
+
+private:
+    Form1& form_;
+    Vbib32& gpib_;
+    Vbib32Rv& helper_;
+    PlatformServices& platform_;
+    MeterContext meter_;
+};
+
+} // namespace lumodm
