@@ -1,0 +1,103 @@
+#include "platform/qt_core_platform.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+#include <QTimer>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+namespace lumodm {
+
+namespace {
+
+// QTimer takes an int of milliseconds; a longer wait is simply taken in
+// several passes by the caller's loop.
+constexpr double MaxTimerMs = 24.0 * 3600.0 * 1000.0;
+
+std::unique_ptr<QSettings> openSettings(const QString& file, const QString& application)
+{
+    if (!file.isEmpty()) {
+        return std::make_unique<QSettings>(file, QSettings::IniFormat);
+    }
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, application,
+                                       application);
+}
+
+} // namespace
+
+QtCorePlatform::QtCorePlatform(const QString& settingsFile) : settingsFile_(settingsFile)
+{
+    clock_.start();
+}
+
+double QtCorePlatform::now()
+{
+    return static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+}
+
+void QtCorePlatform::processEvents(double deadline)
+{
+    const double remaining = deadline - now();
+    if (!QCoreApplication::instance()) {
+        // No event loop to serve: the wait is only a wait.
+        if (remaining > 0) {
+            std::this_thread::sleep_for(std::chrono::duration<double>(remaining));
+        }
+        return;
+    }
+    if (!(remaining > 0)) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return;
+    }
+    // A timer at the deadline bounds the blocking pass: the dispatcher
+    // processes what is pending and otherwise sleeps until an event or this
+    // timer wakes it, so the caller's loop never spins.
+    QTimer deadlineTimer;
+    deadlineTimer.setSingleShot(true);
+    deadlineTimer.setTimerType(Qt::PreciseTimer);
+    deadlineTimer.start(static_cast<int>(std::ceil(std::min(remaining * 1000.0, MaxTimerMs))));
+    QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+QString QtCorePlatform::readSetting(const QString& application, const QString& section,
+                                    const QString& key, const QString& defaultValue)
+{
+    auto settings = openSettings(settingsFile_, application);
+    settings->beginGroup(section);
+    return settings->value(key, defaultValue).toString();
+}
+
+void QtCorePlatform::writeSetting(const QString& application, const QString& section,
+                                  const QString& key, const QString& value)
+{
+    auto settings = openSettings(settingsFile_, application);
+    settings->beginGroup(section);
+    settings->setValue(key, value);
+    settings->endGroup();
+    // Written now, so that an immediate end of the program has nothing
+    // pending that it could write or lose.
+    settings->sync();
+}
+
+void QtCorePlatform::endProgram(int exitStatus)
+{
+    // Take the hook first so that an end requested from inside it cannot
+    // run it again.
+    std::function<void()> hook = std::move(shutdownHook_);
+    shutdownHook_ = nullptr;
+    if (hook) {
+        try {
+            hook();
+        } catch (...) {
+            // Ending regardless: a failing close must not keep the program.
+        }
+    }
+    std::fflush(nullptr);
+    std::_Exit(exitStatus);
+}
+
+} // namespace lumodm
