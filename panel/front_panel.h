@@ -71,11 +71,17 @@ public:
     static QString aboutText();
 
 private:
+    // The wait of SleepSecLocal; `sleepTime` is read again on every pass,
+    // so the run loop hands it RefreshInterval itself.
+    void waitSeconds(const float& sleepTime);
+
     Form1& form_;
     Vbib32& gpib_;
     Vbib32Rv& helper_;
     PlatformServices& platform_;
     MeterContext meter_;
+    // The toolkit reports activation more than once; set up only the first.
+    bool activated_ = false;
 };
 
 } // namespace lumodm
