@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace lumodm {
+
+// Builds one CSV row (RFC 4180) field by field, in UTF-8, ending in CRLF.
+class CsvRow
+{
+  public:
+    // Appends a field, quoted when it holds a comma, a quote, a line break
+    // or blanks at either end (which some readers would trim). A NUL
+    // becomes U+FFFD: many tools cut a line at NUL.
+    void addField(const QString& text);
+    void addField(const char* utf8);
+    void addFieldUtf8(const QByteArray& utf8);
+
+    // The row with its line end.
+    QByteArray finish() const { return row_ + "\r\n"; }
+    const QByteArray& fields() const { return row_; }
+    void clear() { row_.clear(), count_ = 0; }
+
+  private:
+    QByteArray row_;
+    int count_ = 0;
+};
+
+} // namespace lumodm

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <ctime>
+
+namespace lumodm {
+
+// Local time in ISO 8601 with milliseconds and the offset from UTC, e.g.
+// "2024-03-09T21:07:05.042+01:00". The offset makes the log unambiguous
+// across daylight-saving changes in a night-long run.
+QByteArray isoTimestamp(const std::tm& local, int milliseconds, long utcOffsetSeconds);
+
+// The wall clock now, in the form above.
+QByteArray currentIsoTimestamp();
+
+} // namespace lumodm

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "log/log_file.h"
+#include "meter/reading_record.h"
+#include "platform/platform_services.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace lumodm {
+
+// The reading log (--log=FILE): one CSV row per displayed reading. A file
+// that cannot be opened or written is told to the user once, in a "Log
+// Error" box naming the file and the reason; from then on readings are
+// simply not logged and nothing else changes.
+class ReadingLog : public ReadingObserver
+{
+  public:
+    ReadingLog(const QString& path, PlatformServices& platform);
+
+    // Opens the file; false (after the message) when it cannot be.
+    bool open();
+    bool isLogging() const { return file_.isOpen(); }
+    const QString& path() const { return path_; }
+
+    // The model column; known only once the meter is identified.
+    void setModel(const QString& model) { model_ = model; }
+
+    // Where the time column comes from (tests fix it).
+    void setTimestampSource(std::function<QByteArray()> source) { timestamp_ = std::move(source); }
+
+    void readingTaken(const ReadingRecord& record) override;
+
+  private:
+    void tellFailure(const char* what);
+
+    QString path_;
+    QString model_;
+    PlatformServices& platform_;
+    LogFile file_;
+    std::function<QByteArray()> timestamp_;
+    bool told_ = false;
+};
+
+// One call for the programs: the log for `path`, already opened (a failure
+// has been told and the log stays silent). Never null; register it with
+// FrontPanel::setReadingObserver.
+std::unique_ptr<ReadingLog> openReadingLog(const QString& path, const QString& model,
+                                           PlatformServices& platform);
+
+} // namespace lumodm

@@ -1,0 +1,31 @@
+#include "log/reading_row.h"
+
+#include "log/csv_row.h"
+#include "log/decimal_text.h"
+
+namespace lumodm {
+
+QByteArray readingCsvHeader()
+{
+    return QByteArrayLiteral("time,model,function,range,value,unit,readout,raw\r\n");
+}
+
+QByteArray readingCsvRow(const QByteArray& timestamp, const QString& model,
+                         const ReadingRecord& record)
+{
+    CsvRow row;
+    row.addFieldUtf8(timestamp);
+    row.addField(model);
+    row.addField(record.functionCode);
+    row.addFieldUtf8(QByteArray::number(record.rangeNumber));
+    row.addFieldUtf8(record.kind == ReadingRecord::Kind::Value ? plainDecimalText(record.value)
+                                                               : QByteArray());
+    row.addField(record.unit);
+    row.addField(record.readoutText);
+    // The answer holds one byte per character; as UTF-8 each byte keeps its
+    // Latin-1 meaning, so the file stays valid text whatever the meter sent.
+    row.addField(record.rawAnswer);
+    return row.finish();
+}
+
+} // namespace lumodm
