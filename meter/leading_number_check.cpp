@@ -15,7 +15,7 @@ bool beginsWithNumber(QStringView text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && text[i] == QLatin1Char(' ')) {
+    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t'))) {
         ++i;
     }
     if (i < n && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {

@@ -1,0 +1,227 @@
+#include "meter/settings_readback.h"
+#include "tests/meter/scripted_meter.h"
+
+#include <gtest/gtest.h>
+
+namespace lumodm::testing {
+namespace {
+
+QStringList rangeList(int count)
+{
+    QStringList list{QStringLiteral("Auto")};
+    for (int i = 1; i <= count; ++i) {
+        list << QStringLiteral("Range%1").arg(i);
+    }
+    return list;
+}
+
+struct ReadBackCase
+{
+    std::int16_t model;
+    const char* functAnswer;
+    const char* secondCommand; // "CALC?", "RANGE?" or nullptr (not asked)
+    const char* secondAnswer;
+    const char* code;
+    std::int16_t rangeNumber;
+    const char* rangeCaption;
+    int rangeIndex;
+    int listEntries;
+};
+
+class ReadBack : public ::testing::TestWithParam<ReadBackCase>
+{
+};
+
+TEST_P(ReadBack, TurnsTheAnswersIntoCodeAndRange)
+{
+    const ReadBackCase& c = GetParam();
+    ScriptedMeter meter(c.model);
+    meter.answer("FUNCT?", c.functAnswer);
+    if (c.secondCommand) {
+        meter.answer(c.secondCommand, c.secondAnswer);
+    }
+
+    EXPECT_EQ(ReadSettings(meter.context), QString::fromLatin1(c.code));
+
+    std::vector<QByteArray> expected{"FUNCT?"};
+    if (c.secondCommand) {
+        expected.emplace_back(c.secondCommand);
+    }
+    EXPECT_EQ(meter.commands(), expected);
+    EXPECT_EQ(meter.form.state.RangeNumber, c.rangeNumber);
+    EXPECT_EQ(meter.form.Label_Range.caption, QString::fromLatin1(c.rangeCaption));
+    EXPECT_EQ(meter.form.Combo_Range.listIndex(), c.rangeIndex);
+    EXPECT_EQ(meter.form.Combo_Range.items(), rangeList(c.listEntries - 1));
+    EXPECT_EQ(meter.form.Label_Range.visible, c.listEntries > 1);
+    EXPECT_TRUE(meter.platform.messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllModels, ReadBack,
+    ::testing::Values(
+        // DM5010: code and range value in one answer; "CALC?" only for DCV/ACV.
+        ReadBackCase{1, "OHMS 2000;", nullptr, nullptr, "OHMS", 2, "Range2", 2, 7},
+        ReadBackCase{1, "OHMS 2E+07;", nullptr, nullptr, "OHMS", 6, "Range6", 6, 7},
+        ReadBackCase{1, "OHMS -200;", nullptr, nullptr, "OHMS", -1, "Auto", 0, 7},
+        ReadBackCase{1, "DCV 0.2;", "CALC?", "CALC OFF", "DCV", 1, "Range1", 1, 6},
+        ReadBackCase{1, "ACV 1000;", "CALC?", "CALC OFF", "ACV", 5, "Range5", 5, 6},
+        ReadBackCase{1, "DCV -2;", "CALC?", "CALC OFF", "DCV", -2, "Auto", 0, 6},
+        ReadBackCase{1, "ACDC 20;", nullptr, nullptr, "ACDC", 3, "Range3", 3, 6},
+        ReadBackCase{1, "ACV 2;", "CALC?", "CALC DBM", "DBM ACV", 0, "Auto", 0, 1},
+        ReadBackCase{1, "DCV 2;", "CALC?", "CALC DBM", "DBM DCV", 0, "Auto", 0, 1},
+        ReadBackCase{1, "DIODE;", nullptr, nullptr, "DIODE", 0, "Auto", 0, 1},
+        // A range value of 0 has no logarithm: automatic range.
+        ReadBackCase{1, "DCV 0;", "CALC?", "CALC OFF", "DCV", 0, "Auto", 0, 6},
+        // DM5110: the range number comes from "RANGE?".
+        ReadBackCase{2, "FUNCT DCV;", "RANGE?", "RANGE 3;", "DCV", 3, "Range3", 3, 6},
+        ReadBackCase{2, "FUNCT DCV;", "RANGE?", "RANGE 9;", "DCV", 5, "Range5", 5, 6},
+        ReadBackCase{2, "FUNCT OHMS;", "RANGE?", "RANGE 0;", "OHMS", 0, "Auto", 0, 7},
+        ReadBackCase{2, "FUNCT DCA;", "RANGE?", "RANGE 1;", "DCA", 1, "Range1", 1, 6},
+        ReadBackCase{2, "FUNCT DBV;", "RANGE?", "RANGE 3;", "DBV", 0, "Auto", 0, 1},
+        // Beyond 16 bits the number saturates; the list then cuts it.
+        ReadBackCase{2, "FUNCT ACA;", "RANGE?", "RANGE 1E9;", "ACA", 5, "Range5", 5, 6},
+        ReadBackCase{2, "FUNCT ACA;", "RANGE?", "RANGE -1E9;", "ACA", -32768, "Auto", 0, 6},
+        // DM5120: "DB" functions are rewritten to "DB " + their base function.
+        ReadBackCase{3, "FUNCT ACADB;", "RANGE?", "RANGE 2;", "DB ACA", 0, "Auto", 0, 1},
+        ReadBackCase{3, "FUNCT ACVDB;", "RANGE?", "RANGE 2;", "DB ACV", 0, "Auto", 0, 1},
+        ReadBackCase{3, "FUNCT DCV;", "RANGE?", "RANGE 4;", "DCV", 4, "Range4", 4, 5},
+        ReadBackCase{3, "FUNCT OHMS;", "RANGE?", "RANGE 7;", "OHMS", 7, "Range7", 7, 8},
+        // The range is read after the function answer's space position,
+        // whatever the range answer looks like.
+        ReadBackCase{3, "FUNCT DCV;", "RANGE?", "XXXXXX2;", "DCV", 2, "Range2", 2, 5}));
+
+TEST(ReadBackDuringRun, KeepsVoltageListButRebuildsCurrentList)
+{
+    ScriptedMeter voltage(2);
+    FillRangeList(voltage.form, 2);
+    voltage.form.Button_Run.enabled = false; // a run is in progress
+    voltage.answer("FUNCT?", "FUNCT DCV;");
+    voltage.answer("RANGE?", "RANGE 2;");
+    EXPECT_EQ(ReadSettings(voltage.context), QStringLiteral("DCV"));
+    EXPECT_EQ(voltage.form.Combo_Range.items(), rangeList(2));
+    EXPECT_EQ(voltage.form.Combo_Range.listIndex(), 2);
+
+    ScriptedMeter current(2);
+    FillRangeList(current.form, 2);
+    current.form.Button_Run.enabled = false;
+    current.answer("FUNCT?", "FUNCT DCA;");
+    current.answer("RANGE?", "RANGE 4;");
+    EXPECT_EQ(ReadSettings(current.context), QStringLiteral("DCA"));
+    EXPECT_EQ(current.form.Combo_Range.items(), rangeList(5));
+    EXPECT_EQ(current.form.Combo_Range.listIndex(), 4);
+}
+
+TEST(ReadBackSelection, RunsTheRangeListsClickHandler)
+{
+    ScriptedMeter meter(3);
+    int clicks = 0;
+    meter.form.Combo_Range.onClick = [&] { ++clicks; };
+    meter.answer("FUNCT?", "FUNCT OHMS;");
+    meter.answer("RANGE?", "RANGE 3;");
+    ReadSettings(meter.context);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST(ReadBackFailure, NoAnswerGivesACodeOutsideTheTable)
+{
+    for (std::int16_t model : {1, 2, 3}) {
+        ScriptedMeter meter(model);
+        meter.form.state.RangeNumber = 3;
+        FillRangeList(meter.form, 5);
+        // No "FUNCT?" answer: the read times out after the I/O Error box.
+        const QString code = ReadSettings(meter.context);
+        EXPECT_EQ(findFunction(code), nullptr) << "model " << model;
+        EXPECT_EQ(meter.form.state.RangeNumber, 3) << "model " << model;
+        EXPECT_EQ(meter.form.Combo_Range.listCount(), 6) << "model " << model;
+        ASSERT_FALSE(meter.platform.messages().empty());
+        EXPECT_EQ(meter.platform.messages().front().title, QStringLiteral("I/O Error"));
+    }
+}
+
+TEST(FillRangeList, NumbersItsEntriesAndShowsTheCaptionOnlyWithRanges)
+{
+    Form1 form;
+    form.Label_Range.visible = false;
+    FillRangeList(form, 7);
+    EXPECT_EQ(form.Combo_Range.items(), rangeList(7));
+    EXPECT_TRUE(form.Label_Range.visible);
+
+    FillRangeList(form, 0);
+    EXPECT_EQ(form.Combo_Range.items(), QStringList{QStringLiteral("Auto")});
+    EXPECT_FALSE(form.Label_Range.visible);
+}
+
+struct FunctionDisplayCase
+{
+    std::int16_t model;
+    const char* functAnswer;
+    const char* calcAnswer;
+    const char* description;
+    const char* unit;
+    int listIndex;
+};
+
+class UpdateFunctionDisplay : public ::testing::TestWithParam<FunctionDisplayCase>
+{
+};
+
+TEST_P(UpdateFunctionDisplay, ShowsWhatTheMeterReports)
+{
+    const FunctionDisplayCase& c = GetParam();
+    ScriptedMeter meter(c.model);
+    meter.answer("FUNCT?", c.functAnswer);
+    meter.answer(c.model == 1 ? "CALC?" : "RANGE?", c.calcAnswer);
+    // The list's own handler marks a change as pending, as the panel's does.
+    meter.form.Combo_Mode.onClick = [&] {
+        meter.form.Button_Apply.enabled = true;
+        meter.form.Menu_Apply.enabled = true;
+    };
+    meter.form.Button_Run.enabled = false;
+
+    UpdateFunction(meter.context);
+
+    EXPECT_EQ(meter.form.Label_Func.caption, QString::fromUtf8(c.description));
+    EXPECT_EQ(meter.form.Label_Prefix.caption, QString::fromUtf8(c.unit));
+    EXPECT_EQ(meter.form.Combo_Mode.listIndex(), c.listIndex);
+    EXPECT_EQ(meter.form.state.AppliedFunctionIndex, c.listIndex);
+    EXPECT_EQ(meter.form.state.FunctionCode, meter.form.Combo_Mode.text());
+    EXPECT_FALSE(meter.form.Button_Apply.enabled);
+    EXPECT_FALSE(meter.form.Menu_Apply.enabled);
+    EXPECT_TRUE(meter.form.Button_Run.enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Functions, UpdateFunctionDisplay,
+    ::testing::Values(FunctionDisplayCase{1, "DIODE;", "", "Diode", "", 3},
+                      FunctionDisplayCase{1, "ACV 2;", "CALC DBM", "Voltage AC dBm", "dBm", 6},
+                      FunctionDisplayCase{1, "OHMS 200;", "", "Resistance", "Ohm", 2},
+                      FunctionDisplayCase{2, "FUNCT DBM;", "RANGE 0;", "Voltage AC dBm", "dBm", 5},
+                      FunctionDisplayCase{2, "FUNCT DCA;", "RANGE 2;", "Current DC", "A", 3},
+                      FunctionDisplayCase{3, "FUNCT ACVDB;", "RANGE 0;", "Voltage AC dB", "dB",
+                                          5}));
+
+TEST(UpdateFunctionUnknownCode, LeavesTheDisplayButSettlesApplyAndRun)
+{
+    ScriptedMeter meter(2);
+    meter.form.Combo_Mode.setListIndex(1);
+    meter.form.Label_Func.caption = QStringLiteral("Voltage AC");
+    meter.form.Label_Prefix.caption = QStringLiteral("V");
+    meter.form.Button_Apply.enabled = true;
+    meter.form.Menu_Apply.enabled = true;
+    meter.form.Button_Run.enabled = false;
+    meter.answer("FUNCT?", "FUNCT dcv;");
+    meter.answer("RANGE?", "RANGE 1;");
+
+    UpdateFunction(meter.context);
+
+    EXPECT_EQ(meter.form.state.FunctionCode, QStringLiteral("dcv"));
+    EXPECT_EQ(meter.form.Label_Func.caption, QStringLiteral("Voltage AC"));
+    EXPECT_EQ(meter.form.Label_Prefix.caption, QStringLiteral("V"));
+    EXPECT_EQ(meter.form.state.AppliedFunctionIndex, 1);
+    EXPECT_FALSE(meter.form.Button_Apply.enabled);
+    EXPECT_FALSE(meter.form.Menu_Apply.enabled);
+    EXPECT_TRUE(meter.form.Button_Run.enabled);
+}
+
+} // namespace
+} // namespace lumodm::testing
