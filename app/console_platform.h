@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/qt_core_platform.h"
+
+#include <QByteArray>
+#include <QString>
+#include <functional>
+
+namespace lumodm {
+
+// The platform of the headless reader: QtCore's events, clock and end, but
+// message boxes become lines on standard error ("Title: text") answered as
+// OK or Yes, and the stored settings are neither read nor written (a read
+// gives the default), so the panel's settings stay as the user left them.
+class ConsolePlatform : public QtCorePlatform
+{
+  public:
+    ConsolePlatform();
+    ~ConsolePlatform() override;
+
+    // Where the message lines go (standard error unless replaced).
+    void setErrorSink(std::function<void(const QByteArray&)> sink) { errorSink_ = std::move(sink); }
+
+    MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
+                             MessageIcon icon) override;
+    QString readSetting(const QString& application, const QString& section, const QString& key,
+                        const QString& defaultValue) override;
+    void writeSetting(const QString& application, const QString& section, const QString& key,
+                      const QString& value) override;
+
+    // Ctrl-C (and SIGTERM) set a flag and wake a waiting event pass; a
+    // second one ends the program the default way. Needs the
+    // QCoreApplication; call once.
+    void catchInterrupts();
+    static bool interrupted();
+
+  private:
+    std::function<void(const QByteArray&)> errorSink_;
+};
+
+// A message box as one plain line: the title, a colon, and the text's
+// lines trimmed and joined by single blanks (empty lines dropped).
+QString consoleMessageLine(const QString& text, const QString& title);
+
+} // namespace lumodm

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+namespace lumodm {
+
+// What lumodm-read is asked to do beyond finding the meter.
+struct ReaderOptions
+{
+    QString function;                  // a function code; empty keeps the meter's
+    std::optional<std::int16_t> range; // 0 automatic, 1.. a fixed range; none keeps it
+    long long count = 1;               // readings to take; 0 until interrupted
+    double interval = 1.0;             // seconds from one reading's start to the next
+    bool csv = false;                  // the log's columns instead of readout and unit
+};
+
+enum class ReaderOptionResult { NotMine, Taken, Bad };
+
+// Takes one of the reader's own options (--function=, --range=, --count=,
+// --interval=, --csv) from `argument`. Bad: `error` says why.
+ReaderOptionResult takeReaderOption(const QString& argument, ReaderOptions& options,
+                                    QString& error);
+
+// The lines that --help adds for these options.
+QString readerOptionsHelp();
+
+} // namespace lumodm

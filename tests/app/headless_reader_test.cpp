@@ -1,0 +1,284 @@
+#include "app/headless_reader.h"
+#include "bus/drivers/sim/sim_bus.h"
+#include "bus/drivers/sim/sim_dm5010.h"
+#include "bus/drivers/sim/sim_dm51x0.h"
+#include "log/reading_log.h"
+#include "tests/log/csv_reader.h"
+#include "tests/support/scripted_platform.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <memory>
+
+namespace lumodm {
+namespace {
+
+using testing::ProgramEnded;
+using testing::ScriptedPlatform;
+
+constexpr int kAddress = 16;
+
+std::unique_ptr<SimulatedMeter> makeMeter(const char* model)
+{
+    const QByteArray name(model);
+    if (name == "DM5010") {
+        return std::make_unique<Dm5010Meter>();
+    }
+    return std::make_unique<Dm51x0Meter>(name == "DM5110" ? simDm5110Model() : simDm5120Model());
+}
+
+// The simulated bus, with a hook on each message written (to make one
+// particular answer go wrong).
+class HookedBus : public SimulatedBus
+{
+  public:
+    std::function<void(const QByteArray&)> beforeWrite;
+    int ibwrt(int ud, const char* data, long count) override
+    {
+        if (beforeWrite) {
+            beforeWrite(QByteArray(data, static_cast<int>(count)));
+        }
+        return SimulatedBus::ibwrt(ud, data, count);
+    }
+};
+
+class HeadlessReaderTest : public ::testing::Test
+{
+  protected:
+    SimulatedMeter* addMeter(const char* model)
+    {
+        return bus->addMeter(makeMeter(model), kAddress);
+    }
+    std::unique_ptr<HeadlessReader> makeReader()
+    {
+        auto reader = std::make_unique<HeadlessReader>(*bus, platform);
+        reader->setOutput([this](const QByteArray& bytes) {
+            out += bytes;
+            if (onOutput) {
+                onOutput();
+            }
+        });
+        reader->setErrorOutput([this](const QString& line) { errors.append(line); });
+        reader->setTimestampSource([] { return QByteArray("T"); });
+        reader->setInterrupted([this] { return interrupt; });
+        return reader;
+    }
+    int run(const ReaderOptions& options)
+    {
+        auto reader = makeReader();
+        return reader->run(options);
+    }
+    // The status a fatal end left with.
+    int runToEnd(const ReaderOptions& options)
+    {
+        try {
+            run(options);
+        } catch (const ProgramEnded& ended) {
+            return ended.exitStatus;
+        }
+        ADD_FAILURE() << "the program did not end";
+        return -1;
+    }
+    QStringList titles() const
+    {
+        QStringList t;
+        for (const auto& m : platform.messages()) {
+            t.append(m.title);
+        }
+        return t;
+    }
+
+    std::unique_ptr<HookedBus> bus = std::make_unique<HookedBus>();
+    ScriptedPlatform platform;
+    QByteArray out;
+    QStringList errors;
+    bool interrupt = false;
+    std::function<void()> onOutput;
+};
+
+struct ModelCase
+{
+    const char* model;
+    const char* function;
+    std::int16_t range;
+    const char* signalFunction;
+    double signal;
+    const char* line;
+    const char* meterFunction;
+    int meterRange;
+};
+
+TEST_F(HeadlessReaderTest, SetsFunctionAndRangeOnEachModelThenReads)
+{
+    const ModelCase cases[] = {
+        {"DM5010", "OHMS", 3, "OHMS", 1500.0, " 1.500 kOhm\n", "OHMS", 3},
+        {"DM5010", "ACV", 0, "ACV", 0.0123456, " 12.34 mV\n", "ACV", 0},
+        {"DM5110", "DCA", 1, "DCA", 0.0001234,
+         " 123.40 \xC2\xB5"
+         "A\n",
+         "DCA", 1},
+        {"DM5110", "OHMS", 0, "OHMS", 1500.0, " 1.5000 kOhm\n", "OHMS", 0},
+        {"DM5120", "ACV", 2, "ACV", 1.2345678, " 1.23456 V\n", "ACV", 2},
+        {"DM5120", "DCV", 4, "DCV", -12.5, "-12.5000 V\n", "DCV", 4},
+    };
+    for (const ModelCase& c : cases) {
+        SCOPED_TRACE(std::string(c.model) + " " + c.function);
+        bus = std::make_unique<HookedBus>();
+        SimulatedMeter* meter = addMeter(c.model);
+        ASSERT_TRUE(meter->setSignal(c.signalFunction, c.signal));
+        out.clear();
+        ReaderOptions options;
+        options.function = QString::fromLatin1(c.function);
+        options.range = c.range;
+        EXPECT_EQ(run(options), reader_status::Ok) << errors.join('\n').toStdString();
+        EXPECT_EQ(out, QByteArray(c.line));
+        EXPECT_EQ(meter->function(), QByteArray(c.meterFunction));
+        EXPECT_EQ(meter->range(), c.meterRange);
+    }
+    EXPECT_TRUE(errors.isEmpty());
+    // The confirmation was asked and agreed to; nothing else was shown.
+    for (const auto& m : platform.messages()) {
+        EXPECT_EQ(m.title, QStringLiteral("Function Change"));
+    }
+    EXPECT_TRUE(platform.settingWrites.empty());
+}
+
+TEST_F(HeadlessReaderTest, CsvColumnsAndTheLogFile)
+{
+    SimulatedMeter* meter = addMeter("DM5110");
+    meter->setSignal("DCA", 0.0001234);
+    QTemporaryDir dir;
+    const QString logPath = dir.filePath(QStringLiteral("r.csv"));
+    auto log = openReadingLog(logPath, QString(), platform);
+    log->setTimestampSource([] { return QByteArray("T"); });
+    auto reader = makeReader();
+    reader->setLog(log.get());
+    ReaderOptions options;
+    options.function = QStringLiteral("DCA");
+    options.range = 1;
+    options.csv = true;
+    options.count = 2;
+    EXPECT_EQ(reader->run(options), reader_status::Ok);
+    const testing::CsvTable table = testing::readCsv(out);
+    ASSERT_EQ(table.rows.size(), 3);
+    EXPECT_EQ(table.rows[0].join(','),
+              QStringLiteral("time,model,function,range,value,unit,readout,raw"));
+    EXPECT_EQ(table.rows[1].mid(0, 7), QStringList({"T", "DM5110", "DCA", "1", "123.4",
+                                                    QString(QChar(0xB5)) + "A", " 123.40"}));
+    EXPECT_TRUE(table.rows[1][7].contains(QStringLiteral("E-4"))) << table.rows[1][7].toStdString();
+    // The log holds the same rows as the output.
+    QFile file(logPath);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), out);
+}
+
+TEST_F(HeadlessReaderTest, ReadingsFollowTheIntervalFromStartToStart)
+{
+    addMeter("DM5120")->setSignal("DCV", 1.0);
+    std::vector<double> times;
+    onOutput = [&] { times.push_back(platform.now()); };
+    ReaderOptions options;
+    options.count = 3;
+    options.interval = 2.5;
+    EXPECT_EQ(run(options), reader_status::Ok);
+    ASSERT_EQ(times.size(), 3U);
+    EXPECT_NEAR(times[1] - times[0], 2.5, 1e-6);
+    EXPECT_NEAR(times[2] - times[1], 2.5, 1e-6);
+}
+
+TEST_F(HeadlessReaderTest, InterruptEndsAfterTheCurrentReading)
+{
+    addMeter("DM5010")->setSignal("DCV", 1.0);
+    int lines = 0;
+    onOutput = [&] {
+        if (++lines == 2) {
+            interrupt = true; // Ctrl-C during the second reading
+        }
+    };
+    ReaderOptions options;
+    options.count = 0; // until interrupted
+    EXPECT_EQ(run(options), reader_status::Ok);
+    EXPECT_EQ(out.count('\n'), 2);
+}
+
+TEST_F(HeadlessReaderTest, NoMeterEndsWithStatusOne)
+{
+    bus->addListener(5, "OTHER,INSTRUMENT");
+    EXPECT_EQ(runToEnd(ReaderOptions()), reader_status::MeterNotFound);
+    EXPECT_EQ(titles(), QStringList{QStringLiteral("Error")});
+    EXPECT_TRUE(out.isEmpty());
+}
+
+TEST_F(HeadlessReaderTest, OptionsTheModelCannotTakeAreBadOptions)
+{
+    struct Case
+    {
+        const char* model;
+        const char* function;
+        std::optional<std::int16_t> range;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"DM5010", "DCA", std::nullopt, "the DM5010 has no function DCA"},
+        {"DM5010", "DCV", 6, "DCV on the DM5010 has ranges 1 to 5 and auto"},
+        {"DM5120", "OHMS", 8, "OHMS on the DM5120 has ranges 1 to 7 and auto"},
+        {"DM5010", "DIODE", 1, "DIODE on the DM5010 has no ranges to choose"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.error);
+        bus = std::make_unique<HookedBus>();
+        SimulatedMeter* meter = addMeter(c.model);
+        errors.clear();
+        out.clear();
+        ReaderOptions options;
+        options.function = QString::fromLatin1(c.function);
+        options.range = c.range;
+        EXPECT_EQ(run(options), reader_status::BadOptions);
+        ASSERT_EQ(errors.size(), 1);
+        EXPECT_TRUE(errors[0].startsWith(QLatin1String(c.error))) << errors[0].toStdString();
+        EXPECT_TRUE(out.isEmpty());
+        EXPECT_EQ(meter->range(), 0); // no range was sent
+    }
+}
+
+TEST_F(HeadlessReaderTest, MeterFallingSilentFailsTheReading)
+{
+    SimulatedMeter* meter = addMeter("DM5010");
+    meter->setSignal("DCV", 1.0);
+    onOutput = [&] { meter->faults().noAnswer = true; };
+    ReaderOptions options;
+    options.count = 5;
+    options.interval = 0;
+    EXPECT_EQ(run(options), reader_status::ReadingFailed);
+    // The first reading, then the panel's messages, then the run stops as
+    // the panel's does.
+    EXPECT_EQ(out.count('\n'), 1);
+    ASSERT_FALSE(titles().isEmpty());
+    EXPECT_EQ(titles().back(), QStringLiteral("Settings Error"));
+    EXPECT_TRUE(titles().contains(QStringLiteral("I/O Error"))) << titles().join('|').toStdString();
+}
+
+TEST_F(HeadlessReaderTest, AnswerWithoutNumberIsAFailedReadingButReadingGoesOn)
+{
+    SimulatedMeter* meter = addMeter("DM5110");
+    meter->setSignal("DCV", 1.0);
+    int sends = 0;
+    bus->beforeWrite = [&](const QByteArray& message) {
+        // The second answer to "SEND" has no number; the others are fine.
+        const bool spoil = message == "SEND" && ++sends == 2;
+        meter->faults().garbage = spoil ? QByteArray("X") : QByteArray();
+    };
+    ReaderOptions options;
+    options.count = 3;
+    options.interval = 0;
+    options.csv = true;
+    EXPECT_EQ(run(options), reader_status::ReadingFailed);
+    const testing::CsvTable table = testing::readCsv(out);
+    ASSERT_EQ(table.rows.size(), 4);
+    EXPECT_EQ(table.rows[2][4], QString()); // no value
+    EXPECT_EQ(table.rows[3][4], QStringLiteral("1"));
+}
+
+} // namespace
+} // namespace lumodm
