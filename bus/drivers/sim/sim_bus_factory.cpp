@@ -1,0 +1,76 @@
+#include "bus/drivers/sim/sim_bus_factory.h"
+
+#include "bus/drivers/sim/sim_meter_factory.h"
+
+#include <QStringList>
+
+namespace lumodm {
+
+namespace {
+
+constexpr int DefaultAddress = 16;
+
+std::unique_ptr<SimulatedBus> failure(QString* error, const QString& text)
+{
+    if (error != nullptr) {
+        *error = text;
+    }
+    return nullptr;
+}
+
+// A primary address written as plain decimal digits; -1 otherwise.
+int parseAddress(const QString& text)
+{
+    if (text.isEmpty() || text.size() > 2) {
+        return -1;
+    }
+    int address = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return -1;
+        }
+        address = address * 10 + (c.unicode() - '0');
+    }
+    return address;
+}
+
+} // namespace
+
+std::unique_ptr<SimulatedBus> createSimulatedBus(const QString& spec, QString* error)
+{
+    const QString text = spec.trimmed().isEmpty() ? QStringLiteral("DM5010@16") : spec;
+    auto bus = std::make_unique<SimulatedBus>();
+    const QStringList entries = text.split(QLatin1Char(','));
+    for (const QString& rawEntry : entries) {
+        const QString entry = rawEntry.trimmed();
+        if (entry.isEmpty()) {
+            return failure(error,
+                           QStringLiteral("simulated bus \"%1\": empty meter entry").arg(spec));
+        }
+        const qsizetype at = entry.indexOf(QLatin1Char('@'));
+        const QString model = (at < 0 ? entry : entry.left(at)).trimmed();
+        int address = DefaultAddress;
+        if (at >= 0) {
+            const QString addressText = entry.mid(at + 1).trimmed();
+            address = parseAddress(addressText);
+            if (address < 1 || address > 30) {
+                return failure(error, QStringLiteral("simulated %1: address \"%2\" is not 1 to 30")
+                                          .arg(model, addressText));
+            }
+        }
+        std::unique_ptr<SimulatedMeter> meter = createSimulatedMeter(model);
+        if (!meter) {
+            return failure(error, QStringLiteral("unknown simulated meter \"%1\" "
+                                                 "(known: DM5010, DM5110, DM5120)")
+                                      .arg(model));
+        }
+        if (bus->deviceAt(address) != nullptr) {
+            return failure(error,
+                           QStringLiteral("simulated bus: address %1 is given twice").arg(address));
+        }
+        bus->addMeter(std::move(meter), address);
+    }
+    return bus;
+}
+
+} // namespace lumodm
