@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace lumodm {
@@ -14,9 +15,23 @@ LogFile::~LogFile()
     close();
 }
 
+namespace {
+
+double monotonicSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+} // namespace
+
 void LogFile::close()
 {
     if (fd_ >= 0) {
+        if (regularFile_) {
+            ::fdatasync(fd_);
+        }
         ::close(fd_);
         fd_ = -1;
     }
@@ -54,6 +69,7 @@ bool LogFile::open(const QString& path, const QByteArray& header)
         return false;
     }
     regularFile_ = S_ISREG(info.st_mode);
+    lastSync_ = monotonicSeconds();
     // A pipe or a terminal is a fresh stream: it gets the header too.
     if (!regularFile_ || info.st_size == 0) {
         return writeAll(header);
@@ -109,7 +125,24 @@ bool LogFile::append(const QByteArray& row)
     if (fd_ < 0) {
         return false;
     }
-    return writeAll(row);
+    return writeAll(row) && syncIfDue();
+}
+
+bool LogFile::syncIfDue()
+{
+    if (!regularFile_) {
+        return true;
+    }
+    const double now = monotonicSeconds();
+    if (now - lastSync_ < syncPeriod_) {
+        return true;
+    }
+    lastSync_ = now;
+    if (::fdatasync(fd_) != 0 && errno != EINVAL) {
+        fail(errno);
+        return false;
+    }
+    return true;
 }
 
 bool LogFile::writeAll(const QByteArray& bytes)
@@ -127,12 +160,6 @@ bool LogFile::writeAll(const QByteArray& bytes)
         }
         p += n;
         left -= n;
-    }
-    // To the disk, not just the page cache: a pulled plug then loses at
-    // most the row being written.
-    if (regularFile_ && ::fdatasync(fd_) != 0 && errno != EINVAL) {
-        fail(errno);
-        return false;
     }
     return true;
 }

@@ -6,9 +6,12 @@
 namespace lumodm {
 
 // A CSV file opened for appending rows that survive a crash: each row goes
-// to the operating system in one write and is synced to the disk before
-// the next, so at most the row being written is lost. An existing file is
-// never truncated; a last row cut short by an earlier crash is ended first.
+// to the operating system in one write before the next, so a crash of the
+// program loses at most the row being written. The data is also synced to
+// the disk every few seconds, bounding what a pulled plug can lose; a sync
+// per row would cost more processor time than a reading may spend on its
+// log. An existing file is never truncated; a last row cut short by an
+// earlier crash is ended first.
 class LogFile
 {
   public:
@@ -29,13 +32,19 @@ class LogFile
     void close();
     QString errorText() const { return error_; }
 
+    // The most seconds between two syncs to the disk (0: after every row).
+    void setSyncPeriod(double seconds) { syncPeriod_ = seconds; }
+
   private:
     bool writeAll(const QByteArray& bytes);
+    bool syncIfDue();
     bool endPartialRow(long long size);
     void fail(int errorNumber);
 
     int fd_ = -1;
     bool regularFile_ = false;
+    double syncPeriod_ = 10.0;
+    double lastSync_ = 0.0;
     QString error_;
 };
 
