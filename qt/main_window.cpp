@@ -1,0 +1,328 @@
+#include "qt/main_window.h"
+
+#include "controls/form1.h"
+#include "panel/front_panel.h"
+#include "qt/control_mirror.h"
+#include "qt/panel_colors.h"
+#include "qt/panel_fonts.h"
+#include "qt/panel_icon.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+namespace lumodm {
+
+namespace {
+
+bool sameSpec(const FontSpec& a, const FontSpec& b)
+{
+    return a.family == b.family && a.pointSize == b.pointSize && a.weight == b.weight &&
+           a.italic == b.italic;
+}
+
+// The character code a key press hands to a KeyPress handler, if it types
+// a character at all.
+std::optional<std::int16_t> keyAsciiOf(const QKeyEvent& event)
+{
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return std::int16_t{13};
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return std::nullopt; // moves the focus, types nothing
+    default:
+        break;
+    }
+    const QString text = event.text();
+    if (text.size() != 1) {
+        return std::nullopt;
+    }
+    const char16_t code = text.at(0).unicode();
+    // Beyond Latin-1 a character has no 8-bit code: it arrives as "?".
+    return static_cast<std::int16_t>(code <= 0xFF ? code : u'?');
+}
+
+} // namespace
+
+MainWindow::MainWindow(FrontPanel& panel, QWidget* parent)
+    : QMainWindow(parent), panel_(panel), form_(panel.form())
+{
+    setObjectName(QStringLiteral("Form1"));
+    const QScreen* screen = this->screen();
+    if (screen != nullptr) {
+        scale_ = TwipScale(screen->logicalDotsPerInchX(), screen->logicalDotsPerInchY());
+    }
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowIcon(panelIcon());
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("ClientArea"));
+    client_->setAutoFillBackground(true);
+    setCentralWidget(client_);
+
+    menus_ = buildMenuTree(*menuBar(), form_, [this](void (FrontPanel::*handler)()) {
+        forward([this, handler]() { (panel_.*handler)(); });
+    });
+    buildControls();
+    setTabOrder();
+
+    // The window keeps the size of its client area and menu bar.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    syncFromModel();
+    centreOnScreen();
+    findChild<QPushButton*>(QStringLiteral("Button_Refresh"))->setFocus(Qt::OtherFocusReason);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildControls()
+{
+    // Created bottom first: the background panel under every label, the
+    // labels and the etched rule under the buttons and lists.
+    addLabel(form_.Label_ROBackground, "Label_ROBackground");
+    addLabel(form_.Label_ReadOut, "Label_ReadOut");
+    addLabel(form_.Label_Func, "Label_Func");
+    addLabel(form_.Label_RefreshRate, "Label_RefreshRate");
+    addLabel(form_.Label_Prefix, "Label_Prefix");
+    addLabel(form_.Label_RunStop, "Label_RunStop");
+    rangeLabel_ = addLabel(form_.Label_Range, "Label_Range");
+    rangeLabel_->installEventFilter(this);
+
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        lines_[i] = new QWidget(client_);
+        lines_[i]->setObjectName(QStringLiteral("Line1_%1").arg(i));
+        lines_[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
+
+    modeCombo_ = addComboBox(form_.Combo_Mode, "Combo_Mode");
+    modeCombo_->installEventFilter(this);
+    addButton(form_.Button_Apply, "Button_Apply", &FrontPanel::Button_Apply_Click);
+    addButton(form_.Button_Refresh, "Button_Refresh", &FrontPanel::Button_Refresh_Click);
+    addButton(form_.Button_Run, "Button_Run", &FrontPanel::Button_Run_Click);
+    addButton(form_.Button_Stop, "Button_Stop", &FrontPanel::Button_Stop_Click);
+    addComboBox(form_.Combo_Range, "Combo_Range");
+}
+
+QLabel* MainWindow::addLabel(const Label& model, const char* name)
+{
+    auto* label = new QLabel(client_);
+    label->setObjectName(QLatin1String(name));
+    label->setFocusPolicy(Qt::NoFocus);
+    label->setTextFormat(Qt::PlainText); // instrument answers are never markup
+    label->setAutoFillBackground(true);
+    labels_.push_back({&model, label, FontSpec{}, QSize(-1, -1), QFont(), model.caption});
+    return label;
+}
+
+QPushButton* MainWindow::addButton(const Button& model, const char* name,
+                                   void (FrontPanel::*handler)())
+{
+    auto* button = new QPushButton(client_);
+    button->setObjectName(QLatin1String(name));
+    // Enter presses the focused button, as on the desktop the panel knows.
+    button->setAutoDefault(true);
+    connect(button, &QPushButton::clicked, this,
+            [this, handler]() { forward([this, handler]() { (panel_.*handler)(); }); });
+    buttons_.push_back({&model, button});
+    return button;
+}
+
+QComboBox* MainWindow::addComboBox(ComboBox& model, const char* name)
+{
+    auto* combo = new QComboBox(client_);
+    combo->setObjectName(QLatin1String(name));
+    combo->setEditable(model.editable);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    // A user's pick, also of the entry already selected, arrives here only;
+    // the program's own selections never emit it.
+    connect(combo, &QComboBox::activated, this,
+            [this, &model](int index) { forward([&model, index]() { model.userSelect(index); }); });
+    combos_.push_back({&model, combo});
+    return combo;
+}
+
+void MainWindow::setTabOrder()
+{
+    std::vector<std::pair<int, QWidget*>> order;
+    for (const ButtonView& view : buttons_) {
+        order.emplace_back(view.model->tabIndex, view.widget);
+    }
+    for (const ComboView& view : combos_) {
+        order.emplace_back(view.model->tabIndex, view.widget);
+    }
+    std::stable_sort(order.begin(), order.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        QWidget::setTabOrder(order[i - 1].second, order[i].second);
+    }
+}
+
+void MainWindow::syncFromModel()
+{
+    if (syncing_) {
+        return;
+    }
+    syncing_ = true;
+    syncWindow();
+    for (LabelView& view : labels_) {
+        mirrorLabel(*view.model, *view.widget, scale_, labelFont(view));
+    }
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        mirrorLine(form_.Line1[i], *lines_[i], scale_);
+    }
+    for (const ButtonView& view : buttons_) {
+        mirrorButton(*view.model, *view.widget, scale_);
+    }
+    for (const ComboView& view : combos_) {
+        mirrorComboBox(*view.model, *view.widget, scale_);
+    }
+    for (const MenuBinding& binding : menus_) {
+        mirrorMenuItem(*binding.item, *binding.action);
+    }
+    syncing_ = false;
+}
+
+void MainWindow::syncWindow()
+{
+    if (windowTitle() != form_.caption) {
+        setWindowTitle(form_.caption);
+    }
+    const QSize client(scale_.x(form_.clientWidth()), scale_.y(form_.clientHeight));
+    if (client_->minimumSize() != client || client_->maximumSize() != client) {
+        client_->setFixedSize(client);
+    }
+    const QPalette application = QApplication::palette(client_);
+    setPaletteColor(*client_, QPalette::Window,
+                    resolveColor(Color::buttonFace(), application, QColor()));
+}
+
+const QFont& MainWindow::labelFont(LabelView& view)
+{
+    const QSize box = scale_.rect(view.model->geometry).size();
+    if (sameSpec(view.fontSpec, view.model->font) && view.fontBox == box) {
+        return view.font;
+    }
+    view.fontSpec = view.model->font;
+    view.fontBox = box;
+    view.font = toQFont(view.model->font, QApplication::font(view.widget));
+    if (isSevenSegment(view.model->font)) {
+        view.font = fitToBox(view.font, box, view.fitText, view.widget);
+    }
+    return view.font;
+}
+
+void MainWindow::centreOnScreen()
+{
+    const QScreen* screen = this->screen();
+    if (screen == nullptr) {
+        return;
+    }
+    layout()->activate();
+    const QRect available = screen->availableGeometry();
+    move(available.center() - QPoint(width() / 2, height() / 2));
+}
+
+void MainWindow::prepareEventPass()
+{
+    rethrowEnd();
+    syncFromModel();
+}
+
+void MainWindow::forward(const std::function<void()>& handler)
+{
+    if (end_) {
+        return;
+    }
+    try {
+        handler();
+    } catch (...) {
+        end_ = std::current_exception();
+        emit programEnded();
+        return;
+    }
+    syncFromModel();
+}
+
+void MainWindow::rethrowEnd()
+{
+    if (end_) {
+        std::rethrow_exception(end_);
+    }
+}
+
+bool MainWindow::event(QEvent* event)
+{
+    const bool handled = QMainWindow::event(event);
+    switch (event->type()) {
+    case QEvent::WindowActivate:
+        if (!activationQueued_) {
+            // Out of the activation's own dispatch: Form_Activate talks to
+            // the meter and processes events while it waits.
+            activationQueued_ = true;
+            QMetaObject::invokeMethod(this, &MainWindow::runFormActivate, Qt::QueuedConnection);
+        }
+        break;
+    case QEvent::ApplicationPaletteChange:
+        // The button colours follow the desktop theme.
+        syncFromModel();
+        break;
+    default:
+        break;
+    }
+    return handled;
+}
+
+void MainWindow::runFormActivate()
+{
+    forward([this]() { panel_.Form_Activate(); });
+    if (!end_) {
+        formActivated_ = true;
+        emit formActivateDone();
+    }
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    // The unload decides: it ends the program, it never just closes.
+    event->ignore();
+    forward([this]() { panel_.Form_Unload(); });
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == rangeLabel_ && event->type() == QEvent::MouseButtonDblClick) {
+        forward([this]() { panel_.Label_Range_DblClick(); });
+        return true;
+    }
+    if (watched == modeCombo_ && event->type() == QEvent::KeyPress) {
+        return forwardKeyPress(static_cast<QKeyEvent&>(*event));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::forwardKeyPress(QKeyEvent& event)
+{
+    const std::optional<std::int16_t> code = keyAsciiOf(event);
+    if (!code) {
+        return false;
+    }
+    std::int16_t keyAscii = *code;
+    forward([this, &keyAscii]() { panel_.Combo_Mode_KeyPress(keyAscii); });
+    // A handler that clears the code swallows the key.
+    return keyAscii == 0;
+}
+
+} // namespace lumodm

@@ -1,0 +1,106 @@
+#include "qt/panel_fonts.h"
+
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QStringList>
+#include <algorithm>
+
+namespace lumodm {
+
+namespace {
+
+const QString kSevenSegment = QStringLiteral("Segment7");
+const QString kArial = QStringLiteral("Arial");
+const QString kSevenSegmentResource = QStringLiteral(":/lumodm/fonts/DSEG7Classic-BoldItalic.ttf");
+
+QString& bundledFamily()
+{
+    static QString family;
+    return family;
+}
+
+bool installed(const QString& family)
+{
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+} // namespace
+
+void installPanelFonts()
+{
+    static bool done = false;
+    if (done) {
+        return;
+    }
+    done = true;
+
+    const int id = QFontDatabase::addApplicationFont(kSevenSegmentResource);
+    const QStringList families = QFontDatabase::applicationFontFamilies(id);
+    if (!families.isEmpty()) {
+        bundledFamily() = families.first();
+    }
+    // A real Segment7 wins; otherwise the shipped face keeps the readout off
+    // a plain fallback face.
+    if (!installed(kSevenSegment) && !bundledFamily().isEmpty()) {
+        QFont::insertSubstitution(kSevenSegment, bundledFamily());
+    }
+    if (!installed(kArial)) {
+        QFont::insertSubstitutions(kArial,
+                                   {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo")});
+    }
+}
+
+QString bundledSevenSegmentFamily()
+{
+    return bundledFamily();
+}
+
+bool isSevenSegment(const FontSpec& spec)
+{
+    return spec.family.compare(kSevenSegment, Qt::CaseInsensitive) == 0;
+}
+
+QFont toQFont(const FontSpec& spec, const QFont& defaultFont)
+{
+    if (spec.isDefault()) {
+        return defaultFont;
+    }
+    QFont font(spec.family);
+    if (spec.pointSize > 0.0F) {
+        font.setPointSizeF(static_cast<double>(spec.pointSize));
+    } else {
+        font.setPointSizeF(defaultFont.pointSizeF());
+    }
+    font.setWeight(static_cast<QFont::Weight>(std::clamp(spec.weight, 1, 1000)));
+    font.setItalic(spec.italic);
+    if (!isSevenSegment(spec)) {
+        font.setStyleHint(QFont::SansSerif);
+    }
+    return font;
+}
+
+QFont fitToBox(const QFont& font, const QSize& box, const QString& text, const QPaintDevice* device)
+{
+    QFont fitted = font;
+    if (box.width() <= 0 || box.height() <= 0 || fitted.pointSizeF() <= 0.0) {
+        return fitted;
+    }
+    auto fits = [&](const QFont& candidate) {
+        const QFontMetricsF metrics(candidate, device);
+        return metrics.horizontalAdvance(text) <= box.width() &&
+               metrics.ascent() + metrics.descent() <= box.height();
+    };
+    // Quarter points down to a readable floor; bounded whatever the font.
+    constexpr double kStep = 0.25;
+    constexpr double kFloor = 4.0;
+    for (int step = 0; step < 400 && !fits(fitted); ++step) {
+        const double next = fitted.pointSizeF() - kStep;
+        if (next < kFloor) {
+            break;
+        }
+        fitted.setPointSizeF(next);
+    }
+    return fitted;
+}
+
+} // namespace lumodm

@@ -1,0 +1,114 @@
+#include "qt/message_box.h"
+#include "qt/panel_icon.h"
+#include "qt/qt_platform.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace lumodm {
+namespace {
+
+TEST(QtMessageBox, ShowsInstrumentTextAsPlainText)
+{
+    QMessageBox box;
+    const QString answer = QStringLiteral("<b>DM5010</b>\n&amp;");
+    setUpMessageBox(box, answer, QStringLiteral("I/O Error"), MessageButtons::OkCancel,
+                    MessageIcon::Exclamation);
+    EXPECT_EQ(box.textFormat(), Qt::PlainText);
+    EXPECT_EQ(box.text(), answer);
+    EXPECT_EQ(box.windowTitle(), QStringLiteral("I/O Error"));
+    EXPECT_EQ(box.icon(), QMessageBox::Warning);
+    EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+    EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Ok));
+}
+
+TEST(QtMessageBox, ButtonsIconsAndAnswers)
+{
+    struct Case
+    {
+        MessageButtons buttons;
+        MessageIcon icon;
+        QMessageBox::StandardButtons qtButtons;
+        QMessageBox::Icon qtIcon;
+        MessageAnswer escape;
+    };
+    const Case cases[] = {
+        {MessageButtons::Ok, MessageIcon::Stop, QMessageBox::Ok, QMessageBox::Critical,
+         MessageAnswer::Ok},
+        {MessageButtons::OkCancel, MessageIcon::Question, QMessageBox::Ok | QMessageBox::Cancel,
+         QMessageBox::Question, MessageAnswer::Cancel},
+        {MessageButtons::YesNo, MessageIcon::Question, QMessageBox::Yes | QMessageBox::No,
+         QMessageBox::Question, MessageAnswer::No},
+        {MessageButtons::Ok, MessageIcon::None, QMessageBox::Ok, QMessageBox::NoIcon,
+         MessageAnswer::Ok},
+    };
+    for (const Case& c : cases) {
+        QMessageBox box;
+        setUpMessageBox(box, QStringLiteral("x"), QStringLiteral("t"), c.buttons, c.icon);
+        EXPECT_EQ(box.standardButtons(), c.qtButtons);
+        EXPECT_EQ(box.icon(), c.qtIcon);
+        // Closed without a choice: the escape answer.
+        EXPECT_EQ(answerOf(QMessageBox::NoButton, c.buttons), c.escape);
+        EXPECT_EQ(answerOf(box.standardButton(box.escapeButton()), c.buttons), c.escape);
+    }
+    EXPECT_EQ(answerOf(QMessageBox::Yes, MessageButtons::YesNo), MessageAnswer::Yes);
+}
+
+TEST(QtPlatform, MessageBoxIsModalAndSyncsTheWindowFirst)
+{
+    QtPlatform platform;
+    int syncs = 0;
+    platform.setBeforeEvents([&syncs] { ++syncs; });
+    Qt::WindowModality modality = Qt::NonModal;
+    QString shownText;
+    // Answer the box from inside its own loop, as a user would: Escape.
+    QTimer::singleShot(0, [&] {
+        QWidget* box = QApplication::activeModalWidget();
+        if (box == nullptr) {
+            return;
+        }
+        modality = box->windowModality();
+        shownText = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))->text();
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    const MessageAnswer answer =
+        platform.messageBox(QStringLiteral("GPIB ERROR # 6"), QStringLiteral("Error"),
+                            MessageButtons::OkCancel, MessageIcon::Exclamation);
+    EXPECT_EQ(answer, MessageAnswer::Cancel);
+    EXPECT_EQ(modality, Qt::ApplicationModal);
+    EXPECT_EQ(shownText.toStdString(), "GPIB ERROR # 6");
+    EXPECT_EQ(syncs, 1);
+
+    platform.processEvents(platform.now());
+    EXPECT_EQ(syncs, 2);
+}
+
+TEST(PanelIcon, YellowLettersWithAShadowOnATransparentGround)
+{
+    const QImage icon = drawPanelIcon(32);
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    int yellow = 0;
+    int black = 0;
+    for (int y = 0; y < icon.height(); ++y) {
+        for (int x = 0; x < icon.width(); ++x) {
+            const QColor c = icon.pixelColor(x, y);
+            if (c.alpha() == 255 && c.red() == 255 && c.green() == 255 && c.blue() == 0) {
+                ++yellow;
+            } else if (c.alpha() == 255 && c.red() == 0 && c.green() == 0 && c.blue() == 0) {
+                ++black;
+            }
+        }
+    }
+    EXPECT_GT(yellow, 40);
+    EXPECT_GT(black, 20);
+    EXPECT_EQ(icon.pixelColor(0, 31).alpha(), 0); // "DM" is right-aligned
+    EXPECT_EQ(icon.pixelColor(31, 0).alpha(), 0); // "Lumo" has a short first line
+    EXPECT_TRUE(panelIcon().availableSizes().contains(QSize(256, 256)));
+}
+
+} // namespace
+} // namespace lumodm

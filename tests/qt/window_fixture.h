@@ -1,0 +1,42 @@
+#pragma once
+
+#include "qt/main_window.h"
+#include "tests/support/panel_fixture.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+#include <memory>
+
+namespace lumodm::testing {
+
+// A started panel on the simulated bus and its window, built as the
+// program builds it (after Form_Load), not yet shown.
+struct WindowFixture
+{
+    explicit WindowFixture(const QString& simSpec = QStringLiteral("DM5010@16"))
+        : panel(std::make_unique<PanelFixture>(simSpec))
+    {
+        panel->start();
+        window = std::make_unique<MainWindow>(panel->panel);
+    }
+
+    template <typename T> T* child(const char* name) const
+    {
+        return window->findChild<T*>(QLatin1String(name));
+    }
+    QLabel* label(const char* name) const { return child<QLabel>(name); }
+    QPushButton* button(const char* name) const { return child<QPushButton>(name); }
+    QComboBox* combo(const char* name) const { return child<QComboBox>(name); }
+    QAction* action(const char* name) const { return child<QAction>(name); }
+    QRect rect(const char* name) const { return child<QWidget>(name)->geometry(); }
+
+    Form1& form() { return panel->form; }
+
+    std::unique_ptr<PanelFixture> panel;
+    std::unique_ptr<MainWindow> window;
+};
+
+} // namespace lumodm::testing
