@@ -1,0 +1,127 @@
+#include "tests/support/panel_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace lumodm::testing {
+namespace {
+
+struct SchemeCase
+{
+    void (FrontPanel::*click)();
+    const MenuItem Form1::*item;
+    Color background;
+    Color text;
+};
+
+const SchemeCase kSchemes[] = {
+    {&FrontPanel::Menu_System_Click, &Form1::Menu_System, Color::buttonFace(), Color::buttonText()},
+    {&FrontPanel::Menu_BW_Click, &Form1::Menu_BW, Color::fromRgb(0xFFFFFF),
+     Color::fromRgb(0x000000)},
+    {&FrontPanel::Menu_RevBW_Click, &Form1::Menu_RevBW, Color::fromRgb(0x000000),
+     Color::fromRgb(0xFFFFFF)},
+    {&FrontPanel::Menu_Red_Click, &Form1::Menu_Red, Color::fromRgb(0xFF8080),
+     Color::fromRgb(0xC00000)},
+    {&FrontPanel::Menu_Green_Click, &Form1::Menu_Green, Color::fromRgb(0x80FF80),
+     Color::fromRgb(0x008000)},
+    {&FrontPanel::Menu_Blue_Click, &Form1::Menu_Blue, Color::fromRgb(0x80FFFF),
+     Color::fromRgb(0x0000FF)},
+};
+
+const MenuItem Form1::*const kItems[] = {&Form1::Menu_System, &Form1::Menu_BW,
+                                         &Form1::Menu_RevBW,  &Form1::Menu_Red,
+                                         &Form1::Menu_Green,  &Form1::Menu_Blue};
+
+// The labels a scheme colours, text and background.
+const Label Form1::*const kTextLabels[] = {&Form1::Label_ReadOut, &Form1::Label_RunStop,
+                                           &Form1::Label_Func,    &Form1::Label_RefreshRate,
+                                           &Form1::Label_Prefix,  &Form1::Label_Range};
+
+TEST(ColorSchemes, EachItemColoursTheReadoutAreaAndChecksItself)
+{
+    PanelFixture f;
+    f.start();
+    for (std::size_t n = 0; n < std::size(kSchemes); ++n) {
+        const SchemeCase& c = kSchemes[n];
+        SCOPED_TRACE(n);
+        (f.panel.*c.click)();
+        for (const auto label : kTextLabels) {
+            EXPECT_EQ((f.form.*label).background, c.background);
+            EXPECT_EQ((f.form.*label).foreground, c.text);
+        }
+        EXPECT_EQ(f.form.Label_ROBackground.background, c.background);
+        EXPECT_EQ(f.form.Label_ROBackground.foreground, Color::buttonText()); // no text
+        for (const auto item : kItems) {
+            EXPECT_EQ((f.form.*item).checked, item == c.item);
+        }
+        EXPECT_EQ(f.state().ColorScheme, static_cast<std::int16_t>(n));
+        // Never touched: the list of functions and the buttons.
+        EXPECT_EQ(f.form.Combo_Mode.background, Color::toolkitDefault());
+        EXPECT_EQ(f.form.Combo_Mode.foreground, Color::toolkitDefault());
+    }
+    EXPECT_EQ(f.state().SettingsChanged, kTrue);
+}
+
+TEST(ColorSchemes, OnlyBlueRecoloursTheRangeListAndItStaysSo)
+{
+    PanelFixture f;
+    f.start();
+    for (auto click : {&FrontPanel::Menu_BW_Click, &FrontPanel::Menu_RevBW_Click,
+                       &FrontPanel::Menu_Red_Click, &FrontPanel::Menu_Green_Click}) {
+        (f.panel.*click)();
+        EXPECT_EQ(f.form.Combo_Range.background, Color::toolkitDefault());
+        EXPECT_EQ(f.form.Combo_Range.foreground, Color::toolkitDefault());
+    }
+    f.panel.Menu_Blue_Click();
+    f.panel.Menu_System_Click();
+    EXPECT_EQ(f.form.Label_Range.background, Color::buttonFace());
+    EXPECT_EQ(f.form.Combo_Range.background, Color::fromRgb(0x80FFFF));
+    EXPECT_EQ(f.form.Combo_Range.foreground, Color::fromRgb(0x0000FF));
+}
+
+TEST(ColorSchemes, AnOutOfRangeNumberChecksNothingAndKeepsTheColours)
+{
+    for (std::int16_t n : {std::int16_t{6}, std::int16_t{9}, std::int16_t{-1}}) {
+        PanelFixture f;
+        f.start();
+        f.panel.Menu_Green_Click();
+        f.panel.ApplyColorScheme(n);
+        for (const auto item : kItems) {
+            EXPECT_FALSE((f.form.*item).checked) << n;
+        }
+        EXPECT_EQ(f.form.Label_ReadOut.background, Color::fromRgb(0x80FF80)) << n;
+        EXPECT_EQ(f.state().ColorScheme, n);
+    }
+}
+
+TEST(ColorSchemes, BeforeAnySchemeTheLabelsHaveTheDesignColours)
+{
+    PanelFixture f;
+    f.storeSetting(QStringLiteral("Display Color"), QStringLiteral("9"));
+    f.start();
+    EXPECT_EQ(f.form.Label_ReadOut.background, Color::buttonFace());
+    EXPECT_EQ(f.form.Label_ReadOut.foreground, Color::buttonText());
+    EXPECT_EQ(f.state().SettingsChanged, kFalse);
+}
+
+TEST(About, ShowsTwoLinesAndChangesNothing)
+{
+    PanelFixture f;
+    f.start();
+    f.clearReceived();
+    f.panel.Menu_About_Click();
+    ASSERT_EQ(f.platform.messages().size(), 1U);
+    const ShownMessage& box = f.platform.messages().front();
+    EXPECT_EQ(box.title, QStringLiteral("About"));
+    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    EXPECT_EQ(box.icon, MessageIcon::None);
+    const QStringList lines = box.text.split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_FALSE(box.text.contains(QLatin1Char('\r')));
+    EXPECT_TRUE(lines[1].contains(QLatin1Char('@')));
+    EXPECT_EQ(box.text, FrontPanel::aboutText());
+    EXPECT_EQ(f.state().SettingsChanged, kFalse);
+    EXPECT_TRUE(f.received().isEmpty());
+}
+
+} // namespace
+} // namespace lumodm::testing
