@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QSettings>
 #include <QTimer>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -55,11 +56,14 @@ void QtCorePlatform::processEvents(double deadline)
     }
     // A timer at the deadline bounds the blocking pass: the dispatcher
     // processes what is pending and otherwise sleeps until an event or this
-    // timer wakes it, so the caller's loop never spins.
+    // timer wakes it, so the caller's loop never spins. Whole milliseconds,
+    // rounded up unless the excess is below a microsecond: a float wait of
+    // 0.1 s must not cost an extra millisecond.
+    const double ms = std::min(remaining * 1000.0, MaxTimerMs);
     QTimer deadlineTimer;
     deadlineTimer.setSingleShot(true);
     deadlineTimer.setTimerType(Qt::PreciseTimer);
-    deadlineTimer.start(static_cast<int>(std::ceil(std::min(remaining * 1000.0, MaxTimerMs))));
+    deadlineTimer.start(static_cast<int>(std::max(0.0, std::ceil(ms - 1e-3))));
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
 }
 

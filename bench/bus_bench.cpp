@@ -1,0 +1,117 @@
+#include "bus/vbib32.h"
+#include "bus/vbib32rv.h"
+#include "platform/qt_core_platform.h"
+
+#include <benchmark/benchmark.h>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <sys/resource.h>
+
+namespace lumodm {
+namespace {
+
+// Process processor time (user + system, all threads) in seconds.
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval& t) {
+        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+class BenchPlatform : public QtCorePlatform
+{
+  public:
+    MessageAnswer messageBox(const QString&, const QString&, MessageButtons, MessageIcon) override
+    {
+        return MessageAnswer::Ok;
+    }
+};
+
+// A device that answers every read at once with one short line.
+class InstantDriver : public GpibDriver
+{
+  public:
+    int SendIFC(int) override { return ok(); }
+    int ibsre(int, int) override { return ok(); }
+    int FindLstn(int, const std::uint16_t*, std::int16_t*, int) override { return ok(); }
+    int ibdev(int, int, int, int, int, int) override
+    {
+        ok();
+        return 1;
+    }
+    int ibpad(int, int) override { return ok(); }
+    int ibclr(int) override { return ok(); }
+    int ibrsp(int, char*) override { return ok(); }
+    int ibwrt(int, const char*, long count) override { return ok(count); }
+    int ibrd(int, char* buffer, long count) override
+    {
+        static const char answer[] = "DCV\r\n";
+        const long n = std::min<long>(count, sizeof answer - 1);
+        std::memcpy(buffer, answer, static_cast<std::size_t>(n));
+        status_ = GpibStatus{gpib::CMPL | gpib::END, 0, n};
+        return status_.ibsta;
+    }
+    int ibwait(int, int) override { return ok(); }
+    int ibtmo(int, int code) override
+    {
+        timeout_ = code;
+        return ok();
+    }
+    int ibask(int, int, int* value) override
+    {
+        *value = timeout_;
+        return ok();
+    }
+
+  private:
+    int ok(long count = 0)
+    {
+        status_ = GpibStatus{gpib::CMPL, 0, count};
+        return status_.ibsta;
+    }
+    int timeout_ = gpib::T3s;
+};
+
+void BM_GpibWaitTenthSecond(benchmark::State& state)
+{
+    BenchPlatform platform;
+    InstantDriver driver;
+    Vbib32 gpib(driver);
+    Vbib32Rv rv(gpib, platform);
+    const double cpuStart = processorSeconds();
+    for (auto _ : state) {
+        rv.GpibWait(0.1f);
+    }
+    const double cpu = processorSeconds() - cpuStart;
+    state.counters["cpu_ms_per_wait"] =
+        benchmark::Counter(cpu * 1000.0 / static_cast<double>(state.iterations()));
+}
+BENCHMARK(BM_GpibWaitTenthSecond)->UseRealTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+void BM_GpibQueryInstantAnswer(benchmark::State& state)
+{
+    BenchPlatform platform;
+    InstantDriver driver;
+    Vbib32 gpib(driver);
+    Vbib32Rv rv(gpib, platform);
+    std::int16_t device = 1;
+    const QString command = QStringLiteral("FUNCT?");
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        QString answer = rv.GpibQuery(device, command);
+        benchmark::DoNotOptimize(answer);
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double perQuery = elapsed.count() / static_cast<double>(state.iterations());
+    // Everything beyond the query's own 0.1 s wait.
+    state.counters["overhead_ms"] =
+        benchmark::Counter((perQuery - static_cast<double>(0.1f)) * 1000.0);
+}
+BENCHMARK(BM_GpibQueryInstantAnswer)->UseRealTime()->Iterations(20)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace lumodm
