@@ -1,0 +1,564 @@
+#include "bus/drivers/prologix/prologix_driver.h"
+
+#include "bus/drivers/prologix/plus_plus_text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace lumodm {
+
+namespace {
+
+// How much longer than the adapter's own per-byte timeout a whole read may
+// take while bytes keep coming.
+constexpr int LongestReadMs = 60000;
+constexpr int MaxAddressListEntries = 31 * 32 + 1;
+
+bool validPrimary(int primary)
+{
+    return primary >= 0 && primary <= 30;
+}
+
+bool validSecondary(int secondary)
+{
+    return secondary == 0 || (secondary >= 0x60 && secondary <= 0x7E);
+}
+
+} // namespace
+
+PrologixDriver::PrologixDriver(std::unique_ptr<PlusPlusTransport> transport, Adapter adapter,
+                               PlusPlusTimings timings)
+    : transport_(std::move(transport)), link_(*transport_), timings_(timings),
+      ar488_(adapter == Adapter::Ar488)
+{
+}
+
+PrologixDriver::~PrologixDriver()
+{
+    close();
+}
+
+bool PrologixDriver::open(QString* error)
+{
+    auto failWith = [&](const QString& reason) {
+        if (error != nullptr) {
+            *error = reason;
+        }
+        transport_->close();
+        return false;
+    };
+    const QString where = transport_->describe();
+    QString reason;
+    if (!transport_->open(&reason)) {
+        return failWith(
+            QStringLiteral("Cannot open the GPIB adapter at %1: %2").arg(where, reason));
+    }
+
+    // An adapter on a small board restarts when its port opens and loses
+    // what it is sent meanwhile: ask until it answers.
+    const qint64 giveUpAt = link_.now() + timings_.startupMs;
+    std::optional<QByteArray> answer;
+    while (!answer && !link_.lost() && link_.now() < giveUpAt) {
+        link_.queue("++ver");
+        if (!link_.flush()) {
+            break;
+        }
+        answer = link_.readLine(std::min(link_.now() + timings_.probeMs, giveUpAt));
+    }
+    if (!answer) {
+        return failWith(
+            link_.lost()
+                ? QStringLiteral("The GPIB adapter at %1 closed the connection.").arg(where)
+                : QStringLiteral("The GPIB adapter at %1 did not answer \"++ver\" "
+                                 "within %2 s.")
+                      .arg(where)
+                      .arg(timings_.startupMs / 1000.0));
+    }
+    // Let start-up messages and the answers to earlier probes go by, then
+    // take the adapter's own version text: it marks where answers end.
+    link_.drainUntilQuiet(timings_.quietMs, link_.now() + timings_.syncMs);
+    link_.queue("++ver");
+    link_.flush();
+    answer = link_.readLine(link_.now() + timings_.syncMs);
+    if (!answer || answer->isEmpty()) {
+        return failWith(
+            QStringLiteral("The GPIB adapter at %1 stopped answering \"++ver\".").arg(where));
+    }
+    version_ = *answer;
+    ar488_ = ar488_ || version_.toUpper().contains("AR488");
+
+    // Controller, no read after write, EOI with the last byte and nothing
+    // appended to writes, the end of a read marked. The Prologix adapters
+    // would store each setting in their memory; AR488 stores on request only.
+    if (!ar488_) {
+        link_.queue("++savecfg 0");
+    }
+    link_.queue("++mode 1");
+    link_.queue("++auto 0");
+    link_.queue("++eoi 1");
+    link_.queue("++eos 3");
+    link_.queue("++eot_enable 1");
+    link_.queue("++eot_char " + QByteArray::number(static_cast<int>(EndMark)));
+    adapterEoi_ = 1;
+    if (!link_.flush() || !link_.sync(version_, link_.now() + timings_.syncMs, nullptr)) {
+        return failWith(
+            QStringLiteral("The GPIB adapter at %1 stopped answering while being set up.")
+                .arg(where));
+    }
+    return true;
+}
+
+void PrologixDriver::close()
+{
+    link_.flush();
+    transport_->close();
+    link_.abandon();
+}
+
+// --- status ----------------------------------------------------------------
+
+int PrologixDriver::done(int bits, std::int64_t count)
+{
+    status_.ibsta = bits | gpib::CMPL;
+    status_.ibcntl = count;
+    return status_.ibsta;
+}
+
+int PrologixDriver::fail(int iberr, int bits, std::int64_t count)
+{
+    status_.iberr = iberr;
+    return done(gpib::ERR | bits, count);
+}
+
+int PrologixDriver::connectionLost()
+{
+    return fail(gpib::EBUS);
+}
+
+void PrologixDriver::giveUp()
+{
+    link_.abandon();
+    transport_->close();
+}
+
+PrologixDriver::Device* PrologixDriver::device(int ud)
+{
+    if (ud < 1 || ud > static_cast<int>(devices_.size())) {
+        return nullptr;
+    }
+    return &devices_[static_cast<std::size_t>(ud - 1)];
+}
+
+// --- what the adapter is told --------------------------------------------
+
+int PrologixDriver::adapterTimeoutMs(int timeoutCode) const
+{
+    // Prologix adapters take up to 3 s, AR488 up to 32 s; "never" is the
+    // longest they have.
+    const int longest = ar488_ ? 32000 : 3000;
+    const double seconds = gpib::timeoutSeconds(timeoutCode);
+    if (seconds <= 0.0) {
+        return longest;
+    }
+    return static_cast<int>(std::clamp(std::ceil(seconds * 1000.0), 1.0, double(longest)));
+}
+
+QByteArray PrologixDriver::addressText(int primary, int secondary)
+{
+    QByteArray text = QByteArray::number(primary);
+    if (secondary != 0) {
+        text += ' ' + QByteArray::number(secondary);
+    }
+    return text;
+}
+
+void PrologixDriver::selectAddress(int primary, int secondary)
+{
+    if (primary != adapterPrimary_ || secondary != adapterSecondary_) {
+        link_.queue("++addr " + addressText(primary, secondary));
+        adapterPrimary_ = primary;
+        adapterSecondary_ = secondary;
+    }
+}
+
+void PrologixDriver::selectEoi(bool on)
+{
+    if (adapterEoi_ != int(on)) {
+        link_.queue(on ? "++eoi 1" : "++eoi 0");
+        adapterEoi_ = int(on);
+    }
+}
+
+void PrologixDriver::selectTimeout(int ms)
+{
+    if (ms != adapterTimeoutMs_) {
+        link_.queue("++read_tmo_ms " + QByteArray::number(ms));
+        adapterTimeoutMs_ = ms;
+    }
+}
+
+// --- board calls ---------------------------------------------------------
+
+int PrologixDriver::SendIFC(int board)
+{
+    if (board != 0) {
+        return fail(gpib::ENEB);
+    }
+    link_.queue("++ifc");
+    return link_.flush() ? done(gpib::CIC) : connectionLost();
+}
+
+int PrologixDriver::ibsre(int board, int value)
+{
+    if (board != 0) {
+        return fail(gpib::ENEB);
+    }
+    // A Prologix controller asserts remote enable by itself.
+    if (ar488_) {
+        link_.queue(value != 0 ? "++ren 1" : "++ren 0");
+    }
+    return link_.flush() ? done(gpib::CIC) : connectionLost();
+}
+
+std::optional<std::vector<int>> PrologixDriver::adapterListeners()
+{
+    // The answer's end is where the version line comes back.
+    link_.discardArrived();
+    link_.queue("++findlstn");
+    QByteArray answer;
+    if (!link_.flush() || !link_.sync(version_, link_.now() + timings_.syncMs, &answer)) {
+        return std::nullopt;
+    }
+    const std::vector<int> found = plusplus::addressesIn(answer);
+    // An adapter without the command says nothing or complains in words.
+    if (found.empty()) {
+        return std::nullopt;
+    }
+    return found;
+}
+
+PrologixDriver::PollResult PrologixDriver::poll(int primary, int secondary, int adapterMs,
+                                                int marginMs, int* value)
+{
+    selectTimeout(adapterMs);
+    link_.discardArrived();
+    link_.queue("++spoll " + addressText(primary, secondary));
+    if (!link_.flush()) {
+        return PollResult::Lost;
+    }
+    std::optional<QByteArray> line = link_.readLine(link_.now() + adapterMs + marginMs);
+    if (!line) {
+        if (link_.lost()) {
+            return PollResult::Lost;
+        }
+        // No answer yet: the version line shows whether one is still coming.
+        QByteArray before;
+        if (!link_.sync(version_, link_.now() + timings_.syncMs, &before)) {
+            giveUp();
+            return PollResult::Lost;
+        }
+        before = before.trimmed();
+        if (before.isEmpty()) {
+            return PollResult::Silent;
+        }
+        line = before.mid(before.lastIndexOf('\n') + 1);
+    }
+    const std::optional<int> byte = plusplus::statusByte(*line);
+    if (!byte) {
+        return PollResult::Garbled;
+    }
+    *value = *byte;
+    return PollResult::Answered;
+}
+
+int PrologixDriver::FindLstn(int board, const std::uint16_t* addressList, std::int16_t* results,
+                             int limit)
+{
+    if (board != 0) {
+        return fail(gpib::ENEB);
+    }
+    if (addressList == nullptr || results == nullptr || limit < 1) {
+        return fail(gpib::EARG);
+    }
+    if (link_.lost()) {
+        return connectionLost();
+    }
+    std::vector<std::uint16_t> candidates;
+    for (int i = 0; i < MaxAddressListEntries && addressList[i] != gpib::NOADDR; ++i) {
+        const int word = addressList[i];
+        if (!validPrimary(word & 0xFF) || !validSecondary((word >> 8) & 0xFF)) {
+            return fail(gpib::EARG);
+        }
+        candidates.push_back(addressList[i]);
+    }
+
+    std::vector<std::uint16_t> listening;
+    const auto boardWord = static_cast<std::uint16_t>(BoardAddress);
+    if (std::find(candidates.begin(), candidates.end(), boardWord) != candidates.end()) {
+        listening.push_back(boardWord);
+    }
+    std::optional<std::vector<int>> byAdapter;
+    if (ar488_) {
+        byAdapter = adapterListeners();
+        if (link_.lost()) {
+            return connectionLost();
+        }
+    }
+    for (std::uint16_t word : candidates) {
+        if (word == boardWord) {
+            continue;
+        }
+        const int primary = word & 0xFF;
+        const int secondary = (word >> 8) & 0xFF;
+        bool listens = false;
+        if (byAdapter) {
+            listens = secondary == 0 &&
+                      std::find(byAdapter->begin(), byAdapter->end(), primary) != byAdapter->end();
+        } else {
+            // A device that answers a serial poll is there to listen.
+            int byte = 0;
+            const PollResult result = poll(primary, secondary, timings_.discoveryPollMs,
+                                           timings_.discoveryMarginMs, &byte);
+            if (result == PollResult::Lost) {
+                return connectionLost();
+            }
+            listens = result == PollResult::Answered;
+        }
+        if (listens) {
+            listening.push_back(word);
+        }
+    }
+
+    int found = 0;
+    for (std::uint16_t word : listening) {
+        if (found == limit) {
+            return fail(gpib::ETAB, gpib::CIC, found);
+        }
+        results[found++] = static_cast<std::int16_t>(word);
+    }
+    if (found == 0) {
+        return fail(gpib::EBUS, gpib::CIC);
+    }
+    return done(gpib::CIC, found);
+}
+
+// --- device calls ----------------------------------------------------------
+
+int PrologixDriver::ibdev(int board, int primary, int secondary, int timeoutCode, int eoiOnLast,
+                          int endOfString)
+{
+    (void)endOfString;
+    if (board != 0) {
+        fail(gpib::ENEB);
+        return -1;
+    }
+    if (!validPrimary(primary) || !validSecondary(secondary) || timeoutCode < 0 ||
+        timeoutCode > 17) {
+        fail(gpib::EARG);
+        return -1;
+    }
+    if (static_cast<int>(devices_.size()) >= MaxDescriptors) {
+        fail(gpib::EDVR);
+        return -1;
+    }
+    devices_.push_back(Device{primary, secondary, timeoutCode, eoiOnLast != 0});
+    done(0);
+    return static_cast<int>(devices_.size());
+}
+
+int PrologixDriver::ibpad(int ud, int primary)
+{
+    Device* d = device(ud);
+    if (d == nullptr) {
+        return fail(gpib::EDVR);
+    }
+    if (!validPrimary(primary)) {
+        return fail(gpib::EARG);
+    }
+    d->primary = primary;
+    return done(0);
+}
+
+int PrologixDriver::ibtmo(int ud, int timeoutCode)
+{
+    Device* d = device(ud);
+    if (d == nullptr) {
+        return fail(gpib::EDVR);
+    }
+    if (timeoutCode < 0 || timeoutCode > 17) {
+        return fail(gpib::EARG);
+    }
+    d->timeoutCode = timeoutCode;
+    return done(0);
+}
+
+int PrologixDriver::ibask(int ud, int option, int* value)
+{
+    Device* d = device(ud);
+    if (d == nullptr) {
+        return fail(gpib::EDVR);
+    }
+    if (value == nullptr) {
+        return fail(gpib::EARG);
+    }
+    switch (option) {
+    case 0x1:
+        *value = d->primary;
+        break;
+    case 0x2:
+        *value = d->secondary;
+        break;
+    case 0x3:
+        *value = d->timeoutCode;
+        break;
+    case 0x4:
+        *value = d->eoiOnLast ? 1 : 0;
+        break;
+    default:
+        return fail(gpib::EARG);
+    }
+    return done(0);
+}
+
+int PrologixDriver::ibwait(int ud, int mask)
+{
+    (void)mask;
+    if (device(ud) == nullptr) {
+        return fail(gpib::EDVR);
+    }
+    // Every transfer is over when its call returns.
+    return done(0);
+}
+
+int PrologixDriver::ibclr(int ud)
+{
+    Device* d = device(ud);
+    if (d == nullptr) {
+        return fail(gpib::EDVR);
+    }
+    if (link_.lost()) {
+        return connectionLost();
+    }
+    pending_ = Pending{};
+    selectAddress(d->primary, d->secondary);
+    link_.queue("++clr");
+    return link_.flush() ? done(0) : connectionLost();
+}
+
+int PrologixDriver::ibrsp(int ud, char* statusByte)
+{
+    Device* d = device(ud);
+    if (d == nullptr) {
+        return fail(gpib::EDVR);
+    }
+    if (statusByte == nullptr) {
+        return fail(gpib::EARG);
+    }
+    if (link_.lost()) {
+        return connectionLost();
+    }
+    int byte = 0;
+    switch (poll(d->primary, d->secondary, adapterTimeoutMs(d->timeoutCode), timings_.marginMs,
+                 &byte)) {
+    case PollResult::Answered:
+        *statusByte = static_cast<char>(static_cast<unsigned char>(byte));
+        return done(0, 1);
+    case PollResult::Silent:
+        return fail(gpib::EABO, gpib::TIMO);
+    case PollResult::Garbled:
+        return fail(gpib::EDVR);
+    case PollResult::Lost:
+        break;
+    }
+    return connectionLost();
+}
+
+int PrologixDriver::ibwrt(int ud, const char* data, long count)
+{
+    Device* d = device(ud);
+    if (d == nullptr) {
+        return fail(gpib::EDVR);
+    }
+    if (count < 0 || (data == nullptr && count > 0)) {
+        return fail(gpib::EARG);
+    }
+    if (link_.lost()) {
+        return connectionLost();
+    }
+    // A new command makes the rest of an earlier answer worthless; looking
+    // at what came also notices a connection the adapter closed.
+    pending_ = Pending{};
+    link_.discardArrived();
+    if (link_.lost()) {
+        return connectionLost();
+    }
+    selectAddress(d->primary, d->secondary);
+    selectEoi(d->eoiOnLast);
+    if (count > 0) {
+        link_.queue(plusplus::escaped(data, count));
+    }
+    return link_.flush() ? done(0, count) : connectionLost();
+}
+
+int PrologixDriver::ibrd(int ud, char* buffer, long count)
+{
+    Device* d = device(ud);
+    if (d == nullptr) {
+        return fail(gpib::EDVR);
+    }
+    if (buffer == nullptr || count <= 0) {
+        return fail(gpib::EARG);
+    }
+    if (link_.lost()) {
+        return connectionLost();
+    }
+
+    bool timedOut = false;
+    if (pending_.primary != d->primary || pending_.secondary != d->secondary ||
+        pending_.data.isEmpty()) {
+        const int adapterMs = adapterTimeoutMs(d->timeoutCode);
+        selectAddress(d->primary, d->secondary);
+        selectTimeout(adapterMs);
+        link_.discardArrived();
+        link_.queue("++read eoi");
+        if (!link_.flush()) {
+            return connectionLost();
+        }
+        PlusPlusLink::Data data =
+            link_.readUntil(EndMark, adapterMs + timings_.marginMs, link_.now() + LongestReadMs);
+        if (!data.complete) {
+            if (link_.lost()) {
+                return connectionLost();
+            }
+            // The adapter gave up, or is late: what comes before its version
+            // line belongs to this read.
+            QByteArray late;
+            if (!link_.sync(version_, link_.now() + timings_.syncMs, &late)) {
+                giveUp();
+                return connectionLost();
+            }
+            const qsizetype mark = late.indexOf(EndMark);
+            data.complete = mark >= 0;
+            data.bytes += mark >= 0 ? late.left(mark) : late;
+            data.bytes.truncate(PlusPlusLink::MaxData);
+        }
+        timedOut = !data.complete;
+        pending_ = Pending{d->primary, d->secondary, data.bytes, data.complete};
+    }
+
+    const qsizetype n = std::min<qsizetype>(pending_.data.size(), count);
+    std::memcpy(buffer, pending_.data.constData(), static_cast<std::size_t>(n));
+    pending_.data.remove(0, n);
+    if (timedOut) {
+        pending_ = Pending{};
+        return fail(gpib::EABO, gpib::TIMO, n);
+    }
+    const bool end = pending_.data.isEmpty() && pending_.end;
+    if (pending_.data.isEmpty()) {
+        pending_ = Pending{};
+    }
+    return done(end ? gpib::END : 0, n);
+}
+
+} // namespace lumodm

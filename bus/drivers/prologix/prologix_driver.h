@@ -1,0 +1,117 @@
+#pragma once
+
+#include "bus/drivers/prologix/plus_plus_link.h"
+#include "bus/drivers/prologix/plus_plus_timings.h"
+#include "bus/drivers/prologix/plus_plus_transport.h"
+#include "bus/gpib_driver.h"
+
+#include <QByteArray>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace lumodm {
+
+// The driver for "++" GPIB adapters (Prologix GPIB-USB and GPIB-ETHERNET,
+// AR488 and its kin) on a serial port or a TCP connection. The adapter is
+// the controller; the calls become its commands:
+//   ibwrt    "++addr" and the data line, CR LF ESC "+" escaped, EOI on the
+//            last byte, no terminator added
+//   ibrd     "++read eoi" with the device's timeout; END when the adapter
+//            marks EOI with its end-of-transmission character
+//   ibclr    "++clr" (selected device clear), ibrsp "++spoll",
+//   SendIFC  "++ifc", ibsre "++ren" where the adapter has it
+//   FindLstn AR488's "++findlstn", else a short serial poll of each address
+// A dropped connection makes every later call fail with EBUS at once.
+class PrologixDriver : public GpibDriver
+{
+  public:
+    enum class Adapter { Prologix, Ar488 };
+
+    // The character the adapter sends after the last byte of a read that
+    // ended with EOI. The instruments talk ASCII text, which never holds it.
+    static constexpr char EndMark = '\x04';
+    // The board's own GPIB address, reported first by discovery.
+    static constexpr int BoardAddress = 0;
+    static constexpr int MaxDescriptors = 256;
+
+    PrologixDriver(std::unique_ptr<PlusPlusTransport> transport, Adapter adapter,
+                   PlusPlusTimings timings = {});
+    ~PrologixDriver() override;
+
+    // Opens the port or connection, waits for the adapter to answer (it may
+    // be restarting) and makes it the controller. False with a message for
+    // the user when it cannot.
+    bool open(QString* error);
+
+    QByteArray adapterVersion() const { return version_; }
+    // AR488 firmware has "++ren" and "++findlstn"; known by the user's
+    // choice or by its version text.
+    bool hasAr488Commands() const { return ar488_; }
+
+    int SendIFC(int board) override;
+    int ibsre(int board, int value) override;
+    int FindLstn(int board, const std::uint16_t* addressList, std::int16_t* results,
+                 int limit) override;
+    int ibdev(int board, int primary, int secondary, int timeoutCode, int eoiOnLast,
+              int endOfString) override;
+    int ibpad(int ud, int primary) override;
+    int ibclr(int ud) override;
+    int ibrsp(int ud, char* statusByte) override;
+    int ibwrt(int ud, const char* data, long count) override;
+    int ibrd(int ud, char* buffer, long count) override;
+    int ibwait(int ud, int mask) override;
+    int ibtmo(int ud, int timeoutCode) override;
+    int ibask(int ud, int option, int* value) override;
+    void close() override;
+
+  private:
+    struct Device
+    {
+        int primary = 0;
+        int secondary = 0;
+        int timeoutCode = 0;
+        bool eoiOnLast = true;
+    };
+
+    // The rest of a message longer than the caller's buffer.
+    struct Pending
+    {
+        int primary = -1;
+        int secondary = -1;
+        QByteArray data;
+        bool end = false;
+    };
+
+    enum class PollResult { Answered, Silent, Garbled, Lost };
+
+    Device* device(int ud);
+    int done(int bits, std::int64_t count = 0);
+    int fail(int iberr, int bits = 0, std::int64_t count = 0);
+    int connectionLost();
+    void giveUp();
+
+    int adapterTimeoutMs(int timeoutCode) const;
+    void selectAddress(int primary, int secondary);
+    void selectEoi(bool on);
+    void selectTimeout(int ms);
+    static QByteArray addressText(int primary, int secondary);
+
+    PollResult poll(int primary, int secondary, int adapterMs, int marginMs, int* value);
+    std::optional<std::vector<int>> adapterListeners();
+
+    std::unique_ptr<PlusPlusTransport> transport_;
+    PlusPlusLink link_;
+    PlusPlusTimings timings_;
+    bool ar488_;
+    QByteArray version_;
+    std::vector<Device> devices_;
+    Pending pending_;
+    // What the adapter was last told; -1 unknown.
+    int adapterPrimary_ = -1;
+    int adapterSecondary_ = -1;
+    int adapterEoi_ = -1;
+    int adapterTimeoutMs_ = -1;
+};
+
+} // namespace lumodm
