@@ -1,0 +1,29 @@
+#pragma once
+
+#include "bus/drivers/driver_spec.h"
+#include "bus/drivers/prologix/plus_plus_timings.h"
+#include "bus/gpib_driver.h"
+
+#include <QString>
+#include <iosfwd>
+#include <memory>
+
+namespace lumodm {
+
+// The driver built, or why there is none: a message for the user's box
+// (stop icon), after which the program ends with status 1.
+struct DriverCreation
+{
+    std::unique_ptr<GpibDriver> driver;
+    QString errorTitle;
+    QString errorText;
+
+    bool ok() const { return driver != nullptr; }
+};
+
+// Builds and opens the driver `spec` names. With spec.trace the driver is
+// wrapped so that every call is written to `traceOut`.
+DriverCreation createDriver(const DriverSpec& spec, std::ostream& traceOut,
+                            const PlusPlusTimings& adapterTimings = {});
+
+} // namespace lumodm
