@@ -140,42 +140,6 @@ TEST_P(SimCycle, EveryFunctionReadsBackAndMeasures)
     }
 }
 
-TEST_P(SimCycle, AFunctionChangedAtTheMeterStopsTheRun)
-{
-    const ModelUnderTest& m = GetParam();
-    SimPanel panel(m.name, m.code);
-    ASSERT_TRUE(panel.context);
-    panel.select(QStringLiteral("DCV"));
-    panel.form.Button_Run.enabled = false;
-    panel.form.Button_Stop.enabled = true;
-    // Someone turns the meter's knob.
-    panel.helper->GpibWrite(panel.form.state.DeviceHandle, QStringLiteral("OHMS"));
-
-    TakeReading(*panel.context);
-
-    ASSERT_EQ(panel.platform.messages().size(), 1U);
-    EXPECT_EQ(panel.platform.messages()[0].title, QStringLiteral("Settings Error"));
-    EXPECT_EQ(panel.form.state.StopRequested, kTrue);
-    EXPECT_FALSE(panel.form.Button_Run.enabled);
-    EXPECT_TRUE(panel.form.Button_Apply.enabled);
-    EXPECT_EQ(panel.form.Label_ReadOut.caption, QStringLiteral("-------"));
-    EXPECT_TRUE(panel.observer.records.empty());
-}
-
-TEST_P(SimCycle, AnInputBeyondTheRangesReadsOverflow)
-{
-    const ModelUnderTest& m = GetParam();
-    SimPanel panel(m.name, m.code);
-    ASSERT_TRUE(panel.context);
-    panel.meter().setSignal("DCV", 5000.0);
-    panel.select(QStringLiteral("DCV"));
-
-    TakeReading(*panel.context);
-
-    EXPECT_EQ(panel.form.Label_ReadOut.caption, QStringLiteral("OVERFLO"));
-    EXPECT_EQ(panel.form.Label_Prefix.caption, QStringLiteral("V"));
-}
-
 INSTANTIATE_TEST_SUITE_P(Models, SimCycle,
                          ::testing::Values(ModelUnderTest{"DM5010", 1}, ModelUnderTest{"DM5110", 2},
                                            ModelUnderTest{"DM5120", 3}),
