@@ -1,6 +1,8 @@
 #include "bus/vbib32rv.h"
 #include "bus/vbib32rv_text.h"
 
+#include <cstdlib>
+
 namespace lumodm {
 
 namespace {
@@ -67,6 +69,8 @@ void Vbib32Rv::DeviceNotConfigured()
     platform_.messageBox(QStringLiteral("Device not configured.\n\nCorrect problem and restart."),
                          QStringLiteral("Device Error"), MessageButtons::Ok, MessageIcon::Stop);
     platform_.endProgram(1);
+    // Not reached: the end of the program does not return.
+    std::abort();
 }
 
 } // namespace lumodm
