@@ -225,9 +225,10 @@ int ScriptedDriver::ibwrt(int ud, const char* data, long count)
     if (!start("ibwrt", line)) {
         set(gpib::CMPL, 0, count);
         const int address = device(ud).primary;
-        for (const Response& r : responses_) {
-            if ((r.address == -1 || r.address == address) && r.command == payload) {
-                queueRead(r.answer);
+        // The latest answer given for a command wins, so a test can change it.
+        for (auto r = responses_.rbegin(); r != responses_.rend(); ++r) {
+            if ((r->address == -1 || r->address == address) && r->command == payload) {
+                queueRead(r->answer);
                 break;
             }
         }

@@ -59,7 +59,8 @@ class ScriptedDriver : public GpibDriver
     std::deque<ReadChunk> reads;
 
     // A write of exactly `command` to primary address `address` (-1: any)
-    // queues `answer` (with END) for the next read.
+    // queues `answer` (with END) for the next read. A later respond() for
+    // the same command overrides an earlier one.
     void respond(int address, const QByteArray& command, const QByteArray& answer);
 
     // FindLstn writes these words from slot 0 (at most `limit`, then ERR
