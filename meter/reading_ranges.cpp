@@ -8,9 +8,6 @@ namespace lumodm {
 
 namespace {
 
-// "µ" as UTF-8, so the source stays plain ASCII.
-#define LUMODM_MICRO "\xC2\xB5"
-
 constexpr RangeRow kVoltageDm5010Dm5110[] = {
     {0.2, "mV", ScaleOp::Multiply, 1000.0, 1.2F}, {2.0, "V", ScaleOp::None, 1.0, 1.4F},
     {20.0, "V", ScaleOp::None, 1.0, 1.3F},        {200.0, "V", ScaleOp::None, 1.0, 1.2F},
@@ -44,8 +41,12 @@ constexpr RangeRow kOhmsDm5120[] = {
 };
 
 // Limits in milliamperes: the DM5110's current reading is pre-scaled.
+// "\xC2\xB5" is the micro sign in UTF-8, keeping the source plain ASCII.
 constexpr RangeRow kCurrentDm5110[] = {
-    {0.2, LUMODM_MICRO "A", ScaleOp::Multiply, 1000.0, 1.2F},
+    {0.2,
+     "\xC2\xB5"
+     "A",
+     ScaleOp::Multiply, 1000.0, 1.2F},
     {2.0, "mA", ScaleOp::None, 1.0, 1.4F},
     {20.0, "mA", ScaleOp::None, 1.0, 1.3F},
     {200.0, "mA", ScaleOp::None, 1.0, 1.2F},
@@ -53,14 +54,15 @@ constexpr RangeRow kCurrentDm5110[] = {
 };
 
 constexpr RangeRow kCurrentDm5010Dm5120[] = {
-    {0.0003, LUMODM_MICRO "A", ScaleOp::Multiply, 1000000.0, 1.3F},
+    {0.0003,
+     "\xC2\xB5"
+     "A",
+     ScaleOp::Multiply, 1000000.0, 1.3F},
     {0.003, "mA", ScaleOp::Multiply, 1000.0, 1.5F},
     {0.03, "mA", ScaleOp::Multiply, 1000.0, 1.4F},
     {0.3, "mA", ScaleOp::Multiply, 1000.0, 1.3F},
     {3.0, "A", ScaleOp::None, 1.0, 1.5F},
 };
-
-#undef LUMODM_MICRO
 
 template <std::size_t N>
 constexpr RangeTable table(const RangeRow (&rows)[N], bool byMagnitude, bool compareSigned)
