@@ -40,13 +40,13 @@ constexpr RangeRow kOhmsDm5120[] = {
     {300000000.0, "MOhm", ScaleOp::Divide, 1000000.0, 1.3F},
 };
 
+// "µA" in UTF-8, keeping the source plain ASCII.
+constexpr char kMicroAmp[] = "\xC2\xB5"
+                             "A";
+
 // Limits in milliamperes: the DM5110's current reading is pre-scaled.
-// "\xC2\xB5" is the micro sign in UTF-8, keeping the source plain ASCII.
 constexpr RangeRow kCurrentDm5110[] = {
-    {0.2,
-     "\xC2\xB5"
-     "A",
-     ScaleOp::Multiply, 1000.0, 1.2F},
+    {0.2, kMicroAmp, ScaleOp::Multiply, 1000.0, 1.2F},
     {2.0, "mA", ScaleOp::None, 1.0, 1.4F},
     {20.0, "mA", ScaleOp::None, 1.0, 1.3F},
     {200.0, "mA", ScaleOp::None, 1.0, 1.2F},
@@ -54,10 +54,7 @@ constexpr RangeRow kCurrentDm5110[] = {
 };
 
 constexpr RangeRow kCurrentDm5010Dm5120[] = {
-    {0.0003,
-     "\xC2\xB5"
-     "A",
-     ScaleOp::Multiply, 1000000.0, 1.3F},
+    {0.0003, kMicroAmp, ScaleOp::Multiply, 1000000.0, 1.3F},
     {0.003, "mA", ScaleOp::Multiply, 1000.0, 1.5F},
     {0.03, "mA", ScaleOp::Multiply, 1000.0, 1.4F},
     {0.3, "mA", ScaleOp::Multiply, 1000.0, 1.3F},
