@@ -1,0 +1,125 @@
+#include "bus/drivers/prologix/prologix_driver.h"
+#include "bus/drivers/prologix/tcp_transport.h"
+#include "bus/drivers/sim/sim_bus_factory.h"
+#include "bus/vbib32.h"
+#include "bus/vbib32rv.h"
+#include "platform/qt_core_platform.h"
+#include "tests/support/fake_adapter_server.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+
+namespace lumodm {
+namespace {
+
+using testing::FakeAdapterOptions;
+using testing::FakeAdapterServer;
+
+class SilentPlatform : public QtCorePlatform
+{
+  public:
+    MessageAnswer messageBox(const QString&, const QString&, MessageButtons, MessageIcon) override
+    {
+        return MessageAnswer::Ok;
+    }
+};
+
+// A fake Ethernet adapter on the loopback address in front of a DM5010
+// at 16, and the driver connected to it.
+struct TcpBench
+{
+    explicit TcpBench(bool ar488 = false)
+    {
+        FakeAdapterOptions options;
+        options.ar488 = ar488;
+        server = std::make_unique<FakeAdapterServer>(
+            FakeAdapterServer::Kind::Tcp, createSimulatedBus(QStringLiteral("DM5010@16"), nullptr),
+            options);
+        server->start(nullptr);
+        const QStringList parts = server->target().split(QLatin1Char(':'));
+        driver = std::make_unique<PrologixDriver>(
+            std::make_unique<TcpTransport>(parts[0], parts[1].toUShort(), 2000),
+            ar488 ? PrologixDriver::Adapter::Ar488 : PrologixDriver::Adapter::Prologix);
+        ready = driver->open(nullptr);
+    }
+    std::unique_ptr<FakeAdapterServer> server;
+    std::unique_ptr<PrologixDriver> driver;
+    bool ready = false;
+};
+
+// GpibQuery as the panel makes it: write, the 0.1 s wait, read until END.
+void BM_PrologixGpibQueryOverTcp(benchmark::State& state)
+{
+    TcpBench bench;
+    if (!bench.ready) {
+        state.SkipWithError("the fake adapter did not start");
+        return;
+    }
+    SilentPlatform platform;
+    Vbib32 gpib(*bench.driver);
+    Vbib32Rv rv(gpib, platform);
+    std::int16_t device = static_cast<std::int16_t>(bench.driver->ibdev(0, 16, 0, gpib::T3s, 1, 0));
+    const QString command = QStringLiteral("SEND");
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        QString answer = rv.GpibQuery(device, command);
+        benchmark::DoNotOptimize(answer);
+    }
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    const double perQuery = elapsed.count() / static_cast<double>(state.iterations());
+    state.counters["beyond_wait_ms"] =
+        benchmark::Counter((perQuery - static_cast<double>(0.1f)) * 1000.0);
+}
+BENCHMARK(BM_PrologixGpibQueryOverTcp)
+    ->UseRealTime()
+    ->Iterations(30)
+    ->Unit(benchmark::kMillisecond);
+
+// One command and its answer through the adapter, without the query's wait.
+void BM_PrologixRoundTripOverTcp(benchmark::State& state)
+{
+    TcpBench bench;
+    if (!bench.ready) {
+        state.SkipWithError("the fake adapter did not start");
+        return;
+    }
+    const int ud = bench.driver->ibdev(0, 16, 0, gpib::T3s, 1, 0);
+    char buffer[512];
+    for (auto _ : state) {
+        bench.driver->ibwrt(ud, "SEND", 4);
+        bench.driver->ibrd(ud, buffer, sizeof buffer);
+        benchmark::DoNotOptimize(buffer);
+    }
+}
+BENCHMARK(BM_PrologixRoundTripOverTcp)->UseRealTime()->Unit(benchmark::kMicrosecond);
+
+// Finding the listeners at start-up: AR488's own search, or a serial poll
+// of each of the 30 addresses with the default timings.
+void BM_PrologixDiscoveryOverTcp(benchmark::State& state)
+{
+    TcpBench bench(state.range(0) != 0);
+    if (!bench.ready) {
+        state.SkipWithError("the fake adapter did not start");
+        return;
+    }
+    std::uint16_t addresses[32];
+    for (std::uint16_t a = 0; a <= 30; ++a) {
+        addresses[a] = a;
+    }
+    addresses[31] = gpib::NOADDR;
+    std::int16_t found[15];
+    for (auto _ : state) {
+        bench.driver->FindLstn(0, addresses, found, 15);
+        benchmark::DoNotOptimize(found);
+    }
+}
+BENCHMARK(BM_PrologixDiscoveryOverTcp)
+    ->ArgName("ar488")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseRealTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace lumodm
