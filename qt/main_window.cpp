@@ -73,9 +73,8 @@ MainWindow::MainWindow(FrontPanel& panel, QWidget* parent)
     client_->setAutoFillBackground(true);
     setCentralWidget(client_);
 
-    menus_ = buildMenuTree(*menuBar(), form_, [this](void (FrontPanel::*handler)()) {
-        forward([this, handler]() { (panel_.*handler)(); });
-    });
+    menus_ = buildMenuTree(*menuBar(), form_,
+                           [this](void (FrontPanel::*handler)()) { forwardHandler(handler); });
     buildControls();
     setTabOrder();
 
@@ -134,8 +133,7 @@ QPushButton* MainWindow::addButton(const Button& model, const char* name,
     button->setObjectName(QLatin1String(name));
     // Enter presses the focused button, as on the desktop the panel knows.
     button->setAutoDefault(true);
-    connect(button, &QPushButton::clicked, this,
-            [this, handler]() { forward([this, handler]() { (panel_.*handler)(); }); });
+    connect(button, &QPushButton::clicked, this, [this, handler]() { forwardHandler(handler); });
     buttons_.push_back({&model, button});
     return button;
 }
@@ -254,6 +252,12 @@ void MainWindow::forward(const std::function<void()>& handler)
         return;
     }
     syncFromModel();
+}
+
+void MainWindow::forwardHandler(void (FrontPanel::*handler)())
+{
+    FrontPanel* panel = &panel_;
+    forward([panel, handler]() { (panel->*handler)(); });
 }
 
 void MainWindow::rethrowEnd()

@@ -48,6 +48,7 @@ class MainWindow : public QMainWindow
     // held (rethrowEnd() gives it back outside the event loop) and no
     // handler runs after it.
     void forward(const std::function<void()>& handler);
+    void forwardHandler(void (FrontPanel::*handler)());
     bool ended() const { return static_cast<bool>(end_); }
     void rethrowEnd();
 

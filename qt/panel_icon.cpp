@@ -71,7 +71,7 @@ QImage drawPanelIcon(int size)
 QIcon panelIcon()
 {
     QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128, 256}) {
+    for (int size : kIconSizes) {
         icon.addPixmap(QPixmap::fromImage(drawPanelIcon(size)));
     }
     return icon;

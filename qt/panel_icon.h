@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QImage>
+#include <array>
 
 namespace lumodm {
 
@@ -10,7 +11,10 @@ namespace lumodm {
 // 32 is the window's own.
 QImage drawPanelIcon(int size);
 
-// The window icon with the sizes a desktop asks for.
+// The sizes a desktop asks for (and the install puts in the icon theme).
+inline constexpr std::array<int, 7> kIconSizes{16, 24, 32, 48, 64, 128, 256};
+
+// The window icon at those sizes.
 QIcon panelIcon();
 
 } // namespace lumodm

@@ -37,6 +37,7 @@ TEST(WindowInput, ProgramSelectionsDoNotLookLikeUserPicks)
     // Refresh re-selects the function; only the model's own handler runs,
     // quietly under UpdatingControls, and Apply stays off.
     f.button("Button_Refresh")->click();
+    ASSERT_FALSE(f.window->ended());
     EXPECT_FALSE(f.button("Button_Apply")->isEnabled());
     EXPECT_EQ(f.combo("Combo_Mode")->currentIndex(), f.form().Combo_Mode.listIndex());
 }
