@@ -83,11 +83,13 @@ ReaderOptionResult takeReaderOption(const QString& argument, ReaderOptions& opti
 QString readerOptionsHelp()
 {
     return QStringLiteral(
-        "  --function=CODE      set the function first (DCV, ACV, OHMS, ...)\n"
-        "  --range=N|auto       set the range first (N as in the panel's range list)\n"
-        "  --count=N            take N readings (default 1; 0 until Ctrl-C)\n"
-        "  --interval=SECONDS   from one reading to the next (default 1)\n"
-        "  --csv                print the reading log's CSV columns\n");
+        "  --function=CODE           set this function first (DCV, ACV, OHMS, ...)\n"
+        "  --range=N|auto            then this range (N as in the panel's range list)\n"
+        "  --count=N                 take N readings (default 1; 0: until Ctrl-C)\n"
+        "  --interval=SECONDS        from the start of one reading to the next\n"
+        "                            (default 1)\n"
+        "  --csv                     print each reading as a row of the log's CSV\n"
+        "                            columns, after a header row\n");
 }
 
 } // namespace lumodm
