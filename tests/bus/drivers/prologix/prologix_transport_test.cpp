@@ -4,6 +4,8 @@
 #include "bus/drivers/sim/sim_bus_factory.h"
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
+#include "controls/form1.h"
+#include "panel/front_panel.h"
 #include "tests/support/fake_adapter_server.h"
 #include "tests/support/scripted_platform.h"
 
@@ -71,25 +73,27 @@ class OverTheWire : public ::testing::TestWithParam<Case>
     std::unique_ptr<PrologixDriver> driver;
 };
 
-// The panel's start-up and its questions, end to end over the transport.
-TEST_P(OverTheWire, RunsThePanelsStartUpAndQueries)
+// The whole panel over the transport: start-up finds and identifies the
+// meter, then a run of a simulated second takes readings.
+TEST_P(OverTheWire, RunsThePanelEndToEnd)
 {
     ScriptedPlatform platform;
     Vbib32 gpib(*driver);
     Vbib32Rv rv(gpib, platform);
-    rv.DeviceTimeout = gpib::T3s;
-    std::int16_t mode = 1;
-    rv.InitGpibBus(mode);
-    QString query = QStringLiteral("ID?");
-    QString expected = QStringLiteral("!DM");
-    std::int16_t device = rv.FindInstrument(query, expected);
-    ASSERT_NE(device, 0);
+    Form1 form;
+    FrontPanel panel(form, gpib, rv, platform);
+    panel.Form_Load();
+    panel.Form_Activate();
+    EXPECT_EQ(form.state.ModelCode, 2);
     EXPECT_EQ(rv.ListenerTable[0], 1);
     EXPECT_EQ(rv.ListenerTable[1], 7);
-    EXPECT_TRUE(rv.GpibQuery(device, QStringLiteral("ID?")).contains(QStringLiteral("DM5110")));
-    EXPECT_FALSE(rv.GpibQuery(device, QStringLiteral("FUNCT?")).isEmpty());
-    EXPECT_FALSE(rv.GpibQuery(device, QStringLiteral("SEND")).isEmpty());
+    EXPECT_TRUE(form.caption.contains(QStringLiteral("DM5110")));
+
+    platform.postEventAt(platform.now() + 1.2, [&panel] { panel.Button_Stop_Click(); });
+    panel.Button_Run_Click();
+    EXPECT_FALSE(form.Label_ReadOut.caption.trimmed().isEmpty());
     EXPECT_TRUE(platform.messages().empty());
+    EXPECT_TRUE(server->lines().contains("SEND"));
 }
 
 // The adapter goes away: the calls fail with the bus error and the user
