@@ -3,8 +3,18 @@
 #include "log/reading_row.h"
 #include "tests/support/scripted_platform.h"
 
+#include <QCoreApplication>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
 
 namespace {
 
@@ -70,5 +80,82 @@ void BM_ReadingCsvRow(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ReadingCsvRow)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// lumodm-read --sim --count=1 from start to exit. Goals: within 100 ms
+// beyond its query waits (0.1 s each, counted from a --trace run: one
+// ibwait per query), peak memory under 20 MB.
+
+namespace {
+
+QString lumodmReadPath()
+{
+    const QString build = qEnvironmentVariable("LUMODM_BUILD_DIR");
+    if (!build.isEmpty()) {
+        return build + QStringLiteral("/app/programs/lumodm-read");
+    }
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/../app/programs/lumodm-read");
+}
+
+int queryWaits(const QString& program)
+{
+    QProcess process;
+    process.start(program, {QStringLiteral("--sim"), QStringLiteral("--trace")});
+    if (!process.waitForFinished(30000)) {
+        return -1;
+    }
+    return static_cast<int>(process.readAllStandardError().count("ibwait("));
+}
+
+void BM_LumodmReadSimOnce(benchmark::State& state)
+{
+    const QByteArray program = lumodmReadPath().toLocal8Bit();
+    const int waits = queryWaits(QString::fromLocal8Bit(program));
+    if (waits < 0) {
+        state.SkipWithError("lumodm-read did not run");
+        return;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    char sim[] = "--sim";
+    char* argv[] = {const_cast<char*>(program.constData()), sim, nullptr};
+
+    double beyondWaits = 0;
+    double cpu = 0;
+    long peakKb = 0;
+    for (auto _ : state) {
+        const auto started = std::chrono::steady_clock::now();
+        pid_t pid = 0;
+        if (posix_spawn(&pid, program.constData(), &actions, nullptr, argv, environ) != 0) {
+            state.SkipWithError("cannot start lumodm-read");
+            break;
+        }
+        int status = 0;
+        rusage usage{};
+        wait4(pid, &status, 0, &usage);
+        const double wall =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+        state.SetIterationTime(wall);
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            state.SkipWithError("lumodm-read failed");
+            break;
+        }
+        beyondWaits = std::max(beyondWaits, wall - 0.1 * waits);
+        cpu = std::max(cpu, usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 +
+                                usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6);
+        peakKb = std::max(peakKb, usage.ru_maxrss);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    // The worst of the runs.
+    state.counters["query_waits"] = waits;
+    state.counters["beyond_waits_ms"] = beyondWaits * 1000;
+    state.counters["cpu_ms"] = cpu * 1000;
+    state.counters["peak_MB"] = static_cast<double>(peakKb) / 1024;
+}
+BENCHMARK(BM_LumodmReadSimOnce)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
 } // namespace
