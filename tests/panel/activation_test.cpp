@@ -93,19 +93,10 @@ TEST(Activation, StoredSettingsAreReadQuietly)
             EXPECT_EQ(item->checked, c.checkedRate != nullptr && item == &(f.form.*c.checkedRate));
         }
         EXPECT_EQ(checkedColorItems(f.form).size(), c.scheme >= 0 && c.scheme <= 5 ? 1U : 0U);
+        EXPECT_EQ(f.form.Menu_Red.checked, c.scheme == 3);
         EXPECT_EQ(f.state().SettingsChanged, kFalse);
         EXPECT_TRUE(f.platform.messages().empty());
     }
-}
-
-TEST(Activation, AStoredRedSchemeColoursTheReadoutArea)
-{
-    PanelFixture f;
-    f.storeSetting(kColor, QStringLiteral("3"));
-    f.start();
-    EXPECT_TRUE(f.form.Menu_Red.checked);
-    EXPECT_EQ(f.form.Label_ReadOut.background, Color::fromRgb(0xFF8080));
-    EXPECT_EQ(f.form.Label_ReadOut.foreground, Color::fromRgb(0xC00000));
 }
 
 TEST(Activation, RunsItsSetupOnlyOnce)

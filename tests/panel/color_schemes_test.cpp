@@ -93,16 +93,6 @@ TEST(ColorSchemes, AnOutOfRangeNumberChecksNothingAndKeepsTheColours)
     }
 }
 
-TEST(ColorSchemes, BeforeAnySchemeTheLabelsHaveTheDesignColours)
-{
-    PanelFixture f;
-    f.storeSetting(QStringLiteral("Display Color"), QStringLiteral("9"));
-    f.start();
-    EXPECT_EQ(f.form.Label_ReadOut.background, Color::buttonFace());
-    EXPECT_EQ(f.form.Label_ReadOut.foreground, Color::buttonText());
-    EXPECT_EQ(f.state().SettingsChanged, kFalse);
-}
-
 TEST(About, ShowsTwoLinesAndChangesNothing)
 {
     PanelFixture f;

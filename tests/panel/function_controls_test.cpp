@@ -24,15 +24,6 @@ class FunctionControls : public ::testing::Test
     std::unique_ptr<PanelFixture> f;
 };
 
-TEST_F(FunctionControls, PickingAFunctionOnlyMarksItPending)
-{
-    startOn("DM5010@16");
-    pick("OHMS");
-    EXPECT_TRUE(f->form.Button_Apply.enabled);
-    EXPECT_TRUE(f->form.Menu_Apply.enabled);
-    EXPECT_TRUE(f->received().isEmpty());
-}
-
 TEST_F(FunctionControls, ApplyAsksThenSendsAndReadsBack)
 {
     startOn("DM5010@16");

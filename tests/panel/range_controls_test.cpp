@@ -17,17 +17,6 @@ QList<QByteArray> chooseRange(PanelFixture& f, const QByteArray& setup, int entr
     return f.commands();
 }
 
-TEST(RangeControls, DoubleClickOpensAndClosesTheList)
-{
-    PanelFixture f;
-    f.start();
-    EXPECT_FALSE(f.form.Combo_Range.visible);
-    f.panel.Label_Range_DblClick();
-    EXPECT_TRUE(f.form.Combo_Range.visible);
-    f.panel.Label_Range_DblClick();
-    EXPECT_FALSE(f.form.Combo_Range.visible);
-}
-
 TEST(RangeControls, EveryModelsRangeCommands)
 {
     const struct
