@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 namespace lumodm {
 
@@ -82,23 +83,35 @@ QFont toQFont(const FontSpec& spec, const QFont& defaultFont)
 QFont fitToBox(const QFont& font, const QSize& box, const QString& text, const QPaintDevice* device)
 {
     QFont fitted = font;
-    if (box.width() <= 0 || box.height() <= 0 || fitted.pointSizeF() <= 0.0) {
+    if (box.width() <= 0 || box.height() <= 0 || !(fitted.pointSizeF() > 0.0)) {
         return fitted;
     }
-    auto fits = [&](const QFont& candidate) {
+    auto scaleNeeded = [&](const QFont& candidate) {
         const QFontMetricsF metrics(candidate, device);
-        return metrics.horizontalAdvance(text) <= box.width() &&
-               metrics.ascent() + metrics.descent() <= box.height();
+        const double width = metrics.horizontalAdvance(text);
+        const double height = metrics.ascent() + metrics.descent();
+        double scale = 1.0;
+        if (width > box.width()) {
+            scale = std::min(scale, box.width() / width);
+        }
+        if (height > box.height()) {
+            scale = std::min(scale, box.height() / height);
+        }
+        return scale;
     };
-    // Quarter points down to a readable floor; bounded whatever the font.
+    // Glyphs scale with the size, so one measurement nearly gives the
+    // answer; hinting may want a quarter point or two more.
     constexpr double kStep = 0.25;
     constexpr double kFloor = 4.0;
-    for (int step = 0; step < 400 && !fits(fitted); ++step) {
-        const double next = fitted.pointSizeF() - kStep;
-        if (next < kFloor) {
+    double scale = scaleNeeded(fitted);
+    for (int step = 0; step < 16 && scale < 1.0; ++step) {
+        const double wanted = std::floor(fitted.pointSizeF() * scale / kStep) * kStep;
+        const double next = std::max(kFloor, std::min(wanted, fitted.pointSizeF() - kStep));
+        if (next >= fitted.pointSizeF()) {
             break;
         }
         fitted.setPointSizeF(next);
+        scale = scaleNeeded(fitted);
     }
     return fitted;
 }

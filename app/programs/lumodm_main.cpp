@@ -1,0 +1,6 @@
+#include "qt/panel_program.h"
+
+int main(int argc, char** argv)
+{
+    return lumodm::runPanelProgram(argc, argv);
+}

@@ -1,0 +1,191 @@
+#include "qt/panel_program.h"
+
+#include "app/command_line.h"
+#include "bus/drivers/driver_factory.h"
+#include "bus/vbib32.h"
+#include "bus/vbib32rv.h"
+#include "controls/form1.h"
+#include "log/reading_log.h"
+#include "panel/front_panel.h"
+#include "qt/main_window.h"
+#include "qt/panel_fonts.h"
+#include "qt/panel_icon.h"
+#include "qt/program_extras.h"
+#include "qt/qt_platform.h"
+#include "qt/window_capture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+
+namespace lumodm {
+
+namespace {
+
+const QString kProgram = QStringLiteral("lumodm");
+
+// The screenshot shows the panel running, after a few readings.
+constexpr int kScreenshotDelayMs = 2500;
+
+void print(std::FILE* stream, const QString& text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+    std::fflush(stream);
+}
+
+QStringList rawArguments(int argc, char** argv)
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i) {
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    }
+    return arguments;
+}
+
+CommandLineParse parse(const QStringList& arguments, ProgramExtras& extras)
+{
+    return parseCommandLine(arguments, [&extras](const QString& argument, QString& error) {
+        return takeProgramExtra(argument, extras, error);
+    });
+}
+
+// Qt's own options ("-platform offscreen", "-style fusion") start with a
+// single dash; the program's all start with two.
+bool mayHoldQtOptions(const QStringList& arguments)
+{
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(QLatin1Char('-')) && !argument.startsWith(QLatin1String("--"))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// --help, --version and a plainly bad line need no display: they are
+// answered before the window toolkit starts (which fails without a screen).
+bool answersAlone(int argc, char** argv, int* status)
+{
+    ProgramExtras ignored;
+    const QStringList arguments = rawArguments(argc, argv);
+    const CommandLineParse early = parse(arguments, ignored);
+    if (early.options.help) {
+        print(stdout, commandLineHelp(kProgram));
+        *status = 0;
+        return true;
+    }
+    if (early.options.version) {
+        print(stdout, versionText(kProgram) + QLatin1Char('\n'));
+        *status = 0;
+        return true;
+    }
+    if (!early.ok() && !mayHoldQtOptions(arguments)) {
+        print(stderr, commandLineErrorText(kProgram, early.error) + QLatin1Char('\n'));
+        *status = BadCommandLineStatus;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int runPanelProgram(int argc, char** argv)
+{
+    QElapsedTimer sinceStart;
+    sinceStart.start();
+    int status = 0;
+    if (answersAlone(argc, argv, &status)) {
+        return status;
+    }
+
+    QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("lumodm"));
+    QApplication::setWindowIcon(panelIcon());
+    installPanelFonts();
+
+    // Parsed again now that Qt has taken its own options off the line.
+    ProgramExtras extras;
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    const CommandLineParse line = parse(arguments, extras);
+    if (!line.ok()) {
+        print(stderr, commandLineErrorText(kProgram, line.error) + QLatin1Char('\n'));
+        return BadCommandLineStatus;
+    }
+    if (!extras.iconFolder.isEmpty()) {
+        return writeIconFiles(extras.iconFolder) ? 0 : 1;
+    }
+
+    QtPlatform platform;
+    // The hidden modes neither read nor write the user's settings.
+    QTemporaryDir scratch;
+    const bool hiddenMode = !extras.screenshotFile.isEmpty() || extras.quitWhenUp;
+    if (hiddenMode) {
+        platform.setSettingsFile(scratch.filePath(QStringLiteral("settings.ini")));
+    }
+
+    DriverCreation creation = createDriver(line.options.driver, std::cerr);
+    if (!creation.ok()) {
+        platform.messageBox(creation.errorText, creation.errorTitle, MessageButtons::Ok,
+                            MessageIcon::Stop);
+        return 1;
+    }
+    GpibDriver& driver = *creation.driver;
+    std::unique_ptr<ReadingLog> log;
+    platform.setShutdownHook([&driver, &log, &scratch] {
+        log.reset();
+        driver.close();
+        scratch.remove();
+    });
+
+    Vbib32 gpib(driver);
+    Vbib32Rv helper(gpib, platform);
+    Form1 form;
+    FrontPanel panel(form, gpib, helper, platform);
+    panel.Form_Load();
+
+    if (!line.options.logFile.isEmpty()) {
+        log = openReadingLog(line.options.logFile, form.state.ModelName, platform);
+        panel.setReadingObserver(log.get());
+    }
+
+    MainWindow window(panel);
+    platform.setDialogParent(&window);
+    platform.setBeforeEvents([&window] { window.prepareEventPass(); });
+    QObject::connect(&window, &MainWindow::programEnded, &application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+
+    if (extras.quitWhenUp) {
+        QObject::connect(&window, &MainWindow::formActivateDone, &window, [&] {
+            print(stderr,
+                  QStringLiteral("lumodm: panel up %1 ms after start\n").arg(sinceStart.elapsed()));
+            platform.endProgram(0);
+        });
+    } else if (!extras.screenshotFile.isEmpty()) {
+        QObject::connect(&window, &MainWindow::formActivateDone, &window, [&] {
+            QTimer::singleShot(kScreenshotDelayMs, &window, [&] {
+                const bool saved = saveWidgetImage(window, extras.screenshotFile);
+                if (!saved) {
+                    print(stderr,
+                          QStringLiteral("lumodm: cannot write %1\n").arg(extras.screenshotFile));
+                }
+                platform.endProgram(saved ? 0 : 1);
+            });
+            window.forwardHandler(&FrontPanel::Button_Run_Click);
+        });
+    }
+
+    window.show();
+    window.raise();
+    window.activateWindow();
+    const int loopStatus = application.exec();
+    // Only a handler's exception leaves the loop; it is the program's end.
+    window.rethrowEnd();
+    platform.endProgram(loopStatus);
+}
+
+} // namespace lumodm
