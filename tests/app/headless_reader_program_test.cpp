@@ -120,20 +120,6 @@ TEST_F(ReaderProgramTest, EachModelWithFunctionAndRange)
     EXPECT_TRUE(QDir(home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
 }
 
-TEST_F(ReaderProgramTest, CsvHasTheLogColumns)
-{
-    const ProgramRun r = run({QStringLiteral("--sim=DM5120"), QStringLiteral("--csv")});
-    EXPECT_EQ(r.status, 0) << r.err.constData();
-    const testing::CsvTable table = testing::readCsv(r.out);
-    EXPECT_TRUE(table.wellFormed);
-    ASSERT_EQ(table.rows.size(), 2);
-    EXPECT_EQ(table.rows[0].join(','),
-              QStringLiteral("time,model,function,range,value,unit,readout,raw"));
-    EXPECT_EQ(table.rows[1].size(), 8);
-    EXPECT_EQ(table.rows[1][1], QStringLiteral("DM5120"));
-    EXPECT_EQ(table.rows[1][2], QStringLiteral("DCV"));
-}
-
 TEST_F(ReaderProgramTest, ExitStatuses)
 {
     const struct

@@ -74,16 +74,6 @@ TEST_F(ReadingLogTest, NewFileGetsTheHeaderThenOneRowPerReading)
     EXPECT_TRUE(platform.messages().empty());
 }
 
-TEST_F(ReadingLogTest, ModelSetLaterIsUsed)
-{
-    const QString file = path("model.csv");
-    auto log = openReadingLog(file, QString(), platform);
-    log->setTimestampSource([] { return QByteArray("T"); });
-    log->setModel(QStringLiteral("DM5120"));
-    log->readingTaken(voltReading(1));
-    EXPECT_TRUE(contents(file).endsWith("T,DM5120,DCV,2,1,V,\" 1.5000\",1.5E+0\r\n"));
-}
-
 TEST_F(ReadingLogTest, EmptyFileGetsTheHeaderExistingLogIsAppendedTo)
 {
     const QString empty = path("empty.csv");
