@@ -70,9 +70,13 @@ int runHeadlessReaderProgram(int argc, char** argv)
         return reader_status::MeterNotFound;
     }
     GpibDriver& driver = *creation.driver;
-    platform.setShutdownHook([&driver] { driver.close(); });
-
     std::unique_ptr<ReadingLog> log;
+    // A fatal end closes the log too, which syncs its last rows to the disk.
+    platform.setShutdownHook([&driver, &log] {
+        log.reset();
+        driver.close();
+    });
+
     if (!parse.options.logFile.isEmpty()) {
         log = openReadingLog(parse.options.logFile, QString(), platform);
     }
