@@ -67,9 +67,16 @@ void checkFixed(float nr, float code, const QString& text)
         check(i == text.size());
     }
     if (whole <= 1.0f) {
-        // 1.F codes: no padding, the field is the sign and the digits.
-        check(text[0] == QLatin1Char(negative ? '-' : ' '));
-        check(negative || text[1] != QLatin1Char(' '));
+        // 1.F codes: the field is the sign and the digits. The digit count
+        // comes from a logarithm rounded to single, which may count one
+        // digit too many just below a power of ten: one blank at most.
+        const qsizetype blanks = digitsStart - 1;
+        check(blanks <= 1);
+        if (blanks == 1) {
+            const double magnitude = lumodm::ParseLeadingNumber(QStringView(text).mid(digitsStart));
+            const double nextPower = std::pow(10.0, i - digitsStart);
+            check(magnitude >= nextPower * (1 - 1e-5));
+        }
     }
     if (code < 0) {
         const double shown = lumodm::ParseLeadingNumber(QStringView(text).mid(digitsStart));
