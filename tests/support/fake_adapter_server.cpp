@@ -2,6 +2,7 @@
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -95,6 +96,10 @@ bool FakeAdapterServer::start(QString* error)
 void FakeAdapterServer::dropConnection()
 {
     drop_ = true;
+    // The serving thread notices within one poll period; bounded so a stuck
+    // thread fails the test instead of hanging it.
+    std::unique_lock<std::mutex> lock(mutex_);
+    closedChanged_.wait_for(lock, std::chrono::seconds(5), [this] { return closed_; });
 }
 
 QList<QByteArray> FakeAdapterServer::lines()
@@ -159,6 +164,14 @@ void FakeAdapterServer::serveConnection(int fd)
 
 void FakeAdapterServer::serve()
 {
+    serveUntilClosed();
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    closedChanged_.notify_all();
+}
+
+void FakeAdapterServer::serveUntilClosed()
+{
     if (kind_ == Kind::Pty) {
         serveConnection(masterFd_);
         if (drop_) {
@@ -169,7 +182,7 @@ void FakeAdapterServer::serve()
         }
         return;
     }
-    while (!stop_) {
+    while (!stop_ && !drop_) {
         pollfd p{listenFd_, POLLIN, 0};
         if (::poll(&p, 1, PollMs) <= 0) {
             continue;

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <atomic>
+#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -29,7 +30,8 @@ class FakeAdapterServer
     QString target() const { return target_; }
 
     // The adapter drops the connection (a TCP reset, or the USB adapter
-    // gone: the terminal hangs up).
+    // gone: the terminal hangs up). Returns once the connection is closed,
+    // so the next call of the test meets a dead line, never a live one.
     void dropConnection();
 
     // What the adapter was told so far.
@@ -37,6 +39,7 @@ class FakeAdapterServer
 
   private:
     void serve();
+    void serveUntilClosed();
     void serveConnection(int fd);
     bool writeAll(int fd, const QByteArray& bytes);
 
@@ -46,6 +49,8 @@ class FakeAdapterServer
     std::thread thread_;
     std::atomic<bool> stop_{false};
     std::atomic<bool> drop_{false};
+    bool closed_ = false; // under mutex_
+    std::condition_variable closedChanged_;
     int listenFd_ = -1;
     int masterFd_ = -1;
     int slaveFd_ = -1;
