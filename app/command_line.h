@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bus/drivers/driver_spec.h"
+#include "bus/drivers/driver_choice.h"
 
 #include <QString>
 #include <QStringList>

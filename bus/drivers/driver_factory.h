@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bus/drivers/driver_spec.h"
+#include "bus/drivers/driver_choice.h"
 #include "bus/drivers/prologix/plus_plus_timings.h"
 #include "bus/gpib_driver.h"
 
