@@ -5,58 +5,38 @@
 namespace lumodm::testing {
 namespace {
 
-// Puts the meter on `setup` (as from its own front panel), reads it back,
-// opens the range list and picks `entry`; returns what the panel sent.
-QList<QByteArray> chooseRange(PanelFixture& f, const QByteArray& setup, int entry)
-{
-    f.helper.GpibWrite(f.state().DeviceHandle, QString::fromLatin1(setup));
-    f.panel.Button_Refresh_Click();
-    f.panel.Label_Range_DblClick();
-    f.clearReceived();
-    f.form.Combo_Range.userSelect(entry);
-    return f.commands();
-}
-
-TEST(RangeControls, EveryModelsRangeCommands)
+// Every range's command is walked end to end by the simulator's panel tests;
+// here: the query the list asks first, and a choice already in force.
+TEST(RangeControls, ChoosingARangeSendsOnlyAChange)
 {
     const struct
     {
         const char* spec;
-        const char* setup;
+        const char* setup; // as from the meter's own front panel
         int entry;
         const char* sent; // nullptr: nothing
         const char* caption;
     } cases[] = {
-        // The DM5010 takes its range as a value after the function code.
-        {"DM5010@16", "DCV 0.2", 3, "DCV 20", "Range3"},
         {"DM5010@16", "DCV 0.2", 0, "DCV -2", "Auto"},
-        {"DM5010@16", "ACV 2", 5, "ACV 1000", "Range5"},
-        {"DM5010@16", "ACDC 2", 1, "ACDC 0.2", "Range1"},
-        {"DM5010@16", "OHMS 2000", 0, "OHMS -200", "Auto"},
-        {"DM5010@16", "OHMS 2000", 6, "OHMS 2E+07", "Range6"},
         {"DM5010@16", "OHMS -1", 1, "OHMS 200", "Range1"},
-        // The others take a number.
-        {"DM5110@16", "DCV", 2, "RANGE2", "Range2"},
         {"DM5110@16", "OHMS;RANGE4", 0, "RANGE0", "Auto"},
-        {"DM5110@16", "DCA", 5, "RANGE5", "Range5"},
-        {"DM5120@16", "OHMS", 7, "RANGE7", "Range7"},
-        {"DM5120@16", "ACV;RANGE1", 0, "RANGE0", "Auto"},
-        // Already there: the list closes, nothing is sent.
         {"DM5010@16", "DCV 20", 3, nullptr, "Range3"},
         {"DM5010@16", "DCV -1", 0, nullptr, "Auto"},
         {"DM5110@16", "ACA;RANGE2", 2, nullptr, "Range2"},
-        {"DM5120@16", "DCV", 0, nullptr, "Auto"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.spec) + " " + c.setup);
         PanelFixture f(QString::fromLatin1(c.spec));
         f.start();
-        const QList<QByteArray> sent = chooseRange(f, c.setup, c.entry);
-        EXPECT_EQ(sent, c.sent ? QList<QByteArray>{c.sent} : QList<QByteArray>{});
+        f.helper.GpibWrite(f.state().DeviceHandle, QString::fromLatin1(c.setup));
+        f.panel.Button_Refresh_Click();
+        f.panel.Label_Range_DblClick();
+        f.clearReceived();
+        f.form.Combo_Range.userSelect(c.entry);
+        EXPECT_EQ(f.commands(), c.sent ? QList<QByteArray>{c.sent} : QList<QByteArray>{});
         EXPECT_EQ(f.received().first(), f.state().ModelCode == 1 ? "FUNC?" : "RANGE?");
         EXPECT_FALSE(f.form.Combo_Range.visible);
         EXPECT_EQ(f.form.Label_Range.caption, QString::fromLatin1(c.caption));
-        // The meter took the command: reading it back shows the same range.
         f.panel.Button_Refresh_Click();
         EXPECT_EQ(f.form.Label_Range.caption, QString::fromLatin1(c.caption));
     }
@@ -67,13 +47,10 @@ TEST(RangeControls, TheProgramsOwnSelectionsSendNothing)
     PanelFixture f(QStringLiteral("DM5110@16"));
     f.start();
     f.clearReceived();
-    // Hidden list: no question, nothing sent.
-    f.form.Combo_Range.setListIndex(3);
-    EXPECT_TRUE(f.received().isEmpty());
-    // Open list while the program is updating the controls.
+    f.form.Combo_Range.setListIndex(3); // hidden list
     f.panel.Label_Range_DblClick();
     f.state().UpdatingControls = kTrue;
-    f.form.Combo_Range.setListIndex(3);
+    f.form.Combo_Range.setListIndex(3); // open, but the program is updating
     EXPECT_TRUE(f.received().isEmpty());
     EXPECT_TRUE(f.form.Combo_Range.visible);
 }
@@ -95,7 +72,6 @@ TEST(RangeControls, ARangeCanBeChangedDuringARun)
     EXPECT_EQ(f.meter()->range(), 3);
     // No reading while the list was open (0.5 to 3 s): one before, two after.
     EXPECT_EQ(f.received().count("SEND"), 3);
-    EXPECT_EQ(f.form.Label_Range.caption, QStringLiteral("Range3"));
 }
 
 TEST(RangeControls, OpeningTheListInsideAReadingKeepsItOffTheDisplay)

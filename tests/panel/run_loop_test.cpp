@@ -5,8 +5,6 @@
 namespace lumodm::testing {
 namespace {
 
-const QString kReadoutIdle = QStringLiteral("-------");
-
 class RunLoop : public ::testing::Test
 {
   protected:
@@ -15,12 +13,6 @@ class RunLoop : public ::testing::Test
         f.start();
         f.meter()->setSignal("DCV", 1.2345);
         f.clearReceived();
-    }
-
-    // Picks a function in the list as the user does: a pending change.
-    void pick(const char* code)
-    {
-        f.form.Combo_Mode.userSelect(static_cast<int>(f.form.Combo_Mode.items().indexOf(code)));
     }
 
     PanelFixture f;
@@ -35,8 +27,7 @@ TEST_F(RunLoop, RunsUntilStopWithTheControlsOfARun)
         EXPECT_FALSE(w.Combo_Range.visible);
         EXPECT_FALSE(w.Menu_File.enabled || w.Menu_Utilities.enabled || w.Menu_About.enabled);
         EXPECT_FALSE(w.Combo_Mode.enabled || w.Button_Apply.enabled || w.Button_Refresh.enabled);
-        EXPECT_TRUE(w.Button_Stop.enabled);
-        EXPECT_FALSE(w.Button_Run.enabled);
+        EXPECT_TRUE(w.Button_Stop.enabled && !w.Button_Run.enabled);
         checked = true;
     });
     f.runFor(3.0);
@@ -46,15 +37,12 @@ TEST_F(RunLoop, RunsUntilStopWithTheControlsOfARun)
     // A DM5010 cycle: three 0.1 s queries, then the 1 s wait.
     EXPECT_EQ(f.received().count("SEND"), 3);
     EXPECT_EQ(f.state().StopRequested, kFalse);
-    EXPECT_EQ(f.form.Label_RunStop.caption, QStringLiteral("Stopped"));
     EXPECT_TRUE(f.form.Button_Run.enabled);
-    EXPECT_FALSE(f.form.Button_Stop.enabled);
-}
 
-TEST_F(RunLoop, TheIntervalRunsFromTheEndOfOneReadingToTheNext)
-{
+    // The interval runs from the end of one reading to the start of the next:
+    // at 2 s, readings start at 0, 2.3 and 4.6 s, not at 6.9 s.
     f.panel.Menu_RR_TwoSec_Click();
-    // Readings start at 0, 2.3 and 4.6 s; the fourth would start at 6.9 s.
+    f.clearReceived();
     f.runFor(6.5);
     EXPECT_EQ(f.received().count("SEND"), 3);
 }
@@ -66,65 +54,62 @@ TEST_F(RunLoop, StopDuringAReadingsQueryKeepsTheHyphens)
     f.panel.Button_Run_Click();
     // The first reading follows Run at once.
     EXPECT_EQ(f.received(), (QList<QByteArray>{"FUNCT?", "CALC?", "SEND"}));
-    EXPECT_EQ(f.form.Label_ReadOut.caption, kReadoutIdle);
+    EXPECT_EQ(f.form.Label_ReadOut.caption, QStringLiteral("-------"));
     EXPECT_EQ(f.state().StopRequested, kFalse);
 }
 
-TEST_F(RunLoop, PendingChangeDeclinedRestoresTheAppliedFunction)
+// Run with a function picked but not applied: the question, then either the
+// applied function (declined, or the change itself cancelled) or the new one.
+TEST(RunLoopPending, AskedBeforeTheRunAndSettledEitherWay)
 {
-    pick("OHMS");
-    ASSERT_TRUE(f.form.Button_Apply.enabled);
-    f.platform.queueAnswer(MessageAnswer::No);
-    f.runFor(1.5);
+    const struct
+    {
+        std::vector<MessageAnswer> answers;
+        std::size_t boxes;
+        QList<QByteArray> commands;
+        const char* function;
+    } cases[] = {
+        {{MessageAnswer::No}, 1, {}, "DCV"},
+        {{MessageAnswer::Yes, MessageAnswer::Ok}, 2, {"OHMS", "CALC OFF"}, "OHMS"},
+        {{MessageAnswer::Yes, MessageAnswer::Cancel}, 2, {}, "DCV"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.function + std::to_string(c.boxes));
+        PanelFixture f;
+        f.start();
+        f.clearReceived();
+        f.form.Combo_Mode.userSelect(2); // OHMS
+        ASSERT_TRUE(f.form.Button_Apply.enabled);
+        for (MessageAnswer answer : c.answers) {
+            f.platform.queueAnswer(answer);
+        }
+        f.runFor(1.5);
 
-    ASSERT_EQ(f.platform.messages().size(), 1U);
-    const ShownMessage& box = f.platform.messages().front();
-    EXPECT_EQ(box.text, QStringLiteral("A Function change is pending.\nDo you want to Apply ?"));
-    EXPECT_EQ(box.title, QStringLiteral("Apply change"));
-    EXPECT_EQ(box.buttons, MessageButtons::YesNo);
-    EXPECT_EQ(box.icon, MessageIcon::Question);
-
-    EXPECT_EQ(f.form.Combo_Mode.text(), QStringLiteral("DCV"));
-    EXPECT_TRUE(f.commands().isEmpty());
-    EXPECT_GE(f.received().count("SEND"), 1);
-    // The menu item stays enabled; choosing it re-applies the shown function.
-    EXPECT_TRUE(f.form.Menu_Apply.enabled);
-    EXPECT_FALSE(f.form.Button_Apply.enabled);
-    f.panel.Menu_Apply_Click();
-    EXPECT_EQ(f.commands(), (QList<QByteArray>{"DCV", "CALC OFF"}));
-}
-
-TEST_F(RunLoop, PendingChangeAcceptedIsAppliedBeforeTheRun)
-{
-    pick("OHMS");
-    f.platform.queueAnswer(MessageAnswer::Yes);
-    f.platform.queueAnswer(MessageAnswer::Ok); // the function change confirmation
-    f.runFor(1.5);
-
-    ASSERT_EQ(f.platform.messages().size(), 2U);
-    EXPECT_EQ(f.platform.messages()[1].title, QStringLiteral("Function Change"));
-    EXPECT_EQ(f.commands(), (QList<QByteArray>{"OHMS", "CALC OFF"}));
-    EXPECT_EQ(f.meter()->function(), QByteArray("OHMS"));
-    EXPECT_EQ(f.state().FunctionCode, QStringLiteral("OHMS"));
-    EXPECT_GE(f.received().count("SEND"), 1);
-    EXPECT_FALSE(f.form.Menu_Apply.enabled);
-}
-
-TEST_F(RunLoop, PendingChangeAcceptedButCancelledRunsOnTheOldFunction)
-{
-    pick("ACV");
-    f.platform.queueAnswer(MessageAnswer::Yes);
-    f.platform.queueAnswer(MessageAnswer::Cancel);
-    f.runFor(1.5);
-
-    EXPECT_EQ(f.platform.messages().size(), 2U);
-    EXPECT_TRUE(f.commands().isEmpty());
-    EXPECT_EQ(f.form.Combo_Mode.text(), QStringLiteral("DCV"));
-    EXPECT_EQ(f.meter()->function(), QByteArray("DCV"));
-    // The run itself went on, with no mismatch.
-    EXPECT_GE(f.received().count("SEND"), 1);
-    EXPECT_EQ(f.platform.messages().back().title, QStringLiteral("Function Change"));
-    EXPECT_TRUE(f.form.Button_Run.enabled);
+        ASSERT_EQ(f.platform.messages().size(), c.boxes);
+        const ShownMessage& box = f.platform.messages().front();
+        EXPECT_EQ(box.text,
+                  QStringLiteral("A Function change is pending.\nDo you want to Apply ?"));
+        EXPECT_EQ(box.title, QStringLiteral("Apply change"));
+        EXPECT_EQ(box.buttons, MessageButtons::YesNo);
+        EXPECT_EQ(box.icon, MessageIcon::Question);
+        if (c.boxes > 1) {
+            EXPECT_EQ(f.platform.messages()[1].title, QStringLiteral("Function Change"));
+        }
+        EXPECT_EQ(f.commands(), c.commands);
+        EXPECT_EQ(f.form.Combo_Mode.text(), QString::fromLatin1(c.function));
+        EXPECT_EQ(f.meter()->function(), QByteArray(c.function));
+        // The run itself went on, with no mismatch.
+        EXPECT_GE(f.received().count("SEND"), 1);
+        EXPECT_TRUE(f.form.Button_Run.enabled);
+        EXPECT_FALSE(f.form.Button_Apply.enabled);
+        // Declined, the menu item stays enabled and re-applies the shown function.
+        EXPECT_EQ(f.form.Menu_Apply.enabled, c.boxes == 1);
+        if (c.boxes == 1) {
+            f.clearReceived();
+            f.panel.Menu_Apply_Click();
+            EXPECT_EQ(f.commands(), (QList<QByteArray>{"DCV", "CALC OFF"}));
+        }
+    }
 }
 
 TEST_F(RunLoop, AMismatchStopsTheRunFromInsideAReading)
@@ -155,27 +140,22 @@ TEST_F(RunLoop, AMismatchStopsTheRunFromInsideAReading)
 
 TEST_F(RunLoop, SleepSecLocalWaitsTheTimeAndLetsEventsIn)
 {
-    const double start = f.platform.now();
+    long passes = f.platform.eventPasses();
+    f.panel.SleepSecLocal(0.0F);
+    f.panel.SleepSecLocal(-2.0F);
+    EXPECT_EQ(f.platform.eventPasses(), passes); // nothing to wait: no events
+
+    double start = f.platform.now();
     int clicks = 0;
     f.platform.postEventAt(start + 0.4, [&clicks] { ++clicks; });
     f.panel.SleepSecLocal(1.5F);
     EXPECT_EQ(clicks, 1);
     EXPECT_NEAR(f.platform.now() - start, 1.5, 1e-6);
     // Waiting does not spin: a handful of passes, not thousands.
-    EXPECT_LT(f.platform.eventPasses(), 10);
-}
+    EXPECT_LT(f.platform.eventPasses() - passes, 10);
 
-TEST_F(RunLoop, SleepSecLocalOfNothingReturnsWithoutEvents)
-{
-    const long passes = f.platform.eventPasses();
-    f.panel.SleepSecLocal(0.0F);
-    f.panel.SleepSecLocal(-2.0F);
-    EXPECT_EQ(f.platform.eventPasses(), passes);
-}
-
-TEST_F(RunLoop, SleepSecLocalEndsAtAStopRequest)
-{
-    const double start = f.platform.now();
+    // A Stop ends the wait.
+    start = f.platform.now();
     f.clickAt(start + 0.2, &FrontPanel::Button_Stop_Click);
     f.panel.SleepSecLocal(5.0F);
     EXPECT_NEAR(f.platform.now() - start, 0.2, 1e-6);
@@ -196,33 +176,26 @@ TEST_F(RunLoop, RefreshRateItemsCheckOneAndNameIt)
         {&FrontPanel::Menu_RR_TwoSec_Click, &Form1::Menu_RR_TwoSec, 2.0F, "2 sec"},
         {&FrontPanel::Menu_RR_FiveSec_Click, &Form1::Menu_RR_FiveSec, 5.0F, "5 sec"},
         {&FrontPanel::Menu_RR_TenSec_Click, &Form1::Menu_RR_TenSec, 10.0F, "10 sec"},
+        // Outside the table: nothing checked, the label stays.
+        {nullptr, nullptr, 3.0F, "10 sec"},
     };
-    const MenuItem Form1::*all[] = {&Form1::Menu_RR_HalfSec, &Form1::Menu_RR_OneSec,
-                                    &Form1::Menu_RR_TwoSec, &Form1::Menu_RR_FiveSec,
-                                    &Form1::Menu_RR_TenSec};
     ASSERT_EQ(f.state().SettingsChanged, kFalse);
     for (const auto& c : cases) {
-        (f.panel.*c.click)();
-        for (const auto item : all) {
-            EXPECT_EQ((f.form.*item).checked, item == c.item) << c.label;
+        SCOPED_TRACE(c.interval);
+        if (c.click) {
+            (f.panel.*c.click)();
+        } else {
+            f.panel.SetRefreshRate(c.interval);
+        }
+        for (const auto& row : cases) {
+            if (row.item) {
+                EXPECT_EQ((f.form.*row.item).checked, row.item == c.item);
+            }
         }
         EXPECT_EQ(f.state().RefreshInterval, c.interval);
         EXPECT_EQ(f.form.Label_RefreshRate.caption, QString::fromLatin1(c.label));
     }
     EXPECT_EQ(f.state().SettingsChanged, kTrue);
-}
-
-TEST_F(RunLoop, ARateOutsideTheTableChecksNothingAndKeepsTheLabel)
-{
-    f.panel.Menu_RR_FiveSec_Click();
-    f.panel.SetRefreshRate(3.0F);
-    for (const MenuItem* item :
-         {&f.form.Menu_RR_HalfSec, &f.form.Menu_RR_OneSec, &f.form.Menu_RR_TwoSec,
-          &f.form.Menu_RR_FiveSec, &f.form.Menu_RR_TenSec}) {
-        EXPECT_FALSE(item->checked);
-    }
-    EXPECT_EQ(f.form.Label_RefreshRate.caption, QStringLiteral("5 sec"));
-    EXPECT_EQ(f.state().RefreshInterval, 3.0F);
 }
 
 } // namespace

@@ -1,7 +1,5 @@
 #include "tests/support/panel_fixture.h"
 
-#include "bus/drivers/sim/sim_meter_factory.h"
-
 #include <gtest/gtest.h>
 
 namespace lumodm::testing {
@@ -37,11 +35,8 @@ TEST_P(StartupForModel, IdentifiesTheMeterAndNamesTheWindow)
 
     const bool wide = c.code == 3;
     EXPECT_EQ(f.form.outerWidth, wide ? 4200 : 3480);
-    EXPECT_EQ(f.form.Label_ReadOut.geometry.width, wide ? 3375 : 2655);
     EXPECT_EQ(f.form.Label_ReadOut.caption,
               wide ? QStringLiteral("---------") : QStringLiteral("-------"));
-    EXPECT_EQ(f.form.Button_Stop.geometry.left, wide ? 2100 : 1740);
-    EXPECT_EQ(f.form.Line1[0].x2, 3480); // the etched rule keeps its length
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryModel, StartupForModel,
@@ -90,28 +85,16 @@ TEST(Startup, UnsupportedIdentificationsEndTheProgramAtActivation)
     for (const auto& c : cases) {
         auto bus = std::make_unique<SimulatedBus>();
         bus->addListener(12, QByteArray(c.answer));
+        SCOPED_TRACE(c.answer);
         PanelFixture f(std::move(bus));
         f.panel.Form_Load();
-        EXPECT_NE(f.state().DeviceHandle, 0) << c.answer;
-        EXPECT_EQ(f.state().ModelName, QString::fromLatin1(c.modelName)) << c.answer;
-        EXPECT_EQ(f.state().ModelCode, 0) << c.answer;
-        EXPECT_EQ(f.form.outerWidth, 3480) << c.answer;
-        EXPECT_THROW(f.panel.Form_Activate(), ProgramEnded) << c.answer;
-        EXPECT_EQ(f.platform.messages().back().title, QStringLiteral("Error")) << c.answer;
+        EXPECT_NE(f.state().DeviceHandle, 0);
+        EXPECT_EQ(f.state().ModelName, QString::fromLatin1(c.modelName));
+        EXPECT_EQ(f.state().ModelCode, 0);
+        EXPECT_EQ(f.form.outerWidth, 3480);
+        EXPECT_THROW(f.panel.Form_Activate(), ProgramEnded);
+        EXPECT_EQ(f.platform.messages().back().title, QStringLiteral("Error"));
     }
-}
-
-TEST(Startup, TheFirstListenerThatAnswersDmIsTheMeter)
-{
-    auto bus = std::make_unique<SimulatedBus>();
-    bus->addListener(3, "ID HP/34401A,1");
-    bus->addListener(5); // never answers
-    bus->addMeter(createSimulatedMeter(QStringLiteral("DM5110")), 16);
-    PanelFixture f(std::move(bus));
-    f.start();
-    EXPECT_EQ(f.state().ModelCode, 2);
-    EXPECT_EQ(f.form.Combo_Mode.items(),
-              QStringList({"DCV", "ACV", "OHMS", "DCA", "ACA", "DBM", "DBV"}));
 }
 
 } // namespace
