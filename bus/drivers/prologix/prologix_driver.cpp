@@ -15,16 +15,6 @@ namespace {
 constexpr int LongestReadMs = 60000;
 constexpr int MaxAddressListEntries = 31 * 32 + 1;
 
-bool validPrimary(int primary)
-{
-    return primary >= 0 && primary <= 30;
-}
-
-bool validSecondary(int secondary)
-{
-    return secondary == 0 || (secondary >= 0x60 && secondary <= 0x7E);
-}
-
 } // namespace
 
 PrologixDriver::PrologixDriver(std::unique_ptr<PlusPlusTransport> transport, Adapter adapter,
@@ -118,19 +108,6 @@ void PrologixDriver::close()
 
 // --- status ----------------------------------------------------------------
 
-int PrologixDriver::done(int bits, std::int64_t count)
-{
-    status_.ibsta = bits | gpib::CMPL;
-    status_.ibcntl = count;
-    return status_.ibsta;
-}
-
-int PrologixDriver::fail(int iberr, int bits, std::int64_t count)
-{
-    status_.iberr = iberr;
-    return done(gpib::ERR | bits, count);
-}
-
 int PrologixDriver::connectionLost()
 {
     return fail(gpib::EBUS);
@@ -140,14 +117,6 @@ void PrologixDriver::giveUp()
 {
     link_.abandon();
     transport_->close();
-}
-
-PrologixDriver::Device* PrologixDriver::device(int ud)
-{
-    if (ud < 1 || ud > static_cast<int>(devices_.size())) {
-        return nullptr;
-    }
-    return &devices_[static_cast<std::size_t>(ud - 1)];
 }
 
 // --- what the adapter is told --------------------------------------------
@@ -345,95 +314,9 @@ int PrologixDriver::FindLstn(int board, const std::uint16_t* addressList, std::i
 
 // --- device calls ----------------------------------------------------------
 
-int PrologixDriver::ibdev(int board, int primary, int secondary, int timeoutCode, int eoiOnLast,
-                          int endOfString)
-{
-    (void)endOfString;
-    if (board != 0) {
-        fail(gpib::ENEB);
-        return -1;
-    }
-    if (!validPrimary(primary) || !validSecondary(secondary) || timeoutCode < 0 ||
-        timeoutCode > 17) {
-        fail(gpib::EARG);
-        return -1;
-    }
-    if (static_cast<int>(devices_.size()) >= MaxDescriptors) {
-        fail(gpib::EDVR);
-        return -1;
-    }
-    devices_.push_back(Device{primary, secondary, timeoutCode, eoiOnLast != 0});
-    done(0);
-    return static_cast<int>(devices_.size());
-}
-
-int PrologixDriver::ibpad(int ud, int primary)
-{
-    Device* d = device(ud);
-    if (d == nullptr) {
-        return fail(gpib::EDVR);
-    }
-    if (!validPrimary(primary)) {
-        return fail(gpib::EARG);
-    }
-    d->primary = primary;
-    return done(0);
-}
-
-int PrologixDriver::ibtmo(int ud, int timeoutCode)
-{
-    Device* d = device(ud);
-    if (d == nullptr) {
-        return fail(gpib::EDVR);
-    }
-    if (timeoutCode < 0 || timeoutCode > 17) {
-        return fail(gpib::EARG);
-    }
-    d->timeoutCode = timeoutCode;
-    return done(0);
-}
-
-int PrologixDriver::ibask(int ud, int option, int* value)
-{
-    Device* d = device(ud);
-    if (d == nullptr) {
-        return fail(gpib::EDVR);
-    }
-    if (value == nullptr) {
-        return fail(gpib::EARG);
-    }
-    switch (option) {
-    case 0x1:
-        *value = d->primary;
-        break;
-    case 0x2:
-        *value = d->secondary;
-        break;
-    case 0x3:
-        *value = d->timeoutCode;
-        break;
-    case 0x4:
-        *value = d->eoiOnLast ? 1 : 0;
-        break;
-    default:
-        return fail(gpib::EARG);
-    }
-    return done(0);
-}
-
-int PrologixDriver::ibwait(int ud, int mask)
-{
-    (void)mask;
-    if (device(ud) == nullptr) {
-        return fail(gpib::EDVR);
-    }
-    // Every transfer is over when its call returns.
-    return done(0);
-}
-
 int PrologixDriver::ibclr(int ud)
 {
-    Device* d = device(ud);
+    Descriptor* d = descriptor(ud);
     if (d == nullptr) {
         return fail(gpib::EDVR);
     }
@@ -448,7 +331,7 @@ int PrologixDriver::ibclr(int ud)
 
 int PrologixDriver::ibrsp(int ud, char* statusByte)
 {
-    Device* d = device(ud);
+    Descriptor* d = descriptor(ud);
     if (d == nullptr) {
         return fail(gpib::EDVR);
     }
@@ -476,7 +359,7 @@ int PrologixDriver::ibrsp(int ud, char* statusByte)
 
 int PrologixDriver::ibwrt(int ud, const char* data, long count)
 {
-    Device* d = device(ud);
+    Descriptor* d = descriptor(ud);
     if (d == nullptr) {
         return fail(gpib::EDVR);
     }
@@ -503,7 +386,7 @@ int PrologixDriver::ibwrt(int ud, const char* data, long count)
 
 int PrologixDriver::ibrd(int ud, char* buffer, long count)
 {
-    Device* d = device(ud);
+    Descriptor* d = descriptor(ud);
     if (d == nullptr) {
         return fail(gpib::EDVR);
     }

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "bus/descriptor_driver.h"
 #include "bus/drivers/prologix/plus_plus_link.h"
 #include "bus/drivers/prologix/plus_plus_timings.h"
 #include "bus/drivers/prologix/plus_plus_transport.h"
-#include "bus/gpib_driver.h"
 
 #include <QByteArray>
 #include <memory>
@@ -23,7 +23,7 @@ namespace lumodm {
 //   SendIFC  "++ifc", ibsre "++ren" where the adapter has it
 //   FindLstn AR488's "++findlstn", else a short serial poll of each address
 // A dropped connection makes every later call fail with EBUS at once.
-class PrologixDriver : public GpibDriver
+class PrologixDriver : public DescriptorDriver
 {
   public:
     enum class Adapter { Prologix, Ar488 };
@@ -33,7 +33,6 @@ class PrologixDriver : public GpibDriver
     static constexpr char EndMark = '\x04';
     // The board's own GPIB address, reported first by discovery.
     static constexpr int BoardAddress = 0;
-    static constexpr int MaxDescriptors = 256;
 
     PrologixDriver(std::unique_ptr<PlusPlusTransport> transport, Adapter adapter,
                    PlusPlusTimings timings = {});
@@ -53,27 +52,13 @@ class PrologixDriver : public GpibDriver
     int ibsre(int board, int value) override;
     int FindLstn(int board, const std::uint16_t* addressList, std::int16_t* results,
                  int limit) override;
-    int ibdev(int board, int primary, int secondary, int timeoutCode, int eoiOnLast,
-              int endOfString) override;
-    int ibpad(int ud, int primary) override;
     int ibclr(int ud) override;
     int ibrsp(int ud, char* statusByte) override;
     int ibwrt(int ud, const char* data, long count) override;
     int ibrd(int ud, char* buffer, long count) override;
-    int ibwait(int ud, int mask) override;
-    int ibtmo(int ud, int timeoutCode) override;
-    int ibask(int ud, int option, int* value) override;
     void close() override;
 
   private:
-    struct Device
-    {
-        int primary = 0;
-        int secondary = 0;
-        int timeoutCode = 0;
-        bool eoiOnLast = true;
-    };
-
     // The rest of a message longer than the caller's buffer.
     struct Pending
     {
@@ -85,9 +70,6 @@ class PrologixDriver : public GpibDriver
 
     enum class PollResult { Answered, Silent, Garbled, Lost };
 
-    Device* device(int ud);
-    int done(int bits, std::int64_t count = 0);
-    int fail(int iberr, int bits = 0, std::int64_t count = 0);
     int connectionLost();
     void giveUp();
 
@@ -105,7 +87,6 @@ class PrologixDriver : public GpibDriver
     PlusPlusTimings timings_;
     bool ar488_;
     QByteArray version_;
-    std::vector<Device> devices_;
     Pending pending_;
     // What the adapter was last told; -1 unknown.
     int adapterPrimary_ = -1;

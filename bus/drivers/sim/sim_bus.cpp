@@ -1,27 +1,12 @@
 #include "bus/drivers/sim/sim_bus.h"
 
-#include <algorithm>
-
 namespace lumodm {
 
 namespace {
 
-constexpr int IbcSAD = 0x0002;
-constexpr int IbcEOT = 0x0004;
 constexpr int IbcEOSrd = 0x000C;
 constexpr int IbcEOSchar = 0x000F;
 constexpr int REOS = 0x0400;
-constexpr int MaxTimeoutCode = 17;
-
-bool validPrimary(int primary)
-{
-    return primary >= 0 && primary <= 30;
-}
-
-bool validSecondary(int secondary)
-{
-    return secondary == 0 || (secondary >= 0x60 && secondary <= 0x7E);
-}
 
 } // namespace
 
@@ -72,26 +57,7 @@ std::vector<int> SimulatedBus::addresses() const
     return found;
 }
 
-int SimulatedBus::openDescriptors() const
-{
-    return static_cast<int>(std::count_if(descriptors_.begin(), descriptors_.end(),
-                                          [](const auto& d) { return d != nullptr; }));
-}
-
 // Status ----------------------------------------------------------------------
-
-int SimulatedBus::done(int bits, std::int64_t count)
-{
-    status_.ibsta = bits | gpib::CMPL;
-    status_.ibcntl = count;
-    return status_.ibsta;
-}
-
-int SimulatedBus::fail(int iberr, int bits, std::int64_t count)
-{
-    status_.iberr = iberr;
-    return done(gpib::ERR | bits, count);
-}
 
 int SimulatedBus::boardDone(int board)
 {
@@ -179,58 +145,10 @@ int SimulatedBus::FindLstn(int board, const std::uint16_t* addressList, std::int
 
 // Device calls ----------------------------------------------------------------
 
-SimulatedBus::Descriptor* SimulatedBus::descriptor(int ud)
-{
-    if (ud < 1 || ud > static_cast<int>(descriptors_.size())) {
-        return nullptr;
-    }
-    return descriptors_[static_cast<std::size_t>(ud - 1)].get();
-}
-
 SimDevice* SimulatedBus::attendingDevice(const Descriptor& d)
 {
     SimDevice* device = d.primary == BoardAddress ? nullptr : deviceAt(d.primary);
     return device != nullptr && device->attend() ? device : nullptr;
-}
-
-int SimulatedBus::ibdev(int board, int primary, int secondary, int timeoutCode, int eoiOnLast,
-                        int endOfString)
-{
-    if (board != 0) {
-        fail(gpib::ENEB);
-        return -1;
-    }
-    if (!validPrimary(primary) || !validSecondary(secondary) || timeoutCode < 0 ||
-        timeoutCode > MaxTimeoutCode) {
-        fail(gpib::EARG);
-        return -1;
-    }
-    if (static_cast<int>(descriptors_.size()) >= MaxDescriptors) {
-        fail(gpib::EDVR);
-        return -1;
-    }
-    auto d = std::make_unique<Descriptor>();
-    d->primary = primary;
-    d->secondary = secondary;
-    d->timeoutCode = timeoutCode;
-    d->eoiOnLast = eoiOnLast != 0;
-    d->endOfString = endOfString;
-    descriptors_.push_back(std::move(d));
-    done(0);
-    return static_cast<int>(descriptors_.size());
-}
-
-int SimulatedBus::ibpad(int ud, int primary)
-{
-    Descriptor* d = descriptor(ud);
-    if (d == nullptr) {
-        return fail(gpib::EDVR);
-    }
-    if (!validPrimary(primary)) {
-        return fail(gpib::EARG);
-    }
-    d->primary = primary;
-    return done(0);
 }
 
 int SimulatedBus::ibclr(int ud)
@@ -310,66 +228,23 @@ int SimulatedBus::ibrd(int ud, char* buffer, long count)
     return done(result.end ? gpib::END : 0, result.count);
 }
 
-int SimulatedBus::ibwait(int ud, int mask)
+bool SimulatedBus::askMore(const Descriptor& d, int option, int* value) const
 {
-    (void)mask;
-    if (descriptor(ud) == nullptr) {
-        return fail(gpib::EDVR);
-    }
-    // Simulated I/O is complete when its call returns.
-    return done(0);
-}
-
-int SimulatedBus::ibtmo(int ud, int timeoutCode)
-{
-    Descriptor* d = descriptor(ud);
-    if (d == nullptr) {
-        return fail(gpib::EDVR);
-    }
-    if (timeoutCode < 0 || timeoutCode > MaxTimeoutCode) {
-        return fail(gpib::EARG);
-    }
-    d->timeoutCode = timeoutCode;
-    return done(0);
-}
-
-int SimulatedBus::ibask(int ud, int option, int* value)
-{
-    Descriptor* d = descriptor(ud);
-    if (d == nullptr) {
-        return fail(gpib::EDVR);
-    }
-    if (value == nullptr) {
-        return fail(gpib::EARG);
-    }
     switch (option) {
-    case gpib::IbcPAD:
-        *value = d->primary;
-        break;
-    case IbcSAD:
-        *value = d->secondary;
-        break;
-    case gpib::IbcTMO:
-        *value = d->timeoutCode;
-        break;
-    case IbcEOT:
-        *value = d->eoiOnLast ? 1 : 0;
-        break;
     case IbcEOSrd:
-        *value = (d->endOfString & REOS) != 0 ? 1 : 0;
-        break;
+        *value = (d.endOfString & REOS) != 0 ? 1 : 0;
+        return true;
     case IbcEOSchar:
-        *value = d->endOfString & 0xFF;
-        break;
+        *value = d.endOfString & 0xFF;
+        return true;
     default:
-        return fail(gpib::EARG);
+        return false;
     }
-    return done(0);
 }
 
 void SimulatedBus::close()
 {
-    descriptors_.clear();
+    clearDescriptors();
 }
 
 } // namespace lumodm

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "bus/descriptor_driver.h"
 #include "bus/drivers/sim/sim_device.h"
 #include "bus/drivers/sim/sim_listener.h"
 #include "bus/drivers/sim/sim_meter.h"
-#include "bus/gpib_driver.h"
 
 #include <QByteArray>
 #include <array>
@@ -21,11 +21,10 @@ namespace lumodm {
 //
 // Timeouts cost no time here: a read from a device with nothing to say
 // returns TIMO at once, whatever the descriptor's timeout code.
-class SimulatedBus : public GpibDriver
+class SimulatedBus : public DescriptorDriver
 {
   public:
     static constexpr int BoardAddress = 0;
-    static constexpr int MaxDescriptors = 256;
 
     SimulatedBus() = default;
 
@@ -45,7 +44,7 @@ class SimulatedBus : public GpibDriver
     // What the board has been told, for tests.
     bool remoteEnabled() const { return remoteEnable_; }
     int interfaceClears() const { return interfaceClears_; }
-    int openDescriptors() const;
+    int openDescriptors() const { return descriptorCount(); }
 
     // Status registration: the next result (0 registered; see GpibDriver).
     int registrationResult = 0;
@@ -57,37 +56,22 @@ class SimulatedBus : public GpibDriver
     int ibsre(int board, int value) override;
     int FindLstn(int board, const std::uint16_t* addressList, std::int16_t* results,
                  int limit) override;
-    int ibdev(int board, int primary, int secondary, int timeoutCode, int eoiOnLast,
-              int endOfString) override;
-    int ibpad(int ud, int primary) override;
     int ibclr(int ud) override;
     int ibrsp(int ud, char* statusByte) override;
     int ibwrt(int ud, const char* data, long count) override;
     int ibrd(int ud, char* buffer, long count) override;
-    int ibwait(int ud, int mask) override;
-    int ibtmo(int ud, int timeoutCode) override;
-    int ibask(int ud, int option, int* value) override;
     void close() override;
 
-  private:
-    struct Descriptor
-    {
-        int primary = 0;
-        int secondary = 0;
-        int timeoutCode = 0;
-        bool eoiOnLast = true;
-        int endOfString = 0;
-    };
+  protected:
+    // The read end-of-string settings.
+    bool askMore(const Descriptor& d, int option, int* value) const override;
 
-    Descriptor* descriptor(int ud);
+  private:
     // The device a descriptor addresses, if it is on the bus now.
     SimDevice* attendingDevice(const Descriptor& d);
-    int done(int bits, std::int64_t count = 0);
-    int fail(int iberr, int bits = 0, std::int64_t count = 0);
     int boardDone(int board);
 
     std::array<std::unique_ptr<SimDevice>, 31> devices_{};
-    std::vector<std::unique_ptr<Descriptor>> descriptors_;
     bool remoteEnable_ = false;
     int interfaceClears_ = 0;
 };
