@@ -58,8 +58,6 @@ inline CsvTable readCsv(const QByteArray& bytes)
             row.clear();
             rowStarted = false;
             ++i;
-        } else if (c == '\r' && i + 1 == bytes.size()) {
-            // a line end cut after its CR: the row stays incomplete
         } else if (c == '\r' || c == '\n') {
             table.wellFormed = false; // a bare line break outside quotes
             field += c;

@@ -2,7 +2,6 @@
 #include "tests/log/csv_reader.h"
 #include "tests/support/scripted_platform.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
@@ -12,13 +11,6 @@
 
 namespace lumodm {
 namespace {
-
-using testing::ScriptedPlatform;
-
-QString reason(int errorNumber)
-{
-    return QString::fromLocal8Bit(std::strerror(errorNumber));
-}
 
 const QByteArray kHeader("time,model,function,range,value,unit,readout,raw\r\n");
 
@@ -58,10 +50,10 @@ class ReadingLogTest : public ::testing::Test
     }
 
     QTemporaryDir dir;
-    ScriptedPlatform platform;
+    testing::ScriptedPlatform platform;
 };
 
-TEST_F(ReadingLogTest, NewFileGetsTheHeaderThenOneRowPerReading)
+TEST_F(ReadingLogTest, HeaderOnlyOnceThenOneRowPerReading)
 {
     const QString file = path("new.csv");
     auto log = openLog(file);
@@ -71,25 +63,20 @@ TEST_F(ReadingLogTest, NewFileGetsTheHeaderThenOneRowPerReading)
     log->readingTaken(voltReading(-2));
     EXPECT_EQ(contents(file), kHeader + "T,DM5010,DCV,2,1.5,V,\" 1.5000\",1.5E+0\r\n" +
                                   "T,DM5010,DCV,2,-2,V,\" 1.5000\",1.5E+0\r\n");
-    EXPECT_TRUE(platform.messages().empty());
-}
 
-TEST_F(ReadingLogTest, EmptyFileGetsTheHeaderExistingLogIsAppendedTo)
-{
     const QString empty = path("empty.csv");
     write(empty, QByteArray());
     openLog(empty);
     EXPECT_EQ(contents(empty), kHeader);
 
-    const QString existing = path("existing.csv");
     const QByteArray before = kHeader + "old,DM5010,DCV,1,1,V,1,1\r\n";
-    write(existing, before);
-    auto log = openLog(existing);
-    log->readingTaken(voltReading(1));
-    const QByteArray after = contents(existing);
+    write(file, before);
+    openLog(file)->readingTaken(voltReading(1));
+    const QByteArray after = contents(file);
     EXPECT_TRUE(after.startsWith(before));
     EXPECT_EQ(after.count("time,model"), 1);
     EXPECT_EQ(testing::readCsv(after).rows.size(), 3);
+    EXPECT_TRUE(platform.messages().empty());
 }
 
 // A crash can cut the last row anywhere; whatever was cut, the rows added
@@ -103,71 +90,53 @@ TEST_F(ReadingLogTest, RowCutShortIsEndedBeforeNewRows)
         "T,DM5010,DCV,2,1.5,V,\"a\"\"",         // inside, after an escaped quote
         "T,DM5010,DCV,2,1.5,V,\" 1.5000\",x\r", // between CR and LF
     };
-    int n = 0;
     for (const QByteArray& cut : cuts) {
-        const QString file = path("cut") + QString::number(n++);
+        SCOPED_TRACE(cut.constData());
+        const QString file = path("cut.csv");
         write(file, kHeader + "T,DM5010,DCV,2,1,V,1,1\r\n" + cut);
-        auto log = openLog(file);
-        log->readingTaken(voltReading(3));
+        openLog(file)->readingTaken(voltReading(3));
         const testing::CsvTable table = testing::readCsv(contents(file));
-        EXPECT_TRUE(table.wellFormed) << cut.constData();
-        EXPECT_TRUE(table.lastRowComplete) << cut.constData();
-        ASSERT_EQ(table.rows.size(), 4) << cut.constData();
+        EXPECT_TRUE(table.wellFormed);
+        EXPECT_TRUE(table.lastRowComplete);
+        ASSERT_EQ(table.rows.size(), 4);
         EXPECT_EQ(table.rows[1].size(), 8);
         EXPECT_EQ(table.rows[3],
-                  QStringList({"T", "DM5010", "DCV", "2", "3", "V", " 1.5000", "1.5E+0"}))
-            << cut.constData();
+                  QStringList({"T", "DM5010", "DCV", "2", "3", "V", " 1.5000", "1.5E+0"}));
     }
 }
 
-TEST_F(ReadingLogTest, FileThatCannotBeOpenedIsToldOnceAndLoggingStops)
+TEST_F(ReadingLogTest, FileThatCannotBeWrittenIsToldOnceAndLoggingStops)
 {
-    const QString file = path("missing-folder/log.csv");
-    auto log = openLog(file);
-    EXPECT_FALSE(log->isLogging());
-    log->readingTaken(voltReading(1));
-    log->readingTaken(voltReading(2));
-    ASSERT_EQ(platform.messages().size(), 1U);
-    const auto& box = platform.messages().front();
-    EXPECT_EQ(box.title, QStringLiteral("Log Error"));
-    EXPECT_EQ(box.buttons, MessageButtons::Ok);
-    EXPECT_EQ(box.icon, MessageIcon::Exclamation);
-    EXPECT_TRUE(box.text.contains(file));
-    EXPECT_TRUE(box.text.contains(reason(ENOENT))) << box.text.toStdString();
-    EXPECT_FALSE(QFile::exists(file));
-}
-
-TEST_F(ReadingLogTest, FullDiskIsToldOnce)
-{
-    // /dev/full takes the open but fails every write with "no space".
-    if (!QFile::exists(QStringLiteral("/dev/full"))) {
-        GTEST_SKIP() << "no /dev/full";
-    }
-    auto log = openLog(QStringLiteral("/dev/full"));
-    log->readingTaken(voltReading(1));
-    log->readingTaken(voltReading(2));
-    EXPECT_FALSE(log->isLogging());
-    ASSERT_EQ(platform.messages().size(), 1U);
-    EXPECT_TRUE(platform.messages().front().text.contains(reason(ENOSPC)));
-}
-
-TEST_F(ReadingLogTest, NoPermissionIsTold)
-{
-    if (::geteuid() == 0) {
-        // root opens anything; a directory in place of the file fails for everyone
-        auto log = openLog(dir.path());
+    const QString readonly = path("readonly.csv");
+    write(readonly, QByteArray());
+    QFile::setPermissions(readonly, QFile::ReadOwner);
+    const bool root = ::geteuid() == 0; // root opens anything, but not a directory
+    const struct
+    {
+        QString file;
+        int error;
+    } cases[] = {
+        {path("missing-folder/log.csv"), ENOENT},
+        {QStringLiteral("/dev/full"), ENOSPC}, // takes the open, fails every write
+        {root ? dir.path() : readonly, root ? EISDIR : EACCES},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file.toStdString());
+        platform.clearMessages();
+        auto log = openLog(c.file);
+        log->readingTaken(voltReading(1));
+        log->readingTaken(voltReading(2));
         EXPECT_FALSE(log->isLogging());
         ASSERT_EQ(platform.messages().size(), 1U);
-        EXPECT_TRUE(platform.messages().front().text.contains(reason(EISDIR)));
-        return;
+        const auto& box = platform.messages().front();
+        EXPECT_EQ(box.title, QStringLiteral("Log Error"));
+        EXPECT_EQ(box.buttons, MessageButtons::Ok);
+        EXPECT_EQ(box.icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(box.text.contains(c.file));
+        EXPECT_TRUE(box.text.contains(QString::fromLocal8Bit(std::strerror(c.error))))
+            << box.text.toStdString();
     }
-    const QString file = path("readonly.csv");
-    write(file, QByteArray());
-    QFile::setPermissions(file, QFile::ReadOwner);
-    auto log = openLog(file);
-    EXPECT_FALSE(log->isLogging());
-    ASSERT_EQ(platform.messages().size(), 1U);
-    EXPECT_TRUE(platform.messages().front().text.contains(reason(EACCES)));
+    EXPECT_FALSE(QFile::exists(path("missing-folder/log.csv")));
 }
 
 } // namespace

@@ -36,8 +36,16 @@ TEST(TraceDriver, WritesEachCallWithItsDataAndStatus)
     t.trace.ibwrt(ud, "ID?\r\n", 5);
     char buffer[64];
     t.trace.ibrd(ud, buffer, sizeof buffer);
+    std::uint16_t addresses[32];
+    for (std::uint16_t a = 0; a <= 30; ++a) {
+        addresses[a] = a;
+    }
+    addresses[31] = gpib::NOADDR;
+    std::int16_t found[15];
+    t.trace.FindLstn(0, addresses, found, 15);
+
     const QStringList lines = t.lines();
-    ASSERT_EQ(lines.size(), 4);
+    ASSERT_EQ(lines.size(), 5);
     EXPECT_EQ(lines[0], QStringLiteral("gpib: RegisterGpibGlobalsForThread() -> 0"));
     EXPECT_EQ(lines[1], QStringLiteral("gpib: ibdev(board 0, pad 16, sad 0, tmo 12, eot 1, eos 0x0)"
                                        " -> ud %1, ibsta 0x0100 (CMPL), ibcntl 0")
@@ -49,6 +57,8 @@ TEST(TraceDriver, WritesEachCallWithItsDataAndStatus)
     EXPECT_TRUE(lines[3].startsWith(QStringLiteral("gpib: ibrd(ud %1, 64) -> \"").arg(ud)));
     EXPECT_TRUE(lines[3].contains(QStringLiteral("DM5010")));
     EXPECT_TRUE(lines[3].contains(QStringLiteral("\\r\\n\", ibsta 0x2100 (END CMPL)")));
+    EXPECT_EQ(lines[4], QStringLiteral("gpib: FindLstn(board 0, [0..30], limit 15) -> [0 16], "
+                                       "ibsta 0x0120 (CMPL CIC), ibcntl 2"));
     // Each line ends with the time the call took.
     EXPECT_NE(t.out.str().find(" ms]\n"), std::string::npos);
 }
@@ -70,20 +80,6 @@ TEST(TraceDriver, ShowsWhyAMeterDoesNotAnswer)
     // The caller sees the inner driver's status.
     EXPECT_EQ(sta, t.trace.inner().status().ibsta);
     EXPECT_EQ(t.trace.status().iberr, gpib::EABO);
-}
-
-TEST(TraceDriver, ListsDiscoveryAddressesCompactly)
-{
-    Traced t;
-    std::uint16_t addresses[32];
-    for (std::uint16_t a = 0; a <= 30; ++a) {
-        addresses[a] = a;
-    }
-    addresses[31] = gpib::NOADDR;
-    std::int16_t found[15];
-    t.trace.FindLstn(0, addresses, found, 15);
-    EXPECT_EQ(t.lines()[0], QStringLiteral("gpib: FindLstn(board 0, [0..30], limit 15) -> [0 16], "
-                                           "ibsta 0x0120 (CMPL CIC), ibcntl 2"));
 }
 
 TEST(TraceFormat, EscapesEveryByteThatIsNotPlainText)
