@@ -23,16 +23,22 @@ class GpibIoTest : public BusTest
     std::int16_t device = 0;
 };
 
-TEST_F(GpibIoTest, WriteSendsTheTextAsItsBytes)
+TEST_F(GpibIoTest, WriteAndReadCarryEightBitTextAsItsBytes)
 {
     rv.GpibWrite(device, QString::fromUtf8("DCV;CALC DBM \u00b5"));
     EXPECT_EQ(driver.log, (Log{"ibwrt 17 \"DCV;CALC DBM \\xB5\""}));
     EXPECT_EQ(rv.GpibWriteFailed, 0);
+    driver.queueRead("\xb5"
+                     "A\r\n");
+    EXPECT_EQ(rv.GpibRead(device), QString::fromUtf8("\u00b5A"));
     EXPECT_TRUE(platform.messages().empty());
 }
 
 TEST_F(GpibIoTest, ReadSetsTheReadTimeoutAndRestoresTheDevicesOwn)
 {
+    driver.queueRead("X");
+    EXPECT_EQ(rv.GpibRead(device), "X");
+    EXPECT_EQ(driver.log, (Log{"ibask 17 3", "ibwait 17 0x4100", "ibrd 17 512", "ibtmo 17 12"}));
     driver.ibtmo(device, 11);
     clearLog();
     driver.queueRead("DCV\r\n");
@@ -41,45 +47,30 @@ TEST_F(GpibIoTest, ReadSetsTheReadTimeoutAndRestoresTheDevicesOwn)
               (Log{"ibask 17 3", "ibtmo 17 12", "ibwait 17 0x4100", "ibrd 17 512", "ibtmo 17 11"}));
 }
 
-TEST_F(GpibIoTest, ReadRestoresTheTimeoutEvenWhenItWasAlreadyThreeSeconds)
+TEST_F(GpibIoTest, PiecesAreJoinedWithoutTheirOuterSpacesAndLineEndsStripped)
 {
-    driver.queueRead("X");
-    EXPECT_EQ(rv.GpibRead(device), "X");
-    EXPECT_EQ(driver.log, (Log{"ibask 17 3", "ibwait 17 0x4100", "ibrd 17 512", "ibtmo 17 12"}));
-}
-
-TEST_F(GpibIoTest, PiecesAreJoinedWithoutTheirOuterSpaces)
-{
-    QByteArray first = " " + QByteArray(510, 'A') + " "; // exactly 512, no END
-    driver.queueRead(first, 0);
+    driver.queueRead(" " + QByteArray(510, 'A') + " ", 0); // exactly 512, no END
     driver.queueRead("  B C  \r\n");
-    const QString r = rv.GpibRead(device);
-    EXPECT_EQ(r, QString(510, QLatin1Char('A')) + "B C  ");
+    EXPECT_EQ(rv.GpibRead(device), QString(510, QLatin1Char('A')) + "B C  ");
     EXPECT_EQ(driver.calls({"ibrd"}).size(), 2u);
-}
 
-TEST_F(GpibIoTest, LineEndStripping)
-{
-    struct Case
+    const struct
     {
         QByteArray response;
         const char* result;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"1.23E+0\r\n", "1.23E+0"},
         {"1.23\n", "1.23"},
         {"1.23\r", "1.23"},
         {"AB\rC", "AB"},
         {"\n", ""},
-        {"\r", ""},
         {"A\n\r", "A"},
         {"\r\n\r\n", "\r"},
         {"AB\n\nC", "AB"},
-        {"A", "A"},
         {"", ""},
         {"AB\n\n\n", "AB"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         driver.queueRead(c.response);
         EXPECT_EQ(rv.GpibRead(device), QString::fromLatin1(c.result))
             << ScriptedDriver::quoted(c.response.constData(), c.response.size());
@@ -87,35 +78,36 @@ TEST_F(GpibIoTest, LineEndStripping)
     EXPECT_TRUE(platform.messages().empty());
 }
 
-TEST_F(GpibIoTest, EightBitResponseKeepsItsCharacters)
+TEST_F(GpibIoTest, FailedReadsDiscardEverythingAndSayWhy)
 {
-    driver.queueRead("\xb5"
-                     "A\r\n");
-    EXPECT_EQ(rv.GpibRead(device), QString::fromUtf8("\u00b5A"));
-}
-
-TEST_F(GpibIoTest, TimeoutOnALaterPieceDiscardsEverything)
-{
+    // A timeout on a later piece; the device's own timeout comes back.
     driver.ibtmo(device, 13);
-    clearLog();
     driver.queueRead(QByteArray(512, 'A'), 0);
     driver.queueTimeout();
     EXPECT_EQ(rv.GpibRead(device), "");
     expectIoErrorBox();
     EXPECT_EQ(driver.timeoutOf(device), 13);
-}
 
-TEST_F(GpibIoTest, ErrorWithoutTimeoutOrEndFailsLikeATimeout)
-{
+    // An error without timeout or END ends the read like a timeout.
+    platform.clearMessages();
+    clearLog();
     driver.queueRead("AB", gpib::ERR, gpib::EBUS);
-    driver.queueRead("CD");
     EXPECT_EQ(rv.GpibRead(device), "");
     expectIoErrorBox();
     EXPECT_EQ(driver.calls({"ibrd"}).size(), 1u);
 }
 
-TEST_F(GpibIoTest, ResponseWithoutEndStopsAtSixtyFourKilobytes)
+TEST_F(GpibIoTest, ResponsesStopAtSixtyFourKilobytes)
 {
+    for (int i = 0; i < 127; ++i) {
+        driver.queueRead(QByteArray(512, 'A'), 0);
+    }
+    driver.queueRead(QByteArray(512, 'B'));
+    const QString r = rv.GpibRead(device);
+    EXPECT_EQ(r.size(), 65536);
+    EXPECT_TRUE(r.endsWith(QLatin1Char('B')));
+
+    clearLog();
     for (int i = 0; i < 200; ++i) {
         driver.queueRead(QByteArray(512, i % 2 ? ' ' : 'A'), 0);
     }
@@ -125,18 +117,7 @@ TEST_F(GpibIoTest, ResponseWithoutEndStopsAtSixtyFourKilobytes)
     EXPECT_EQ(driver.log.back(), "ibtmo 17 12");
 }
 
-TEST_F(GpibIoTest, ResponseOfExactlySixtyFourKilobytesIsRead)
-{
-    for (int i = 0; i < 127; ++i) {
-        driver.queueRead(QByteArray(512, 'A'), 0);
-    }
-    driver.queueRead(QByteArray(512, 'B'));
-    const QString r = rv.GpibRead(device);
-    EXPECT_EQ(r.size(), 65536);
-    EXPECT_TRUE(r.endsWith(QLatin1Char('B')));
-}
-
-TEST_F(GpibIoTest, QueryWritesWaitsAndReads)
+TEST_F(GpibIoTest, QueryWritesWaitsAndReadsButNotAfterAFailedWrite)
 {
     driver.respond(5, "FUNCT?", "DCV\r\n");
     std::vector<double> at;
@@ -146,20 +127,17 @@ TEST_F(GpibIoTest, QueryWritesWaitsAndReads)
                                "ibrd 17 512", "ibtmo 17 12"}));
     ASSERT_EQ(at.size(), 5u);
     EXPECT_GE(at[1] - at[0], static_cast<double>(0.1f));
-}
 
-TEST_F(GpibIoTest, QueryDoesNotReadAfterAFailedWrite)
-{
+    clearLog();
     driver.failNext("ibwrt", gpib::ENOL);
     EXPECT_EQ(rv.GpibQuery(device, "SEND"), "");
     EXPECT_TRUE(driver.calls({"ibrd"}).empty());
     EXPECT_EQ(rv.GpibWriteFailed, -1);
-    // The next write starts clean.
     rv.GpibWrite(device, "INIT");
-    EXPECT_EQ(rv.GpibWriteFailed, 0);
+    EXPECT_EQ(rv.GpibWriteFailed, 0) << "the next write starts clean";
 }
 
-TEST_F(GpibIoTest, WaitProcessesEventsUntilTheTimeHasPassed)
+TEST_F(GpibIoTest, WaitProcessesEventsUntilTheTimeHasPassedAndZeroWaitsNone)
 {
     const double start = platform.now();
     int clicks = 0;
@@ -167,13 +145,11 @@ TEST_F(GpibIoTest, WaitProcessesEventsUntilTheTimeHasPassed)
     rv.GpibWait(0.1f);
     EXPECT_EQ(clicks, 1);
     EXPECT_GE(platform.now() - start, static_cast<double>(0.1f));
-}
 
-TEST_F(GpibIoTest, ZeroWaitReturnsWithoutProcessingEvents)
-{
+    const auto passes = platform.eventPasses();
     platform.postEvent([] { FAIL() << "no event may run"; });
     rv.GpibWait(0.0f);
-    EXPECT_EQ(platform.eventPasses(), 0);
+    EXPECT_EQ(platform.eventPasses(), passes);
 }
 
 TEST_F(GpibIoTest, NoDeviceEndsTheProgramBeforeAnyBusTraffic)

@@ -4,152 +4,111 @@ namespace lumodm::testing {
 namespace {
 
 using Table = std::array<std::int16_t, 15>;
+using InitGpibBusTest = BusTest;
 
-class InitGpibBusTest : public BusTest
-{
-  protected:
-    void init(std::int16_t mode = 1) { rv.InitGpibBus(mode); }
-    // Instruments at 1..n, after the interface at 0 when `withBoard`.
-    void instruments(int n, bool withBoard)
-    {
-        driver.listeners.clear();
-        if (withBoard) {
-            driver.listeners.push_back(0);
-        }
-        for (int a = 1; a <= n; ++a) {
-            driver.listeners.push_back(static_cast<std::int16_t>(a));
-        }
-    }
-};
+const char* const TooMany =
+    "Too many listeners found.\nMax 14 listeners allowed.\n\nCorrect problem and restart.";
 
 TEST_F(InitGpibBusTest, ClearsEnablesAndSearchesAddressesZeroToThirty)
 {
     driver.listeners = {0, 12};
-    init();
+    std::int16_t mode = 1;
+    rv.InitGpibBus(mode);
     EXPECT_EQ(driver.log, (Log{"Register", "SendIFC 0", "ibsre 0 1",
                                "FindLstn 0 [0,1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,17,18,19,"
                                "20,21,22,23,24,25,26,27,28,29,30] 15"}));
+    EXPECT_EQ(rv.ListenerTable, (Table{1, 12}));
+    EXPECT_EQ(rv.UnclaimedListeners, (Table{1, 12}));
     EXPECT_TRUE(platform.messages().empty());
 }
 
-TEST_F(InitGpibBusTest, InterfaceAndOneInstrument)
+TEST_F(InitGpibBusTest, ListenerTables)
 {
-    driver.listeners = {0, 12};
-    init();
-    const Table expected{1, 12};
-    EXPECT_EQ(rv.ListenerTable, expected);
-    EXPECT_EQ(rv.UnclaimedListeners, expected);
-}
-
-TEST_F(InitGpibBusTest, OnlyTheInterfaceGivesNoListenerAndNoError)
-{
-    driver.listeners = {0};
-    init();
-    EXPECT_EQ(rv.ListenerTable, Table{});
-    EXPECT_TRUE(platform.messages().empty());
-    EXPECT_FALSE(platform.ended());
-}
-
-TEST_F(InitGpibBusTest, FirstInstrumentKeptWhenTheDriverDoesNotReportTheInterface)
-{
-    driver.listeners = {3, 16};
-    init();
-    const Table expected{2, 3, 16};
-    EXPECT_EQ(rv.ListenerTable, expected);
-    EXPECT_EQ(rv.UnclaimedListeners, expected);
-}
-
-TEST_F(InitGpibBusTest, AddressWordsKeepTheirSecondaryAddress)
-{
-    driver.listeners = {0, 4, 0x6005};
-    init();
-    const Table expected{2, 4, 0x6005};
-    EXPECT_EQ(rv.ListenerTable, expected);
-}
-
-TEST_F(InitGpibBusTest, FourteenInstrumentsFillTheTable)
-{
-    for (bool withBoard : {true, false}) {
-        instruments(14, withBoard);
-        init();
-        const Table expected{14, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
-        EXPECT_EQ(rv.ListenerTable, expected);
-        EXPECT_EQ(rv.UnclaimedListeners, expected);
+    Table fourteen{14};
+    std::vector<std::int16_t> board{0};
+    for (std::int16_t a = 1; a <= 14; ++a) {
+        fourteen[a] = a;
+        board.push_back(a);
+    }
+    const struct
+    {
+        std::vector<std::int16_t> listeners;
+        Table table;
+    } cases[] = {
+        {{0}, Table{}},                        // only the interface: no error either
+        {{3, 16}, Table{2, 3, 16}},            // the interface not reported
+        {{0, 4, 0x6005}, Table{2, 4, 0x6005}}, // secondary address kept
+        {board, fourteen},
+        {std::vector<std::int16_t>(board.begin() + 1, board.end()), fourteen},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.listeners.size());
+        driver.listeners = c.listeners;
+        std::int16_t mode = 1;
+        rv.InitGpibBus(mode);
+        EXPECT_EQ(rv.ListenerTable, c.table);
+        EXPECT_EQ(rv.UnclaimedListeners, c.table);
     }
     EXPECT_TRUE(platform.messages().empty());
-}
 
-TEST_F(InitGpibBusTest, FifteenInstrumentsAreTooMany)
-{
-    // With the interface the driver runs out of room (ETAB); without it the
-    // fifteen fit the driver's list but not the tables.
+    // Fifteen are too many, whether the driver runs out of room (ETAB, with
+    // the interface) or only the tables do.
     for (bool withBoard : {true, false}) {
         platform.clearMessages();
-        instruments(15, withBoard);
-        EXPECT_THROW(init(), ProgramEnded);
+        driver.listeners =
+            withBoard ? board : std::vector<std::int16_t>(board.begin() + 1, board.end());
+        driver.listeners.push_back(15);
+        std::int16_t mode = 1;
+        EXPECT_THROW(rv.InitGpibBus(mode), ProgramEnded);
         ASSERT_EQ(platform.messages().size(), 1u);
-        const ShownMessage& m = platform.messages()[0];
-        EXPECT_EQ(m.text, "Too many listeners found.\nMax 14 listeners allowed.\n\n"
-                          "Correct problem and restart.");
-        EXPECT_EQ(m.title, "Initialization Error 20");
+        EXPECT_EQ(platform.messages()[0].text, TooMany);
+        EXPECT_EQ(platform.messages()[0].title, "Initialization Error 20");
         EXPECT_EQ(rv.UnclaimedListeners, Table{});
     }
 }
 
-struct FailureCase
+TEST_F(InitGpibBusTest, FailureMessageAndEndFollowTheMode)
 {
-    std::int16_t mode;
-    int iberr;
-    const char* text; // nullptr: no message
-    bool ends;
-};
-
-class InitGpibBusFailure : public InitGpibBusTest, public ::testing::WithParamInterface<FailureCase>
-{
-};
-
-TEST_P(InitGpibBusFailure, MessageAndEnd)
-{
-    const FailureCase& c = GetParam();
-    driver.listeners = {0, 5};
-    driver.failNext("FindLstn", c.iberr);
-    bool ended = false;
-    try {
-        init(c.mode);
-    } catch (const ProgramEnded&) {
-        ended = true;
+    const struct
+    {
+        std::int16_t mode;
+        int iberr;
+        const char* text; // nullptr: no message
+        bool ends;
+    } cases[] = {
+        {1, 14, "No listeners found.\n\nCorrect problem and restart.", true},
+        {1, 20, TooMany, true},
+        {1, 7, "\n\nCorrect problem and restart.", true},
+        {1, 0, "\n\nCorrect problem and restart.", true},
+        {-1, 14, nullptr, false},
+        {-1, 7, "\n\nCorrect problem and restart.", false},
+        {0, 14, "No listeners found.", false},
+        {2, 20, TooMany, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.mode) + " " + std::to_string(c.iberr));
+        platform.clearMessages();
+        driver.listeners = {0, 5};
+        driver.failNext("FindLstn", c.iberr);
+        std::int16_t mode = c.mode;
+        bool ended = false;
+        try {
+            rv.InitGpibBus(mode);
+        } catch (const ProgramEnded&) {
+            ended = true;
+        }
+        EXPECT_EQ(ended, c.ends);
+        ASSERT_EQ(platform.messages().size(), c.text ? 1u : 0u);
+        if (c.text) {
+            const ShownMessage& m = platform.messages()[0];
+            EXPECT_EQ(m.text, QString::fromLatin1(c.text));
+            EXPECT_EQ(m.title, "Initialization Error " + QString::number(c.iberr));
+            EXPECT_EQ(m.buttons, MessageButtons::Ok);
+            EXPECT_EQ(m.icon, MessageIcon::Stop);
+        }
+        EXPECT_EQ(rv.UnclaimedListeners, Table{});
     }
-    EXPECT_EQ(ended, c.ends);
-    if (c.text == nullptr) {
-        EXPECT_TRUE(platform.messages().empty());
-    } else {
-        ASSERT_EQ(platform.messages().size(), 1u);
-        const ShownMessage& m = platform.messages()[0];
-        EXPECT_EQ(m.text, QString::fromLatin1(c.text));
-        EXPECT_EQ(m.title, "Initialization Error " + QString::number(c.iberr));
-        EXPECT_EQ(m.buttons, MessageButtons::Ok);
-        EXPECT_EQ(m.icon, MessageIcon::Stop);
-    }
-    EXPECT_EQ(rv.UnclaimedListeners, Table{});
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, InitGpibBusFailure,
-    ::testing::Values(FailureCase{1, 14, "No listeners found.\n\nCorrect problem and restart.",
-                                  true},
-                      FailureCase{1, 20,
-                                  "Too many listeners found.\nMax 14 listeners allowed.\n\n"
-                                  "Correct problem and restart.",
-                                  true},
-                      FailureCase{1, 7, "\n\nCorrect problem and restart.", true},
-                      FailureCase{1, 0, "\n\nCorrect problem and restart.", true},
-                      FailureCase{-1, 14, nullptr, false},
-                      FailureCase{-1, 7, "\n\nCorrect problem and restart.", false},
-                      FailureCase{0, 14, "No listeners found.", false},
-                      FailureCase{2, 20,
-                                  "Too many listeners found.\nMax 14 listeners allowed.\n\n"
-                                  "Correct problem and restart.",
-                                  false}));
 
 } // namespace
 } // namespace lumodm::testing
