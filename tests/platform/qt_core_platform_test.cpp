@@ -1,7 +1,6 @@
 #include "platform/qt_core_platform.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QMetaObject>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -21,53 +20,29 @@ class CorePlatform : public QtCorePlatform
     }
 };
 
-void postToApplication(std::function<void()> f)
-{
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(f), Qt::QueuedConnection);
-}
-
 TEST(QtCorePlatform, SettingsRoundTripThroughAnIniFile)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString file = dir.filePath("LumoDM.ini");
-    {
-        CorePlatform platform(file);
-        platform.writeSetting("LumoDM", "Settings", "Display Color", "2");
-        platform.writeSetting("LumoDM", "Settings", "Refresh Rate", "0.5");
-    }
+    CorePlatform(file).writeSetting("LumoDM", "Settings", "Refresh Rate", "0.5");
     CorePlatform platform(file);
-    EXPECT_EQ(platform.readSetting("LumoDM", "Settings", "Display Color", "0"), "2");
     EXPECT_EQ(platform.readSetting("LumoDM", "Settings", "Refresh Rate", "1"), "0.5");
-    EXPECT_EQ(platform.readSetting("LumoDM", "Settings", "Confirm Function Change", "-1"), "-1");
-    EXPECT_EQ(platform.readSetting("LumoDM", "Other", "Display Color", "x"), "x");
-
-    QFile ini(file);
-    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(ini.readAll().contains("[Settings]"));
+    EXPECT_EQ(platform.readSetting("LumoDM", "Settings", "Display Color", "-1"), "-1");
+    EXPECT_EQ(platform.readSetting("LumoDM", "Other", "Refresh Rate", "x"), "x");
 }
 
-TEST(QtCorePlatform, PendingEventEndsTheBlockingPassBeforeTheDeadline)
+TEST(QtCorePlatform, APendingEventEndsTheWaitEvenPastTheDeadline)
 {
     CorePlatform platform;
-    bool ran = false;
-    postToApplication([&] { ran = true; });
-    const double start = platform.now();
-    platform.processEvents(start + 30.0);
-    EXPECT_TRUE(ran);
-    EXPECT_LT(platform.now() - start, 30.0);
-}
-
-TEST(QtCorePlatform, PastDeadlineProcessesWhatIsPendingAndReturns)
-{
-    CorePlatform platform;
-    bool ran = false;
-    postToApplication([&] { ran = true; });
-    const double start = platform.now();
-    platform.processEvents(start - 1.0);
-    EXPECT_TRUE(ran);
-    platform.processEvents(platform.now()); // nothing pending: returns too
-    EXPECT_GE(platform.now(), start);
+    for (double deadline : {30.0, -1.0}) {
+        bool ran = false;
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [&] { ran = true; }, Qt::QueuedConnection);
+        const double start = platform.now();
+        platform.processEvents(start + deadline);
+        EXPECT_TRUE(ran) << deadline;
+        EXPECT_LT(platform.now() - start, 30.0);
+    }
 }
 
 TEST(QtCorePlatformDeathTest, EndRunsTheShutdownHookAndExitsAtOnce)
