@@ -15,70 +15,64 @@ QStringList rangeList(int count)
     return list;
 }
 
-struct ReadBackCase
+// The answers turned into code and range, the list rebuilt for the code
+// (the caption names the list entry).
+TEST(ReadBack, TurnsTheAnswersIntoCodeAndRange)
 {
-    std::int16_t model;
-    const char* functAnswer;
-    const char* secondCommand; // "CALC?", "RANGE?" or nullptr (not asked)
-    const char* secondAnswer;
-    const char* code;
-    std::int16_t rangeNumber;
-    const char* rangeCaption;
-    int rangeIndex;
-    int listEntries;
-};
-
-class ReadBack : public ::testing::TestWithParam<ReadBackCase>
-{
-};
-
-TEST_P(ReadBack, TurnsTheAnswersIntoCodeAndRange)
-{
-    const ReadBackCase& c = GetParam();
-    ScriptedMeter meter(c.model);
-    meter.answer("FUNCT?", c.functAnswer);
-    if (c.secondCommand) {
-        meter.answer(c.secondCommand, c.secondAnswer);
-    }
-
-    EXPECT_EQ(ReadSettings(meter.context), QString::fromLatin1(c.code));
-
-    std::vector<QByteArray> expected{"FUNCT?"};
-    if (c.secondCommand) {
-        expected.emplace_back(c.secondCommand);
-    }
-    EXPECT_EQ(meter.commands(), expected);
-    EXPECT_EQ(meter.form.state.RangeNumber, c.rangeNumber);
-    EXPECT_EQ(meter.form.Label_Range.caption, QString::fromLatin1(c.rangeCaption));
-    EXPECT_EQ(meter.form.Combo_Range.listIndex(), c.rangeIndex);
-    EXPECT_EQ(meter.form.Combo_Range.items(), rangeList(c.listEntries - 1));
-    EXPECT_EQ(meter.form.Label_Range.visible, c.listEntries > 1);
-    EXPECT_TRUE(meter.platform.messages().empty());
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    AllModels, ReadBack,
-    ::testing::Values(
+    const struct
+    {
+        std::int16_t model;
+        const char* functAnswer;
+        const char* secondCommand; // "CALC?", "RANGE?" or nullptr (not asked)
+        const char* secondAnswer;
+        const char* code;
+        std::int16_t rangeNumber;
+        int rangeIndex;
+        int listEntries;
+    } cases[] = {
         // DM5010: code and range value in one answer; "CALC?" only for DCV/ACV.
-        ReadBackCase{1, "OHMS 2E+07;", nullptr, nullptr, "OHMS", 6, "Range6", 6, 7},
-        ReadBackCase{1, "OHMS -200;", nullptr, nullptr, "OHMS", -1, "Auto", 0, 7},
-        ReadBackCase{1, "DCV 0.2;", "CALC?", "CALC OFF", "DCV", 1, "Range1", 1, 6},
-        ReadBackCase{1, "ACV 2;", "CALC?", "CALC DBM", "DBM ACV", 0, "Auto", 0, 1},
-        ReadBackCase{1, "DIODE;", nullptr, nullptr, "DIODE", 0, "Auto", 0, 1},
+        {1, "OHMS 2E+07;", nullptr, nullptr, "OHMS", 6, 6, 7},
+        {1, "OHMS -200;", nullptr, nullptr, "OHMS", -1, 0, 7},
+        {1, "DCV 0.2;", "CALC?", "CALC OFF", "DCV", 1, 1, 6},
+        {1, "ACV 2;", "CALC?", "CALC DBM", "DBM ACV", 0, 0, 1},
+        {1, "DIODE;", nullptr, nullptr, "DIODE", 0, 0, 1},
         // A range value of 0 has no logarithm: automatic range.
-        ReadBackCase{1, "DCV 0;", "CALC?", "CALC OFF", "DCV", 0, "Auto", 0, 6},
+        {1, "DCV 0;", "CALC?", "CALC OFF", "DCV", 0, 0, 6},
         // DM5110: the range number comes from "RANGE?".
-        ReadBackCase{2, "FUNCT DCV;", "RANGE?", "RANGE 9;", "DCV", 5, "Range5", 5, 6},
-        ReadBackCase{2, "FUNCT DBV;", "RANGE?", "RANGE 3;", "DBV", 0, "Auto", 0, 1},
+        {2, "FUNCT DCV;", "RANGE?", "RANGE 9;", "DCV", 5, 5, 6},
+        {2, "FUNCT DBV;", "RANGE?", "RANGE 3;", "DBV", 0, 0, 1},
         // Beyond 16 bits the number saturates; the list then cuts it.
-        ReadBackCase{2, "FUNCT ACA;", "RANGE?", "RANGE 1E9;", "ACA", 5, "Range5", 5, 6},
-        ReadBackCase{2, "FUNCT ACA;", "RANGE?", "RANGE -1E9;", "ACA", -32768, "Auto", 0, 6},
+        {2, "FUNCT ACA;", "RANGE?", "RANGE 1E9;", "ACA", 5, 5, 6},
+        {2, "FUNCT ACA;", "RANGE?", "RANGE -1E9;", "ACA", -32768, 0, 6},
         // DM5120: "DB" functions are rewritten to "DB " + their base function.
-        ReadBackCase{3, "FUNCT ACADB;", "RANGE?", "RANGE 2;", "DB ACA", 0, "Auto", 0, 1},
-        ReadBackCase{3, "FUNCT OHMS;", "RANGE?", "RANGE 7;", "OHMS", 7, "Range7", 7, 8},
+        {3, "FUNCT ACADB;", "RANGE?", "RANGE 2;", "DB ACA", 0, 0, 1},
+        {3, "FUNCT OHMS;", "RANGE?", "RANGE 7;", "OHMS", 7, 7, 8},
         // The range is read after the function answer's space position,
         // whatever the range answer looks like.
-        ReadBackCase{3, "FUNCT DCV;", "RANGE?", "XXXXXX2;", "DCV", 2, "Range2", 2, 5}));
+        {3, "FUNCT DCV;", "RANGE?", "XXXXXX2;", "DCV", 2, 2, 5},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.functAnswer);
+        ScriptedMeter meter(c.model);
+        meter.answer("FUNCT?", c.functAnswer);
+        std::vector<QByteArray> expected{"FUNCT?"};
+        if (c.secondCommand) {
+            meter.answer(c.secondCommand, c.secondAnswer);
+            expected.emplace_back(c.secondCommand);
+        }
+
+        EXPECT_EQ(ReadSettings(meter.context), QString::fromLatin1(c.code));
+
+        EXPECT_EQ(meter.commands(), expected);
+        EXPECT_EQ(meter.form.state.RangeNumber, c.rangeNumber);
+        EXPECT_EQ(meter.form.Label_Range.caption,
+                  c.rangeIndex ? QStringLiteral("Range%1").arg(c.rangeIndex) : "Auto");
+        EXPECT_EQ(meter.form.Combo_Range.listIndex(), c.rangeIndex);
+        EXPECT_EQ(meter.form.Combo_Range.items(), rangeList(c.listEntries - 1));
+        EXPECT_EQ(meter.form.Label_Range.visible, c.listEntries > 1);
+        EXPECT_TRUE(meter.platform.messages().empty());
+    }
+}
 
 // During a run the voltage list stays; a current list is rebuilt.
 TEST(ReadBackDuringRun, KeepsVoltageListButRebuildsCurrentList)

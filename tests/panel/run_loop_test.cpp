@@ -127,9 +127,6 @@ TEST_F(RunLoop, AMismatchStopsTheRunFromInsideAReading)
     EXPECT_EQ(f.received().count("SEND"), 1);
     EXPECT_EQ(f.state().StopRequested, kFalse);
     EXPECT_FALSE(f.form.Button_Run.enabled);
-    EXPECT_TRUE(f.form.Button_Apply.enabled);
-    EXPECT_TRUE(f.form.Menu_Apply.enabled);
-    EXPECT_EQ(f.form.Label_RunStop.caption, QStringLiteral("Stopped"));
 
     // Refresh takes the meter's function and makes Run usable again.
     f.panel.Button_Refresh_Click();
