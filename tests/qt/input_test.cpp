@@ -62,22 +62,18 @@ TEST(WindowInput, EnterInTheFunctionListApplies)
     EXPECT_FALSE(f.panel->commands().isEmpty());
 }
 
-TEST(WindowInput, DoubleClickOnTheRangeOpensAndClosesTheRangeList)
-{
-    WindowFixture f;
-    ASSERT_TRUE(f.combo("Combo_Range")->isHidden());
-    QTest::mouseDClick(f.label("Label_Range"), Qt::LeftButton);
-    EXPECT_TRUE(f.form().Combo_Range.visible);
-    EXPECT_FALSE(f.combo("Combo_Range")->isHidden());
-    QTest::mouseDClick(f.label("Label_Range"), Qt::LeftButton);
-    EXPECT_TRUE(f.combo("Combo_Range")->isHidden());
-}
-
-TEST(WindowInput, PickingARangeSendsIt)
+TEST(WindowInput, DoubleClickOnTheRangeOpensTheListAndAPickSendsIt)
 {
     WindowFixture f(QStringLiteral("DM5110@16"));
-    QTest::mouseDClick(f.label("Label_Range"), Qt::LeftButton);
     QComboBox* range = f.combo("Combo_Range");
+    ASSERT_TRUE(range->isHidden());
+    QTest::mouseDClick(f.label("Label_Range"), Qt::LeftButton);
+    EXPECT_TRUE(f.form().Combo_Range.visible);
+    EXPECT_FALSE(range->isHidden());
+    QTest::mouseDClick(f.label("Label_Range"), Qt::LeftButton);
+    EXPECT_TRUE(range->isHidden());
+
+    QTest::mouseDClick(f.label("Label_Range"), Qt::LeftButton);
     ASSERT_GT(range->count(), 2);
     f.panel->clearReceived();
     emit range->activated(2);
@@ -86,8 +82,13 @@ TEST(WindowInput, PickingARangeSendsIt)
     EXPECT_EQ(f.label("Label_Range")->text(), range->itemText(2));
 }
 
-TEST(WindowInput, ClosingWritesTheSettingsWhenChanged)
+TEST(WindowInput, ClosingWritesTheSettingsOnlyWhenChanged)
 {
+    WindowFixture unchanged;
+    unchanged.window->close();
+    EXPECT_TRUE(unchanged.window->ended());
+    EXPECT_TRUE(unchanged.panel->platform.settingWrites.empty());
+
     WindowFixture f;
     f.action("Menu_Green")->trigger();
     f.window->close();
@@ -103,14 +104,6 @@ TEST(WindowInput, ClosingWritesTheSettingsWhenChanged)
     f.panel->clearReceived();
     f.button("Button_Refresh")->click();
     EXPECT_TRUE(f.panel->received().isEmpty());
-}
-
-TEST(WindowInput, ClosingUnchangedWritesNothing)
-{
-    WindowFixture f;
-    f.window->close();
-    EXPECT_TRUE(f.window->ended());
-    EXPECT_TRUE(f.panel->platform.settingWrites.empty());
 }
 
 TEST(WindowInput, ShowingTheWindowFocusesRefreshAndActivatesOnce)

@@ -32,6 +32,9 @@ TEST(WindowLayout, DesignValuesInPixelsAt96Dpi)
     // Fixed size: the client area under the menu bar, nothing to resize.
     EXPECT_EQ(f.window->minimumSize(), f.window->maximumSize());
     EXPECT_EQ(f.window->height(), 177 + f.window->menuBar()->height());
+    // Opens centred on the screen.
+    const QPoint centre = f.window->screen()->availableGeometry().center();
+    EXPECT_LE((f.window->geometry().center() - centre).manhattanLength(), 2);
 }
 
 TEST(WindowLayout, Dm5120WidensTheWindowButNotTheRule)
@@ -46,14 +49,7 @@ TEST(WindowLayout, Dm5120WidensTheWindowButNotTheRule)
     EXPECT_EQ(f.rect("Line1_0").width(), 232);
 }
 
-TEST(WindowLayout, OpensCentredOnTheScreen)
-{
-    WindowFixture f;
-    const QPoint centre = f.window->screen()->availableGeometry().center();
-    EXPECT_LE((f.window->geometry().center() - centre).manhattanLength(), 2);
-}
-
-TEST(WindowLayout, ReadoutDrawsInTheSevenSegmentFace)
+TEST(WindowLayout, ReadoutInTheSevenSegmentFaceLabelsInArial)
 {
     WindowFixture f;
     QLabel* readout = f.label("Label_ReadOut");
@@ -67,18 +63,14 @@ TEST(WindowLayout, ReadoutDrawsInTheSevenSegmentFace)
     EXPECT_LE(metrics.ascent() + metrics.descent(), readout->height());
     // Shipped with the program, not borrowed from the machine.
     EXPECT_FALSE(bundledSevenSegmentFamily().isEmpty());
-}
-
-TEST(WindowLayout, SmallLabelsGetArialOrItsMetricTwin)
-{
-    WindowFixture f;
+    // Small labels get Arial or its metric twin.
     const QString family = QFontInfo(f.label("Label_Func")->font()).family();
     EXPECT_TRUE(family == QStringLiteral("Arial") || family == QStringLiteral("Liberation Sans"))
         << family.toStdString();
     EXPECT_EQ(f.label("Label_Prefix")->font().weight(), QFont::Bold);
 }
 
-TEST(WindowLayout, TabOrderStartsAtRefreshAndLabelsTakeNoFocus)
+TEST(WindowLayout, TabOrderAndStackingOrder)
 {
     WindowFixture f;
     const QStringList order = {QStringLiteral("Button_Refresh"), QStringLiteral("Combo_Mode"),
@@ -100,11 +92,7 @@ TEST(WindowLayout, TabOrderStartsAtRefreshAndLabelsTakeNoFocus)
     EXPECT_EQ(seen, order);
     EXPECT_EQ(f.label("Label_Range")->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(f.window->focusWidget(), f.button("Button_Refresh"));
-}
-
-TEST(WindowLayout, LabelsSitUnderButtonsAndOverTheirBackground)
-{
-    WindowFixture f;
+    // Labels sit under the buttons and over their background.
     const QObjectList& stack = f.window->clientArea()->children(); // bottom first
     auto at = [&](const char* name) { return stack.indexOf(f.child<QObject>(name)); };
     EXPECT_EQ(at("Label_ROBackground"), 0);

@@ -6,7 +6,7 @@
 namespace lumodm::testing {
 namespace {
 
-TEST(WindowMirror, AnEventPassFirstShowsWhatAHandlerChangedSoFar)
+TEST(WindowMirror, AnEventPassShowsWhatAHandlerChangedSoFarAsPlainText)
 {
     WindowFixture f;
     // A handler in the middle of its work, about to wait for the meter.
@@ -19,11 +19,8 @@ TEST(WindowMirror, AnEventPassFirstShowsWhatAHandlerChangedSoFar)
     EXPECT_FALSE(f.button("Button_Run")->isEnabled());
     EXPECT_EQ(f.label("Label_RunStop")->text(), QStringLiteral("Running"));
     EXPECT_FALSE(f.combo("Combo_Range")->isHidden());
-}
 
-TEST(WindowMirror, TextsAreShownAsTheyAre)
-{
-    WindowFixture f;
+    // Texts are shown as they are.
     f.form().Label_ReadOut.caption = QStringLiteral("<b>1</b>");
     f.form().Label_Prefix.caption = QStringLiteral("\u00B5A");
     f.window->syncFromModel();

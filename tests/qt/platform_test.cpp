@@ -12,21 +12,7 @@
 namespace lumodm {
 namespace {
 
-TEST(QtMessageBox, ShowsInstrumentTextAsPlainText)
-{
-    QMessageBox box;
-    const QString answer = QStringLiteral("<b>DM5010</b>\n&amp;");
-    setUpMessageBox(box, answer, QStringLiteral("I/O Error"), MessageButtons::OkCancel,
-                    MessageIcon::Exclamation);
-    EXPECT_EQ(box.textFormat(), Qt::PlainText);
-    EXPECT_EQ(box.text(), answer);
-    EXPECT_EQ(box.windowTitle(), QStringLiteral("I/O Error"));
-    EXPECT_EQ(box.icon(), QMessageBox::Warning);
-    EXPECT_EQ(box.standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
-    EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Ok));
-}
-
-TEST(QtMessageBox, ButtonsIconsAndAnswers)
+TEST(QtMessageBox, PlainTextButtonsIconsAndAnswers)
 {
     struct Case
     {
@@ -37,6 +23,8 @@ TEST(QtMessageBox, ButtonsIconsAndAnswers)
         MessageAnswer escape;
     };
     const Case cases[] = {
+        {MessageButtons::OkCancel, MessageIcon::Exclamation, QMessageBox::Ok | QMessageBox::Cancel,
+         QMessageBox::Warning, MessageAnswer::Cancel},
         {MessageButtons::Ok, MessageIcon::Stop, QMessageBox::Ok, QMessageBox::Critical,
          MessageAnswer::Ok},
         {MessageButtons::OkCancel, MessageIcon::Question, QMessageBox::Ok | QMessageBox::Cancel,
@@ -48,7 +36,12 @@ TEST(QtMessageBox, ButtonsIconsAndAnswers)
     };
     for (const Case& c : cases) {
         QMessageBox box;
-        setUpMessageBox(box, QStringLiteral("x"), QStringLiteral("t"), c.buttons, c.icon);
+        // Instrument text is shown as plain text.
+        const QString text = QStringLiteral("<b>DM5010</b>\n&amp;");
+        setUpMessageBox(box, text, QStringLiteral("I/O Error"), c.buttons, c.icon);
+        EXPECT_EQ(box.textFormat(), Qt::PlainText);
+        EXPECT_EQ(box.text(), text);
+        EXPECT_EQ(box.windowTitle(), QStringLiteral("I/O Error"));
         EXPECT_EQ(box.standardButtons(), c.qtButtons);
         EXPECT_EQ(box.icon(), c.qtIcon);
         // Closed without a choice: the escape answer.
@@ -56,6 +49,9 @@ TEST(QtMessageBox, ButtonsIconsAndAnswers)
         EXPECT_EQ(answerOf(box.standardButton(box.escapeButton()), c.buttons), c.escape);
     }
     EXPECT_EQ(answerOf(QMessageBox::Yes, MessageButtons::YesNo), MessageAnswer::Yes);
+    QMessageBox box;
+    setUpMessageBox(box, QString(), QString(), MessageButtons::OkCancel, MessageIcon::Exclamation);
+    EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Ok));
 }
 
 TEST(QtPlatform, MessageBoxIsModalAndSyncsTheWindowFirst)
@@ -95,12 +91,9 @@ TEST(PanelIcon, YellowLettersWithAShadowOnATransparentGround)
     int black = 0;
     for (int y = 0; y < icon.height(); ++y) {
         for (int x = 0; x < icon.width(); ++x) {
-            const QColor c = icon.pixelColor(x, y);
-            if (c.alpha() == 255 && c.red() == 255 && c.green() == 255 && c.blue() == 0) {
-                ++yellow;
-            } else if (c.alpha() == 255 && c.red() == 0 && c.green() == 0 && c.blue() == 0) {
-                ++black;
-            }
+            const QRgb c = icon.pixel(x, y);
+            yellow += c == qRgba(255, 255, 0, 255);
+            black += c == qRgba(0, 0, 0, 255);
         }
     }
     EXPECT_GT(yellow, 40);
