@@ -24,7 +24,7 @@ class FunctionControls : public ::testing::Test
     std::unique_ptr<PanelFixture> f;
 };
 
-TEST_F(FunctionControls, ApplyAsksThenSendsAndReadsBack)
+TEST_F(FunctionControls, ApplyAsksThenSendsAndReadsBackOrCancels)
 {
     startOn("DM5010@16");
     pick("OHMS");
@@ -45,21 +45,17 @@ TEST_F(FunctionControls, ApplyAsksThenSendsAndReadsBack)
     EXPECT_EQ(f->form.Label_Prefix.caption, QStringLiteral("Ohm"));
     EXPECT_EQ(f->state().AppliedFunctionIndex, 2);
     EXPECT_FALSE(f->form.Combo_Range.visible);
-    EXPECT_FALSE(f->form.Button_Apply.enabled);
-    EXPECT_FALSE(f->form.Menu_Apply.enabled);
+    EXPECT_FALSE(f->form.Button_Apply.enabled || f->form.Menu_Apply.enabled);
     EXPECT_TRUE(f->form.Button_Run.enabled);
-}
 
-TEST_F(FunctionControls, CancelRestoresTheListAndSendsNothing)
-{
-    startOn("DM5010@16");
+    // Cancelled, the list shows the applied function again and nothing is sent.
+    f->clearReceived();
     pick("ACDC");
     f->platform.queueAnswer(MessageAnswer::Cancel);
     f->panel.Button_Apply_Click();
     EXPECT_TRUE(f->received().isEmpty());
-    EXPECT_EQ(f->form.Combo_Mode.text(), QStringLiteral("DCV"));
-    EXPECT_FALSE(f->form.Button_Apply.enabled);
-    EXPECT_FALSE(f->form.Menu_Apply.enabled);
+    EXPECT_EQ(f->form.Combo_Mode.text(), QStringLiteral("OHMS"));
+    EXPECT_FALSE(f->form.Button_Apply.enabled || f->form.Menu_Apply.enabled);
 }
 
 // Every code's commands are checked with the function table and through the
