@@ -36,9 +36,7 @@ TEST_F(GpibIoTest, WriteAndReadCarryEightBitTextAsItsBytes)
 
 TEST_F(GpibIoTest, ReadSetsTheReadTimeoutAndRestoresTheDevicesOwn)
 {
-    driver.queueRead("X");
-    EXPECT_EQ(rv.GpibRead(device), "X");
-    EXPECT_EQ(driver.log, (Log{"ibask 17 3", "ibwait 17 0x4100", "ibrd 17 512", "ibtmo 17 12"}));
+    // (The query below shows the restore when the timeout was already 3 s.)
     driver.ibtmo(device, 11);
     clearLog();
     driver.queueRead("DCV\r\n");
