@@ -5,44 +5,31 @@
 namespace lumodm::testing {
 namespace {
 
-struct ModelCase
+TEST(Startup, IdentifiesTheMeterAndNamesTheWindow)
 {
-    const char* spec;
-    const char* name;
-    std::int16_t code;
-};
+    for (const char* spec : {"DM5010@16", "DM5110@3", "DM5120@30"}) {
+        SCOPED_TRACE(spec);
+        const QString name = QString::fromLatin1(spec).left(6);
+        PanelFixture f(QString::fromLatin1(spec));
+        f.panel.Form_Load();
 
-class StartupForModel : public ::testing::TestWithParam<ModelCase>
-{
-};
+        EXPECT_EQ(f.state().SettingsAppName, QStringLiteral("LumoDM"));
+        EXPECT_NE(f.state().DeviceHandle, 0);
+        EXPECT_EQ(f.state().ModelName, name);
+        EXPECT_EQ(f.form.caption, QStringLiteral("Lumo %1, v1.1/RV").arg(name));
+        EXPECT_EQ(f.form.Menu_Init.caption, QStringLiteral("Initialize %1").arg(name));
+        // The meter's descriptor waits 3 s (code 12) for answers.
+        EXPECT_EQ(f.helper.DeviceTimeout, 12);
+        EXPECT_TRUE(f.platform.messages().empty());
+        EXPECT_TRUE(f.bus->remoteEnabled());
 
-TEST_P(StartupForModel, IdentifiesTheMeterAndNamesTheWindow)
-{
-    const ModelCase c = GetParam();
-    PanelFixture f(QString::fromLatin1(c.spec));
-    f.panel.Form_Load();
-
-    EXPECT_EQ(f.state().SettingsAppName, QStringLiteral("LumoDM"));
-    EXPECT_NE(f.state().DeviceHandle, 0);
-    EXPECT_EQ(f.state().ModelName, QString::fromLatin1(c.name));
-    EXPECT_EQ(f.state().ModelCode, c.code);
-    EXPECT_EQ(f.form.caption, QStringLiteral("Lumo %1, v1.1/RV").arg(QLatin1String(c.name)));
-    EXPECT_EQ(f.form.Menu_Init.caption, QStringLiteral("Initialize %1").arg(QLatin1String(c.name)));
-    // The meter's descriptor waits 3 s (code 12) for answers.
-    EXPECT_EQ(f.helper.DeviceTimeout, 12);
-    EXPECT_TRUE(f.platform.messages().empty());
-    EXPECT_TRUE(f.bus->remoteEnabled());
-
-    const bool wide = c.code == 3;
-    EXPECT_EQ(f.form.outerWidth, wide ? 4200 : 3480);
-    EXPECT_EQ(f.form.Label_ReadOut.caption,
-              wide ? QStringLiteral("---------") : QStringLiteral("-------"));
+        const bool wide = name == QLatin1String("DM5120");
+        EXPECT_EQ(f.state().ModelCode, wide ? 3 : name == QLatin1String("DM5110") ? 2 : 1);
+        EXPECT_EQ(f.form.outerWidth, wide ? 4200 : 3480);
+        EXPECT_EQ(f.form.Label_ReadOut.caption,
+                  wide ? QStringLiteral("---------") : QStringLiteral("-------"));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(EveryModel, StartupForModel,
-                         ::testing::Values(ModelCase{"DM5010@16", "DM5010", 1},
-                                           ModelCase{"DM5110@3", "DM5110", 2},
-                                           ModelCase{"DM5120@30", "DM5120", 3}));
 
 TEST(Startup, WithoutAMeterTheCaptionIsEmptyAndActivationEndsTheProgram)
 {
