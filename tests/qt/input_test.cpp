@@ -82,22 +82,14 @@ TEST(WindowInput, DoubleClickOnTheRangeOpensTheListAndAPickSendsIt)
     EXPECT_EQ(f.label("Label_Range")->text(), range->itemText(2));
 }
 
-TEST(WindowInput, ClosingWritesTheSettingsOnlyWhenChanged)
+TEST(WindowInput, ClosingUnloadsTheFormAndEndsTheProgram)
 {
-    WindowFixture unchanged;
-    unchanged.window->close();
-    EXPECT_TRUE(unchanged.window->ended());
-    EXPECT_TRUE(unchanged.panel->platform.settingWrites.empty());
-
     WindowFixture f;
     f.action("Menu_Green")->trigger();
     f.window->close();
     EXPECT_TRUE(f.window->ended());
     EXPECT_THROW(f.window->rethrowEnd(), ProgramEnded);
     EXPECT_EQ(f.panel->storedSetting(QStringLiteral("Display Color")), QStringLiteral("4"));
-    EXPECT_EQ(f.panel->storedSetting(QStringLiteral("Refresh Rate")), QStringLiteral("1"));
-    EXPECT_EQ(f.panel->storedSetting(QStringLiteral("Confirm Function Change")),
-              QStringLiteral("True"));
 
     // Nothing runs after the end.
     f.button("Button_Refresh")->click();
