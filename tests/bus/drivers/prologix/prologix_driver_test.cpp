@@ -213,27 +213,18 @@ TEST(PrologixDriver, TellsAGarbledSerialPollFromASilentDevice)
     EXPECT_EQ(found[1], -1);
 }
 
+// What the user then sees is checked over a real connection next door.
 TEST(PrologixDriver, EveryCallFailsWithABusErrorOnceTheConnectionDrops)
 {
     Rig rig;
     ASSERT_TRUE(rig.open());
-    Session session(*rig.driver);
-    std::int16_t device = session.start();
-    ASSERT_NE(device, 0);
-
+    const int ud = rig.device(16);
     rig.adapter.dropAfterMoreLines(1);
-    session.platform.queueAnswer(MessageAnswer::Ok);
-    session.platform.queueAnswer(MessageAnswer::Ok);
-    EXPECT_EQ(session.rv.GpibQuery(device, QStringLiteral("SEND")), QString());
-    const qint64 droppedAt = rig.transport->nowMs();
-    session.rv.GpibWrite(device, QStringLiteral("INIT"));
-    ASSERT_FALSE(session.platform.messages().empty());
-    EXPECT_EQ(session.platform.messages().back().title, QStringLiteral("GPIB ERROR # 14"));
-    EXPECT_TRUE(
-        session.platform.messages().back().text.startsWith(QStringLiteral("GPIB bus eror.")));
-
+    rig.driver->ibwrt(ud, "SEND", 4);
     char buffer[8];
-    rig.driver->ibrd(device, buffer, sizeof buffer);
+    rig.driver->ibrd(ud, buffer, sizeof buffer);
+    const qint64 droppedAt = rig.transport->nowMs();
+    rig.driver->ibwrt(ud, "INIT", 4);
     EXPECT_EQ(rig.driver->status().iberr, gpib::EBUS);
     std::uint16_t addresses[] = {0, 16, gpib::NOADDR};
     std::int16_t found[2];
