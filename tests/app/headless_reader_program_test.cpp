@@ -15,11 +15,7 @@ namespace {
 
 constexpr int kTimeoutMs = 60000;
 
-// The build puts the program's path into this test.
-QString readerPath()
-{
-    return QStringLiteral(LUMODM_READ_PATH);
-}
+const QString kReader = QStringLiteral(LUMODM_READ_PATH); // given by the build
 
 struct ProgramRun
 {
@@ -33,8 +29,8 @@ class ReaderProgramTest : public ::testing::Test
   protected:
     void SetUp() override
     {
-        ASSERT_TRUE(QFile::exists(readerPath()))
-            << "no lumodm-read at '" << readerPath().toStdString() << "'";
+        ASSERT_TRUE(QFile::exists(kReader))
+            << "no lumodm-read at '" << kReader.toStdString() << "'";
         ASSERT_TRUE(home.isValid());
     }
     // A private home, so that the test can see the program leaves the
@@ -45,7 +41,7 @@ class ReaderProgramTest : public ::testing::Test
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
         process.setProcessEnvironment(env);
-        process.start(readerPath(), arguments);
+        process.start(kReader, arguments);
         ASSERT_TRUE(process.waitForStarted(kTimeoutMs));
     }
     ProgramRun run(const QStringList& arguments)
@@ -69,12 +65,6 @@ class ReaderProgramTest : public ::testing::Test
             out += process.readAllStandardOutput();
         }
         return true;
-    }
-    QString path(const char* name) const { return home.filePath(QString::fromLatin1(name)); }
-    static QByteArray contents(const QString& file)
-    {
-        QFile f(file);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
 
     QTemporaryDir home;
@@ -154,7 +144,7 @@ TEST_F(ReaderProgramTest, CtrlCEndsAfterTheCurrentReading)
 // after it without losing the header or mixing rows.
 TEST_F(ReaderProgramTest, LogSurvivesKillingTheProgram)
 {
-    const QString log = path("night.csv");
+    const QString log = home.filePath(QStringLiteral("night.csv"));
     const QStringList logging = {QStringLiteral("--sim=DM5110"), QStringLiteral("--count=0"),
                                  QStringLiteral("--interval=0"), QStringLiteral("--csv"),
                                  QStringLiteral("--log=") + log};
@@ -178,7 +168,9 @@ TEST_F(ReaderProgramTest, LogSurvivesKillingTheProgram)
     const ProgramRun last = run({QStringLiteral("--sim=DM5110"), QStringLiteral("--log=") + log});
     EXPECT_EQ(last.status, 0) << last.err.constData();
 
-    const testing::CsvTable table = testing::readCsv(contents(log));
+    QFile file(log);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const testing::CsvTable table = testing::readCsv(file.readAll());
     EXPECT_TRUE(table.wellFormed);
     EXPECT_TRUE(table.lastRowComplete);
     ASSERT_GE(table.rows.size(), 1 + printed + 2);
