@@ -136,7 +136,7 @@ TEST(PrologixDriver, HandsOnDataIntactAndReadsALongAnswerInPieces)
     Rig rig;
     ASSERT_TRUE(rig.open());
     const int ud = rig.device(16);
-    const QByteArray data("++ver\r\nA\x1b+", 10);
+    const QByteArray data("++ver\r\nA\x1b+\0Z", 12);
     rig.driver->ibwrt(ud, data.constData(), data.size());
     EXPECT_EQ(rig.driver->status().ibsta & gpib::ERR, 0);
     EXPECT_EQ(rig.driver->status().ibcntl, data.size());
