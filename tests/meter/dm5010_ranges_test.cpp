@@ -15,8 +15,15 @@ TEST(Dm5010Ranges, NumberValueAndText)
         float value;
         const char* text;
     } cases[] = {
-        {false, 0, -2.0F, "-2"},         {false, 1, 0.2F, "0.2"},  {false, 5, 1000.0F, "1000"},
-        {true, 0, -200.0F, "-200"},      {true, 1, 200.0F, "200"}, {true, 5, 2000000.0F, "2000000"},
+        {false, 0, -2.0F, "-2"},
+        {false, 1, 0.2F, "0.2"},
+        {false, 2, 2.0F, "2"},
+        {false, 3, 20.0F, "20"},
+        {false, 4, 200.0F, "200"},
+        {false, 5, 1000.0F, "1000"},
+        {true, 0, -200.0F, "-200"},
+        {true, 1, 200.0F, "200"},
+        {true, 5, 2000000.0F, "2000000"},
         {true, 6, 20000000.0F, "2E+07"},
     };
     for (const auto& c : cases) {

@@ -80,19 +80,23 @@ TEST(ColorSchemes, AnOutOfRangeNumberChecksNothingAndKeepsTheColours)
     EXPECT_EQ(f.state().ColorScheme, 6);
 }
 
-// The window's tests check the box itself; here its two plain lines.
-TEST(About, ShowsTwoLinesAndSendsNothing)
+TEST(About, ShowsTwoPlainLinesAndChangesNothing)
 {
     PanelFixture f;
     f.start();
     f.clearReceived();
     f.panel.Menu_About_Click();
     ASSERT_EQ(f.platform.messages().size(), 1U);
-    const QString text = f.platform.messages().front().text;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    const ShownMessage& box = f.platform.messages().front();
+    EXPECT_EQ(box.title, QStringLiteral("About"));
+    EXPECT_EQ(box.text, FrontPanel::aboutText());
+    EXPECT_EQ(box.buttons, MessageButtons::Ok);
+    EXPECT_EQ(box.icon, MessageIcon::None);
+    const QStringList lines = box.text.split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_FALSE(text.contains(QLatin1Char('\r')));
+    EXPECT_FALSE(box.text.contains(QLatin1Char('\r')));
     EXPECT_TRUE(lines[1].contains(QLatin1Char('@')));
+    EXPECT_EQ(f.state().SettingsChanged, kFalse);
     EXPECT_TRUE(f.received().isEmpty());
 }
 

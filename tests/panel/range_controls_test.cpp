@@ -5,8 +5,9 @@
 namespace lumodm::testing {
 namespace {
 
-// Every range's command is walked end to end by the simulator's panel tests;
-// here: the query the list asks first, and a choice already in force.
+// The simulator's panel tests walk every resistance and current range; here
+// the voltage commands, the query the list asks first, and a choice already
+// in force.
 TEST(RangeControls, ChoosingARangeSendsOnlyAChange)
 {
     const struct
@@ -19,6 +20,7 @@ TEST(RangeControls, ChoosingARangeSendsOnlyAChange)
     } cases[] = {
         {"DM5010@16", "DCV 0.2", 0, "DCV -2", "Auto"},
         {"DM5010@16", "OHMS -1", 1, "OHMS 200", "Range1"},
+        {"DM5010@16", "ACV 2", 5, "ACV 1000", "Range5"},
         {"DM5110@16", "OHMS;RANGE4", 0, "RANGE0", "Auto"},
         {"DM5010@16", "DCV 20", 3, nullptr, "Range3"},
         {"DM5010@16", "DCV -1", 0, nullptr, "Auto"},
