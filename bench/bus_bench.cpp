@@ -1,10 +1,9 @@
+#include "bench/query_timing.h"
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
-#include "platform/qt_core_platform.h"
 
-#include <benchmark/benchmark.h>
 #include <algorithm>
-#include <chrono>
+#include <benchmark/benchmark.h>
 #include <cstring>
 #include <sys/resource.h>
 
@@ -21,15 +20,6 @@ double processorSeconds()
     };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
-
-class BenchPlatform : public QtCorePlatform
-{
-  public:
-    MessageAnswer messageBox(const QString&, const QString&, MessageButtons, MessageIcon) override
-    {
-        return MessageAnswer::Ok;
-    }
-};
 
 // A device that answers every read at once with one short line.
 class InstantDriver : public GpibDriver
@@ -78,7 +68,7 @@ class InstantDriver : public GpibDriver
 
 void BM_GpibWaitTenthSecond(benchmark::State& state)
 {
-    BenchPlatform platform;
+    bench::SilentPlatform platform;
     InstantDriver driver;
     Vbib32 gpib(driver);
     Vbib32Rv rv(gpib, platform);
@@ -94,22 +84,12 @@ BENCHMARK(BM_GpibWaitTenthSecond)->UseRealTime()->Iterations(20)->Unit(benchmark
 
 void BM_GpibQueryInstantAnswer(benchmark::State& state)
 {
-    BenchPlatform platform;
+    bench::SilentPlatform platform;
     InstantDriver driver;
     Vbib32 gpib(driver);
     Vbib32Rv rv(gpib, platform);
     std::int16_t device = 1;
-    const QString command = QStringLiteral("FUNCT?");
-    const auto start = std::chrono::steady_clock::now();
-    for (auto _ : state) {
-        QString answer = rv.GpibQuery(device, command);
-        benchmark::DoNotOptimize(answer);
-    }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    const double perQuery = elapsed.count() / static_cast<double>(state.iterations());
-    // Everything beyond the query's own 0.1 s wait.
-    state.counters["overhead_ms"] =
-        benchmark::Counter((perQuery - static_cast<double>(0.1f)) * 1000.0);
+    bench::timeGpibQueries(state, rv, device, QStringLiteral("FUNCT?"), "overhead_ms");
 }
 BENCHMARK(BM_GpibQueryInstantAnswer)->UseRealTime()->Iterations(20)->Unit(benchmark::kMillisecond);
 

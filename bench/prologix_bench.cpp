@@ -1,28 +1,18 @@
+#include "bench/query_timing.h"
 #include "bus/drivers/prologix/prologix_driver.h"
 #include "bus/drivers/prologix/tcp_transport.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
-#include "platform/qt_core_platform.h"
 #include "tests/support/fake_adapter_server.h"
 
 #include <benchmark/benchmark.h>
-#include <chrono>
 
 namespace lumodm {
 namespace {
 
 using testing::FakeAdapterOptions;
 using testing::FakeAdapterServer;
-
-class SilentPlatform : public QtCorePlatform
-{
-  public:
-    MessageAnswer messageBox(const QString&, const QString&, MessageButtons, MessageIcon) override
-    {
-        return MessageAnswer::Ok;
-    }
-};
 
 // A fake Ethernet adapter on the loopback address in front of a DM5010
 // at 16, and the driver connected to it.
@@ -55,20 +45,11 @@ void BM_PrologixGpibQueryOverTcp(benchmark::State& state)
         state.SkipWithError("the fake adapter did not start");
         return;
     }
-    SilentPlatform platform;
+    bench::SilentPlatform platform;
     Vbib32 gpib(*bench.driver);
     Vbib32Rv rv(gpib, platform);
     std::int16_t device = static_cast<std::int16_t>(bench.driver->ibdev(0, 16, 0, gpib::T3s, 1, 0));
-    const QString command = QStringLiteral("SEND");
-    const auto start = std::chrono::steady_clock::now();
-    for (auto _ : state) {
-        QString answer = rv.GpibQuery(device, command);
-        benchmark::DoNotOptimize(answer);
-    }
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    const double perQuery = elapsed.count() / static_cast<double>(state.iterations());
-    state.counters["beyond_wait_ms"] =
-        benchmark::Counter((perQuery - static_cast<double>(0.1f)) * 1000.0);
+    bench::timeGpibQueries(state, rv, device, QStringLiteral("SEND"), "beyond_wait_ms");
 }
 BENCHMARK(BM_PrologixGpibQueryOverTcp)
     ->UseRealTime()
