@@ -36,15 +36,10 @@ Decimal decompose(double value, int significantDigits)
     return d;
 }
 
-QByteArray exponentText(int exponent, bool padded)
+QByteArray exponentText(int exponent)
 {
     char buffer[16];
-    if (padded) {
-        std::snprintf(buffer, sizeof buffer, "E%c%02d", exponent < 0 ? '-' : '+',
-                      std::abs(exponent));
-    } else {
-        std::snprintf(buffer, sizeof buffer, "E%d", exponent);
-    }
+    std::snprintf(buffer, sizeof buffer, "E%d", exponent);
     return QByteArray(buffer);
 }
 
@@ -55,47 +50,9 @@ QByteArray simRangeValueText(float value)
     if (!std::isfinite(value)) {
         return "0";
     }
-    if (value == 0.0f) {
-        return "0";
-    }
-    // Fewest digits that still read back as the same single-precision value.
-    Decimal d;
-    for (int digits = 1; digits <= 7; ++digits) {
-        d = decompose(value, digits);
-        const double back = std::strtod((std::string("0.") + d.digits).c_str(), nullptr) *
-                            std::pow(10.0, d.exponent + 1);
-        if (static_cast<float>(back) == std::fabs(value)) {
-            break;
-        }
-    }
-    while (d.digits.size() > 1 && d.digits.back() == '0') {
-        d.digits.pop_back();
-    }
-    QByteArray text = d.negative ? "-" : "";
-    if (d.exponent >= 7 || d.exponent <= -5) {
-        text += d.digits.substr(0, 1).c_str();
-        if (d.digits.size() > 1) {
-            text += '.';
-            text += d.digits.substr(1).c_str();
-        }
-        return text + exponentText(d.exponent, true);
-    }
-    if (d.exponent < 0) {
-        text += "0.";
-        text += QByteArray(-d.exponent - 1, '0');
-        text += d.digits.c_str();
-        return text;
-    }
-    const std::size_t whole = static_cast<std::size_t>(d.exponent) + 1;
-    if (d.digits.size() <= whole) {
-        text += d.digits.c_str();
-        text += QByteArray(static_cast<int>(whole - d.digits.size()), '0');
-    } else {
-        text += d.digits.substr(0, whole).c_str();
-        text += '.';
-        text += d.digits.substr(whole).c_str();
-    }
-    return text;
+    // Seven significant digits, trailing zeros dropped, exponent from 1e7 on;
+    // QByteArray::number ignores the locale, so the point is ".".
+    return QByteArray::number(static_cast<double>(value), 'G', 7);
 }
 
 QByteArray simReadingText(double value, int significantDigits)
@@ -111,7 +68,7 @@ QByteArray simReadingText(double value, int significantDigits)
         text += '.';
         text += d.digits.substr(1).c_str();
     }
-    return text + exponentText(d.exponent, false);
+    return text + exponentText(d.exponent);
 }
 
 QByteArray simOverRangeText()
