@@ -7,7 +7,7 @@
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
 #include "controls/form1.h"
-#include "meter/reading_record.h"
+#include "meter/reading.h"
 #include "panel/front_panel.h"
 #include "platform/qt_core_platform.h"
 
@@ -38,7 +38,7 @@ class ReadingCounter : public ReadingObserver
 {
   public:
     long readings = 0;
-    void readingTaken(const ReadingRecord&) override { ++readings; }
+    void readingTaken(const Reading&) override { ++readings; }
 };
 
 double processCpuSeconds()
@@ -68,7 +68,7 @@ void BM_PanelRunLoop_Dm5010HalfSecond(benchmark::State& state)
         Form1 form;
         FrontPanel panel(form, gpib, helper, platform);
         ReadingCounter counter;
-        panel.setReadingObserver(&counter);
+        panel.addReadingObserver(&counter);
         panel.Form_Load();
         panel.Form_Activate();
         panel.Menu_RR_HalfSec_Click();

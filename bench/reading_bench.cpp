@@ -6,9 +6,7 @@
 #include "bus/vbib32rv.h"
 #include "controls/form1.h"
 #include "meter/function_table.h"
-#include "meter/meter_context.h"
-#include "meter/settings_readback.h"
-#include "meter/take_reading.h"
+#include "panel/front_panel.h"
 #include "tests/support/scripted_platform.h"
 
 #include <benchmark/benchmark.h>
@@ -17,7 +15,7 @@
 namespace lumodm {
 namespace {
 
-void takeReadingOn(benchmark::State& state, const char* model, std::int16_t modelCode,
+void takeReadingOn(benchmark::State& state, const char* model, MeterModel modelCode,
                    const char* function)
 {
     testing::ScriptedPlatform platform;
@@ -27,17 +25,17 @@ void takeReadingOn(benchmark::State& state, const char* model, std::int16_t mode
     Vbib32 gpib(*bus);
     Vbib32Rv helper(gpib, platform);
     Form1 form;
-    MeterContext context{form, helper, platform, {}, nullptr};
+    FrontPanel panel(form, gpib, helper, platform);
     form.state.DeviceHandle = gpib.ibdev(0, 16, 0, gpib::T3s, 1, 0);
     form.state.ModelCode = modelCode;
     for (const QString& code : functionListForModel(modelCode)) {
         form.Combo_Mode.addItem(code);
     }
     helper.GpibWrite(form.state.DeviceHandle, QString::fromLatin1(function));
-    UpdateFunction(context);
+    panel.UpdateFunction();
 
     for (auto _ : state) {
-        TakeReading(context);
+        panel.TakeReading();
         benchmark::DoNotOptimize(form.Label_ReadOut.caption.constData());
     }
     if (!platform.messages().empty() || form.state.StopRequested) {
@@ -47,15 +45,15 @@ void takeReadingOn(benchmark::State& state, const char* model, std::int16_t mode
 
 void BM_TakeReading_Dm5010Dcv(benchmark::State& state)
 {
-    takeReadingOn(state, "DM5010", 1, "DCV");
+    takeReadingOn(state, "DM5010", MeterModel::DM5010, "DCV");
 }
 void BM_TakeReading_Dm5110Ohms(benchmark::State& state)
 {
-    takeReadingOn(state, "DM5110", 2, "OHMS");
+    takeReadingOn(state, "DM5110", MeterModel::DM5110, "OHMS");
 }
 void BM_TakeReading_Dm5120Acv(benchmark::State& state)
 {
-    takeReadingOn(state, "DM5120", 3, "ACV");
+    takeReadingOn(state, "DM5120", MeterModel::DM5120, "ACV");
 }
 
 BENCHMARK(BM_TakeReading_Dm5010Dcv)->Unit(benchmark::kMicrosecond);

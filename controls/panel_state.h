@@ -1,5 +1,7 @@
 #pragma once
 
+#include "meter/meter_model.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -18,7 +20,7 @@ struct PanelState
     Boolean16 ConfirmFunctionChange = kFalse;
     Boolean16 StopRequested = kFalse;
     std::int16_t DeviceHandle = 0;
-    std::int16_t ModelCode = 0; // 0 none, 1 DM5010, 2 DM5110, 3 DM5120
+    MeterModel ModelCode = MeterModel::None;
     std::int16_t ColorScheme = 0;
     std::int16_t AppliedFunctionIndex = 0;
     std::int16_t RangeNumber = 0;

@@ -6,21 +6,20 @@ namespace lumodm {
 
 namespace {
 
-// Fixed-range counts are per ModelCode: 0 (unknown), 1 DM5010, 2 DM5110, 3 DM5120.
 const FunctionRow kFunctions[] = {
-    {"DCV", 0, "Voltage DC", "V", {0, 5, 5, 4}},
-    {"ACV", 1, "Voltage AC", "V", {0, 5, 5, 4}},
-    {"OHMS", 2, "Resistance", "Ohm", {0, 6, 6, 7}},
-    {"DIODE", 3, "Diode", "", {0, 0, 0, 0}},
-    {"ACDC", 4, "Voltage AC+DC", "V", {0, 5, 0, 0}},
-    {"DBM DCV", 5, "Voltage DC dBm", "dBm", {0, 0, 0, 0}},
-    {"DBM ACV", 6, "Voltage AC dBm", "dBm", {0, 0, 0, 0}},
-    {"DCA", 3, "Current DC", "A", {0, 0, 5, 5}},
-    {"ACA", 4, "Current AC", "A", {0, 0, 5, 5}},
-    {"DBM", 5, "Voltage AC dBm", "dBm", {0, 0, 0, 0}},
-    {"DBV", 6, "Voltage AC dBv", "dBv", {0, 0, 0, 0}},
-    {"DB ACV", 5, "Voltage AC dB", "dB", {0, 0, 0, 0}},
-    {"DB ACA", 6, "Current AC dB", "dB", {0, 0, 0, 0}},
+    {"DCV", 0, "Voltage DC", "V"},
+    {"ACV", 1, "Voltage AC", "V"},
+    {"OHMS", 2, "Resistance", "Ohm"},
+    {"DIODE", 3, "Diode", ""},
+    {"ACDC", 4, "Voltage AC+DC", "V"},
+    {"DBM DCV", 5, "Voltage DC dBm", "dBm"},
+    {"DBM ACV", 6, "Voltage AC dBm", "dBm"},
+    {"DCA", 3, "Current DC", "A"},
+    {"ACA", 4, "Current AC", "A"},
+    {"DBM", 5, "Voltage AC dBm", "dBm"},
+    {"DBV", 6, "Voltage AC dBv", "dBv"},
+    {"DB ACV", 5, "Voltage AC dB", "dB"},
+    {"DB ACA", 6, "Current AC dB", "dB"},
 };
 
 const char* const kCommonList[] = {"DCV", "ACV", "OHMS"};
@@ -44,10 +43,6 @@ const CommandAlias kCommandAliases[] = {
     {"DB ACA", "ACADB"},
 };
 
-constexpr std::int16_t kDm5010 = 1;
-constexpr std::int16_t kDm5110 = 2;
-constexpr std::int16_t kDm5120 = 3;
-
 } // namespace
 
 const FunctionRow* findFunction(const QString& code)
@@ -60,24 +55,27 @@ const FunctionRow* findFunction(const QString& code)
     return nullptr;
 }
 
-QStringList functionListForModel(std::int16_t modelCode)
+QStringList functionListForModel(MeterModel model)
 {
     QStringList list;
     for (const char* code : kCommonList) {
         list.append(QString::fromLatin1(code));
     }
     const char* const* extra = nullptr;
-    switch (modelCode) {
-    case kDm5010:
+    switch (model) {
+    case MeterModel::DM5010:
         extra = kDm5010List;
         break;
-    case kDm5110:
+    case MeterModel::DM5110:
         extra = kDm5110List;
         break;
-    case kDm5120:
+    case MeterModel::DM5120:
         extra = kDm5120List;
         break;
-    default:
+    case MeterModel::None:
+        break;
+    }
+    if (extra == nullptr) {
         return list;
     }
     for (int i = 0; i < kModelEntries; ++i) {
@@ -96,9 +94,9 @@ QString functionCommand(const QString& code)
     return code;
 }
 
-bool needsCalcOff(const QString& command, std::int16_t modelCode)
+bool needsCalcOff(const QString& command, MeterModel model)
 {
-    return modelCode == kDm5010 && !command.contains(QLatin1String("DB"), Qt::CaseSensitive);
+    return model == MeterModel::DM5010 && !command.contains(QLatin1String("DB"), Qt::CaseSensitive);
 }
 
 } // namespace lumodm

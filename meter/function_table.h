@@ -1,5 +1,7 @@
 #pragma once
 
+#include "meter/meter_model.h"
+
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -15,7 +17,6 @@ struct FunctionRow
     std::int16_t listIndex;
     const char* description; // caption of Label_Func
     const char* unitLabel;   // caption of Label_Prefix
-    std::int16_t fixedRanges[4]; // per ModelCode 0..3 (0 where the model lacks it)
 };
 
 // The row for a code (exact, case-sensitive match); nullptr when none.
@@ -23,7 +24,7 @@ const FunctionRow* findFunction(const QString& code);
 
 // The function list for a model, in list order (indexes 0..2 only for an
 // unknown model).
-QStringList functionListForModel(std::int16_t modelCode);
+QStringList functionListForModel(MeterModel model);
 
 // The first command Apply writes for a code: the code itself, except the
 // four dB codes ("DBM DCV" -> "DCV;CALC DBM", ...).
@@ -31,6 +32,6 @@ QString functionCommand(const QString& code);
 
 // Whether "CALC OFF" follows the first command: on the DM5010, when the
 // command does not contain "DB".
-bool needsCalcOff(const QString& command, std::int16_t modelCode);
+bool needsCalcOff(const QString& command, MeterModel model);
 
 } // namespace lumodm

@@ -74,9 +74,6 @@ constexpr RangeTable kOhms3 = table(kOhmsDm5120, false, true);
 constexpr RangeTable kCurrent2 = table(kCurrentDm5110, false, false);
 constexpr RangeTable kCurrent13 = table(kCurrentDm5010Dm5120, false, false);
 
-constexpr std::int16_t kDm5110 = 2;
-constexpr std::int16_t kDm5120 = 3;
-
 double applyScale(const RangeRow& row, double value)
 {
     switch (row.op) {
@@ -132,15 +129,15 @@ QString baseUnitOf(UnitGroup group)
     return {};
 }
 
-const RangeTable* rangeTableFor(UnitGroup group, std::int16_t modelCode)
+const RangeTable* rangeTableFor(UnitGroup group, MeterModel model)
 {
     switch (group) {
     case UnitGroup::Voltage:
-        return modelCode == kDm5120 ? &kVoltage3 : &kVoltage12;
+        return model == MeterModel::DM5120 ? &kVoltage3 : &kVoltage12;
     case UnitGroup::Resistance:
-        return modelCode == kDm5120 ? &kOhms3 : &kOhms12;
+        return model == MeterModel::DM5120 ? &kOhms3 : &kOhms12;
     case UnitGroup::Current:
-        return modelCode == kDm5110 ? &kCurrent2 : &kCurrent13;
+        return model == MeterModel::DM5110 ? &kCurrent2 : &kCurrent13;
     case UnitGroup::Diode:
     case UnitGroup::Decibel:
     case UnitGroup::Other:
@@ -149,9 +146,9 @@ const RangeTable* rangeTableFor(UnitGroup group, std::int16_t modelCode)
     return nullptr;
 }
 
-bool usesMilliampPrescale(UnitGroup group, std::int16_t modelCode)
+bool usesMilliampPrescale(UnitGroup group, MeterModel model)
 {
-    return group == UnitGroup::Current && modelCode == kDm5110;
+    return group == UnitGroup::Current && model == MeterModel::DM5110;
 }
 
 ScaledReading selectRange(const RangeTable& table, double value, const QString& baseUnit,

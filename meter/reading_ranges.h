@@ -1,5 +1,7 @@
 #pragma once
 
+#include "meter/meter_model.h"
+
 #include <QString>
 #include <cstdint>
 
@@ -41,10 +43,10 @@ UnitGroup unitGroupOf(const QString& functionCode);
 QString baseUnitOf(UnitGroup group);
 
 // The range table for a group and a model; nullptr for groups without one.
-const RangeTable* rangeTableFor(UnitGroup group, std::int16_t modelCode);
+const RangeTable* rangeTableFor(UnitGroup group, MeterModel model);
 
 // Whether the DM5110 current pre-scale to milliamperes applies.
-bool usesMilliampPrescale(UnitGroup group, std::int16_t modelCode);
+bool usesMilliampPrescale(UnitGroup group, MeterModel model);
 
 // What the display shows for one value once a table row is chosen.
 struct ScaledReading

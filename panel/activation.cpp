@@ -1,7 +1,7 @@
 #include "panel/front_panel.h"
 
 #include "meter/function_table.h"
-#include "meter/settings_readback.h"
+#include "meter/dm5010_ranges.h"
 #include "panel/stored_settings.h"
 
 #include <cstdlib>
@@ -23,7 +23,7 @@ void FrontPanel::Form_Activate()
     activated_ = true;
 
     PanelState& s = form_.state;
-    if (s.ModelCode == 0) {
+    if (s.ModelCode == MeterModel::None) {
         platform_.messageBox(
             QStringLiteral("No supported Digital Multimeter (DM5010, DM5110) found on the bus !\n\n"
                            "Program will terminate."),
@@ -55,7 +55,7 @@ void FrontPanel::Form_Activate()
         form_.Combo_Mode.addItem(code);
     }
 
-    UpdateFunction(meter_);
+    UpdateFunction();
     s.UpdatingControls = kFalse;
 }
 

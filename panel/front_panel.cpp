@@ -5,15 +5,12 @@
 namespace lumodm {
 
 FrontPanel::FrontPanel(Form1& form, Vbib32& gpib, Vbib32Rv& helper, PlatformServices& platform)
-    : form_(form), gpib_(gpib), helper_(helper),
-      platform_(platform), meter_{form, helper, platform, {}, nullptr}
+    : form_(form), gpib_(gpib), helper_(helper), platform_(platform)
 {
     // The lists run their handlers on every selection, the program's own
     // included; the handlers' guards sort out which ones to act on.
     form_.Combo_Mode.onClick = [this] { Combo_Mode_Click(); };
     form_.Combo_Range.onClick = [this] { Combo_Range_Click(); };
-    // A reading that finds the meter on another function stops the run.
-    meter_.stopRun = [this] { Button_Stop_Click(); };
 }
 
 void FrontPanel::Button_Stop_Click()

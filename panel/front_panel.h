@@ -3,11 +3,12 @@
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
 #include "controls/form1.h"
-#include "meter/meter_context.h"
+#include "meter/reading.h"
 #include "platform/platform_services.h"
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace lumodm {
 
@@ -24,14 +25,22 @@ public:
 
     Form1& form() { return form_; }
     PanelState& state() { return form_.state; }
-    MeterContext& meter() { return meter_; }
-    void setReadingObserver(ReadingObserver* observer) { meter_.readingObserver = observer; }
+    // Told of every reading the panel shows (values, overflows and
+    // exchanges that gave no number); not of skipped cycles, mismatches, or
+    // readings that a Stop or an open range list kept off the display.
+    void addReadingObserver(ReadingObserver* observer) { observers_.push_back(observer); }
 
     // Start-up, activation and the end.
     void Form_Load();
     void Form_Activate();
     [[noreturn]] void Form_Unload();
     [[noreturn]] void Menu_Exit_Click();
+
+    // Settings read-back and the reading. `runReading`: the read-back opens
+    // a reading of a measurement run (TakeReading).
+    QString ReadSettings(bool runReading = false);
+    void UpdateFunction();
+    void TakeReading();
 
     // Run loop and update rate.
     void Button_Run_Click();
@@ -74,14 +83,20 @@ private:
     // The wait of SleepSecLocal; `sleepTime` is read again on every pass,
     // so the run loop hands it RefreshInterval itself.
     void waitSeconds(const float& sleepTime);
+    void reportMismatch();
+    bool displayBlocked() const;
 
     Form1& form_;
     Vbib32& gpib_;
     Vbib32Rv& helper_;
     PlatformServices& platform_;
-    MeterContext meter_;
+    std::vector<ReadingObserver*> observers_;
     // The toolkit reports activation more than once; set up only the first.
     bool activated_ = false;
 };
+
+// Rebuilds the range list: "Auto", then Range1 to Range`count`; the range
+// caption is shown only when there are ranges to choose.
+void FillRangeList(Form1& form, std::int16_t count);
 
 } // namespace lumodm

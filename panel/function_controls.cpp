@@ -1,7 +1,7 @@
 #include "panel/front_panel.h"
 
 #include "meter/function_table.h"
-#include "meter/settings_readback.h"
+#include "meter/dm5010_ranges.h"
 
 namespace lumodm {
 
@@ -47,7 +47,7 @@ void FrontPanel::Button_Apply_Click()
     platform_.processEvents(platform_.now());
     form_.Combo_Range.visible = false;
     // Show what the meter now reports, not what was sent.
-    UpdateFunction(meter_);
+    UpdateFunction();
 }
 
 void FrontPanel::Menu_Apply_Click()
@@ -57,12 +57,12 @@ void FrontPanel::Menu_Apply_Click()
 
 void FrontPanel::Button_Refresh_Click()
 {
-    UpdateFunction(meter_);
+    UpdateFunction();
 }
 
 void FrontPanel::Menu_Refresh_Click()
 {
-    UpdateFunction(meter_);
+    UpdateFunction();
 }
 
 void FrontPanel::Menu_ConfirmFunctionChange_Click()
@@ -94,7 +94,7 @@ void FrontPanel::Menu_Init_Click()
     helper_.GpibWrite(s.DeviceHandle, QStringLiteral("INIT"));
     // The re-read re-selects both lists; that is no change of the user's.
     s.UpdatingControls = kTrue;
-    UpdateFunction(meter_);
+    UpdateFunction();
     s.UpdatingControls = kFalse;
 }
 

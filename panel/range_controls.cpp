@@ -1,34 +1,8 @@
 #include "panel/front_panel.h"
 
-#include "meter/parse_number.h"
-#include "meter/settings_readback.h"
-#include "meter/single_precision.h"
+#include "meter/range_command.h"
 
 namespace lumodm {
-
-namespace {
-
-bool isDm5010VoltageCode(const QString& code)
-{
-    return code == QLatin1String("DCV") || code == QLatin1String("ACV") ||
-           code == QLatin1String("ACDC");
-}
-
-bool isOhmsCode(const QString& code)
-{
-    return code == QLatin1String("OHMS");
-}
-
-// The number after the first space of a range answer (the whole answer
-// when it has no space).
-float rangeValueOf(const QString& answer)
-{
-    const qsizetype space = answer.indexOf(QLatin1Char(' '));
-    const QStringView rest = space < 0 ? QStringView(answer) : QStringView(answer).mid(space + 1);
-    return toSingle(ParseLeadingNumber(rest));
-}
-
-} // namespace
 
 void FrontPanel::Label_Range_DblClick()
 {
@@ -44,24 +18,8 @@ void FrontPanel::Combo_Range_Click()
         return;
     }
 
-    const bool dm5010 = s.ModelCode == 1;
-    float present = 0.0F;
-    if (dm5010) {
-        // The DM5010 answers with its range value, negative on automatic.
-        present = rangeValueOf(helper_.GpibQuery(s.DeviceHandle, QStringLiteral("FUNC?")));
-        if (present < 0.0F) {
-            present = 0.0F;
-        }
-        if (present != 0.0F) {
-            if (isDm5010VoltageCode(s.FunctionCode)) {
-                present = dm5010VoltageRangeNumber(present);
-            } else if (isOhmsCode(s.FunctionCode)) {
-                present = dm5010OhmsRangeNumber(present);
-            }
-        }
-    } else {
-        present = rangeValueOf(helper_.GpibQuery(s.DeviceHandle, QStringLiteral("RANGE?")));
-    }
+    const QString answer = helper_.GpibQuery(s.DeviceHandle, rangeQuestion(s.ModelCode));
+    const float present = presentRangeNumber(s.ModelCode, s.FunctionCode, answer);
 
     // Already on the chosen range, or nothing chosen (a list emptied while
     // the query let events in): nothing to send.
@@ -71,21 +29,8 @@ void FrontPanel::Combo_Range_Click()
         return;
     }
 
-    QString command;
-    if (dm5010) {
-        float value = present;
-        const auto rangeNumber = static_cast<std::int16_t>(selected);
-        if (isDm5010VoltageCode(s.FunctionCode)) {
-            value = dm5010VoltageRangeValue(rangeNumber);
-        } else if (isOhmsCode(s.FunctionCode)) {
-            value = dm5010OhmsRangeValue(rangeNumber);
-        }
-        command = s.FunctionCode + QLatin1Char(' ') + dm5010RangeValueText(value);
-    } else {
-        command = QStringLiteral("RANGE") + QString::number(selected);
-    }
-    helper_.GpibWrite(s.DeviceHandle, command);
-
+    helper_.GpibWrite(s.DeviceHandle, rangeCommand(s.ModelCode, s.FunctionCode,
+                                                   static_cast<std::int16_t>(selected), present));
     form_.Label_Range.caption = list.text();
     list.visible = false;
 }

@@ -1,6 +1,5 @@
 #include "panel/front_panel.h"
 
-#include "meter/take_reading.h"
 
 #include <array>
 
@@ -54,7 +53,7 @@ void FrontPanel::Button_Run_Click()
     form_.Button_Run.enabled = false;
 
     while (s.StopRequested == kFalse) {
-        TakeReading(meter_);
+        TakeReading();
         waitSeconds(s.RefreshInterval);
     }
     s.StopRequested = kFalse;

@@ -1,6 +1,6 @@
 #include "panel/front_panel.h"
 
-#include "panel/model_identity.h"
+#include "meter/identify_meter.h"
 
 namespace lumodm {
 
@@ -9,27 +9,12 @@ void FrontPanel::Form_Load()
     PanelState& s = form_.state;
     s.SettingsAppName = QStringLiteral("LumoDM");
 
-    gpib_.SendIFC(0);
-    gpib_.ibsre(0, 1);
-    // The identified meter gets a 3 s timeout (code 12).
-    helper_.DeviceTimeout = 12;
+    const MeterIdentity identity = identifyMeter(gpib_, helper_);
+    s.DeviceHandle = identity.device;
+    s.ModelName = identity.modelName;
+    s.ModelCode = identity.model;
 
-    std::int16_t mode = 1; // any bus failure ends the program
-    helper_.InitGpibBus(mode);
-
-    // "!" keeps identification quiet: activation tells the user instead.
-    QString query = QStringLiteral("ID?");
-    QString expected = QStringLiteral("!DM");
-    s.DeviceHandle = helper_.FindInstrument(query, expected);
-
-    if (s.DeviceHandle != 0) {
-        const QString identification = helper_.GpibQuery(s.DeviceHandle, QStringLiteral("ID?"));
-        // An answer without a designation names no supported model.
-        s.ModelName = modelNameFromIdentification(identification).value_or(QString());
-        s.ModelCode = modelCodeFor(s.ModelName);
-    }
-
-    if (s.ModelCode == 3) {
+    if (s.ModelCode == MeterModel::DM5120) {
         form_.applyDm5120WideLayout();
     }
     form_.caption = QStringLiteral("Lumo ") + s.ModelName + QStringLiteral(", v1.1/RV");

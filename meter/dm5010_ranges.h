@@ -1,16 +1,9 @@
 #pragma once
 
-#include "meter/meter_context.h"
-
 #include <QString>
 #include <cstdint>
 
 namespace lumodm {
-
-// Reads the meter's function and range back into the panel.
-void UpdateFunction(MeterContext& context);
-QString ReadSettings(MeterContext& context);
-void FillRangeList(Form1& form, std::int16_t count);
 
 // DM5010 range arithmetic: a range value in the meter's units to a range
 // number, and back (the value as sent in a range command).

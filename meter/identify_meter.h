@@ -1,0 +1,26 @@
+#pragma once
+
+#include "bus/vbib32.h"
+#include "bus/vbib32rv.h"
+#include "meter/meter_model.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace lumodm {
+
+// The meter found on the bus: its device handle (0 when none answered),
+// its designation as it answered, and the model that names.
+struct MeterIdentity
+{
+    std::int16_t device = 0;
+    QString modelName;
+    MeterModel model = MeterModel::None;
+};
+
+// Clears the interface, discovers the listeners and identifies the first
+// that answers "ID?" with a text containing "DM". Bus failures end the
+// program (through the helper module's messages).
+MeterIdentity identifyMeter(Vbib32& gpib, Vbib32Rv& helper);
+
+} // namespace lumodm
