@@ -108,7 +108,7 @@ void FillRangeList(Form1& form, std::int16_t count)
     }
 }
 
-QString ReadSettings(MeterContext& context)
+QString ReadSettings(MeterContext& context, bool runReading)
 {
     Form1& form = context.form;
     PanelState& state = form.state;
@@ -116,9 +116,10 @@ QString ReadSettings(MeterContext& context)
     const Answer answer = dm5010 ? readDm5010(context) : readDm5110Dm5120(context);
     const QString& code = answer.code;
 
-    // While a run is in progress the voltage and resistance lists are only
-    // re-selected, so an open list is not rebuilt under the user.
-    const bool idle = form.Button_Run.enabled;
+    // A run's own reading only re-selects the voltage and resistance lists.
+    // Whether Run is enabled does not tell: a mismatch leaves it disabled
+    // while the panel is idle, and a Stop ends the run at once.
+    const bool idle = !runReading || state.StopRequested != kFalse;
     if (isVoltageCode(code)) {
         state.RangeNumber =
             dm5010 ? dm5010VoltageRangeNumber(answer.rangeValue) : nearestInt16(answer.rangeValue);

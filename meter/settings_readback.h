@@ -9,7 +9,10 @@ namespace lumodm {
 
 // Reads the meter's function and range back into the panel.
 void UpdateFunction(MeterContext& context);
-QString ReadSettings(MeterContext& context);
+// `runReading`: the read-back opens a reading of a measurement run
+// (TakeReading). Until that run is stopped, the voltage and resistance lists
+// are only re-selected, so an open list is not rebuilt under the user.
+QString ReadSettings(MeterContext& context, bool runReading = false);
 void FillRangeList(Form1& form, std::int16_t count);
 
 // DM5010 range arithmetic: a range value in the meter's units to a range

@@ -83,7 +83,7 @@ void TakeReading(MeterContext& context)
     if (form.Combo_Range.visible) {
         return;
     }
-    if (ReadSettings(context) != form.Combo_Mode.text()) {
+    if (ReadSettings(context, true) != form.Combo_Mode.text()) {
         reportMismatch(context);
         return;
     }

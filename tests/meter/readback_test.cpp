@@ -87,10 +87,9 @@ TEST(ReadBackDuringRun, KeepsVoltageListButRebuildsCurrentList)
     for (const auto& c : cases) {
         ScriptedMeter meter(2);
         FillRangeList(meter.form, 2);
-        meter.form.Button_Run.enabled = false; // a run is in progress
         meter.answer("FUNCT?", c.funct);
         meter.answer("RANGE?", c.range);
-        EXPECT_EQ(ReadSettings(meter.context), QString::fromLatin1(c.funct + 6).chopped(1));
+        EXPECT_EQ(ReadSettings(meter.context, true), QString::fromLatin1(c.funct + 6).chopped(1));
         EXPECT_EQ(meter.form.Combo_Range.items(), rangeList(c.entries)) << c.funct;
         EXPECT_EQ(meter.form.Combo_Range.listIndex(), c.index) << c.funct;
     }
