@@ -4,6 +4,8 @@
 #include "meter/parse_number.h"
 #include "meter/single_precision.h"
 
+#include <algorithm>
+
 namespace lumodm {
 
 namespace {
@@ -141,9 +143,11 @@ QString ReadSettings(MeterContext& context, bool runReading)
     }
 
     if (state.RangeNumber >= 1) {
-        // A range beyond the list is cut to the highest entry.
+        // A range beyond the list is cut to the highest entry; a list never
+        // filled has none, and the cut stops at 0.
         if (state.RangeNumber >= form.Combo_Range.listCount()) {
-            state.RangeNumber = static_cast<std::int16_t>(form.Combo_Range.listCount() - 1);
+            state.RangeNumber =
+                static_cast<std::int16_t>(std::max(form.Combo_Range.listCount() - 1, 0));
         }
         form.Label_Range.caption = rangeCaption(state.RangeNumber);
         form.Combo_Range.setListIndex(state.RangeNumber);

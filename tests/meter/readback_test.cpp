@@ -93,6 +93,13 @@ TEST(ReadBackDuringRun, KeepsVoltageListButRebuildsCurrentList)
         EXPECT_EQ(meter.form.Combo_Range.items(), rangeList(c.entries)) << c.funct;
         EXPECT_EQ(meter.form.Combo_Range.listIndex(), c.index) << c.funct;
     }
+    // A list never filled (the first read-back failed) cuts the range to 0.
+    ScriptedMeter meter(2);
+    meter.answer("FUNCT?", "FUNCT DCV;");
+    meter.answer("RANGE?", "RANGE 3;");
+    ReadSettings(meter.context, true);
+    EXPECT_EQ(meter.form.state.RangeNumber, 0);
+    EXPECT_EQ(meter.form.Label_Range.caption, QStringLiteral("Range0"));
 }
 
 TEST(ReadBackFailure, NoAnswerGivesACodeOutsideTheTable)
