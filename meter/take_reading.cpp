@@ -83,7 +83,10 @@ void TakeReading(MeterContext& context)
     if (form.Combo_Range.visible) {
         return;
     }
-    if (ReadSettings(context, true) != form.Combo_Mode.text()) {
+    // The unit and digits follow this confirmed function: FunctionCode may
+    // still hold what an earlier, failed read-back left ("").
+    const QString function = ReadSettings(context, true);
+    if (function != form.Combo_Mode.text()) {
         reportMismatch(context);
         return;
     }
@@ -106,7 +109,7 @@ void TakeReading(MeterContext& context)
         form.Label_ReadOut.caption = QStringLiteral("OVERFLO");
     }
 
-    const UnitGroup group = unitGroupOf(state.FunctionCode);
+    const UnitGroup group = unitGroupOf(function);
     QString unit;
     float digitFormat = 0.0F;
     bool keepUnit = false;
@@ -131,7 +134,7 @@ void TakeReading(MeterContext& context)
         unit = scaled.unit;
         digitFormat = scaled.digitFormat;
         if (group == UnitGroup::Voltage && state.ModelCode == kDm5120 &&
-            state.FunctionCode == QLatin1String("ACV")) {
+            function == QLatin1String("ACV")) {
             digitFormat = lowerDigitFormatForAcv(digitFormat);
         }
         break;
