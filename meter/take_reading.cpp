@@ -106,6 +106,11 @@ void TakeReading(MeterContext& context)
     double value = ParseLeadingNumber(answer);
     const bool overflow = std::fabs(value) > kOverflowLimit;
     if (overflow) {
+        // After a Stop the readout keeps its hyphens and the unit label
+        // stays, an overflow no less than any other answer.
+        if (state.StopRequested != kFalse) {
+            return;
+        }
         form.Label_ReadOut.caption = QStringLiteral("OVERFLO");
     }
 

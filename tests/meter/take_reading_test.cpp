@@ -146,7 +146,7 @@ TEST(ReadingCycle, RangeListOpenSkipsTheCycle)
 }
 
 // A user's Stop or range-label double-click while "SEND" waits: the
-// reading stays off the display, except an overflow.
+// reading stays off the display; with the list open, an overflow shows.
 TEST(ReadingCycle, EventDuringSendKeepsTheReadingOffTheDisplay)
 {
     struct Case
@@ -158,7 +158,8 @@ TEST(ReadingCycle, EventDuringSendKeepsTheReadingOffTheDisplay)
         std::size_t records;
     };
     const Case cases[] = {{"0.0123", true, "-------", V, 0},
-                          {"9.9E37", true, "OVERFLO", V, 1},
+                          {"9.9E37", true, "-------", V, 0},
+                          {"9.9E37", false, "OVERFLO", V, 1},
                           {"0.0123", false, " 1.0", mV, 0}};
     for (const Case& c : cases) {
         ScriptedMeter meter(2);
