@@ -72,7 +72,14 @@ QString QtCorePlatform::readSetting(const QString& application, const QString& s
 {
     auto settings = openSettings(settingsFile_, application);
     settings->beginGroup(section);
-    return settings->value(key, defaultValue).toString();
+    const QVariant value = settings->value(key, defaultValue);
+    // A value written by hand with a comma ("3, 1") comes back as a list,
+    // whose text is empty: join it back as it stood, less the blanks around
+    // the commas, so that its leading number counts.
+    if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList) {
+        return value.toStringList().join(QLatin1Char(','));
+    }
+    return value.toString();
 }
 
 void QtCorePlatform::writeSetting(const QString& application, const QString& section,

@@ -1,6 +1,7 @@
 #include "platform/qt_core_platform.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QMetaObject>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -29,6 +30,16 @@ TEST(QtCorePlatform, SettingsRoundTripThroughAnIniFile)
     EXPECT_EQ(platform.readSetting("LumoDM", "Settings", "Refresh Rate", "1"), "0.5");
     EXPECT_EQ(platform.readSetting("LumoDM", "Settings", "Display Color", "-1"), "-1");
     EXPECT_EQ(platform.readSetting("LumoDM", "Other", "Refresh Rate", "x"), "x");
+
+    // Values written by hand with a comma read as their text, not as an
+    // empty list.
+    QFile hand(dir.filePath("hand.ini"));
+    ASSERT_TRUE(hand.open(QIODevice::WriteOnly));
+    hand.write("[Settings]\nDisplay Color=3, 1\nRefresh Rate=2,5\n");
+    hand.close();
+    CorePlatform byHand(hand.fileName());
+    EXPECT_EQ(byHand.readSetting("LumoDM", "Settings", "Display Color", "0"), "3,1");
+    EXPECT_EQ(byHand.readSetting("LumoDM", "Settings", "Refresh Rate", "1"), "2,5");
 }
 
 TEST(QtCorePlatform, APendingEventEndsTheWaitEvenPastTheDeadline)
