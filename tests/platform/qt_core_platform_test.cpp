@@ -2,10 +2,14 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lumodm {
 namespace {
@@ -40,6 +44,17 @@ TEST(QtCorePlatform, SettingsRoundTripThroughAnIniFile)
     CorePlatform byHand(hand.fileName());
     EXPECT_EQ(byHand.readSetting("LumoDM", "Settings", "Display Color", "0"), "3,1");
     EXPECT_EQ(byHand.readSetting("LumoDM", "Settings", "Refresh Rate", "1"), "2,5");
+
+    // A settings path that is no regular file is neither read (a FIFO would
+    // block) nor replaced. The open end keeps an unguarded read from blocking.
+    const QString fifo = dir.filePath("fifo.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int openEnd = ::open(QFile::encodeName(fifo).constData(), O_RDWR);
+    CorePlatform odd(fifo);
+    odd.writeSetting("LumoDM", "Settings", "Refresh Rate", "2");
+    EXPECT_EQ(odd.readSetting("LumoDM", "Settings", "Refresh Rate", "1"), "1");
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    ::close(openEnd);
 }
 
 TEST(QtCorePlatform, APendingEventEndsTheWaitEvenPastTheDeadline)
