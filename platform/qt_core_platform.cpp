@@ -36,11 +36,11 @@ std::unique_ptr<QSettings> openSettings(const QString& file, const QString& appl
 bool settingsFileUsable(const QString& file, const QString& application)
 {
     // Where QSettings keeps the user's file when none is given.
-    const QString path = !file.isEmpty() ? file
-                                         : QStandardPaths::writableLocation(
-                                               QStandardPaths::GenericConfigLocation) +
-                                               QLatin1Char('/') + application + QLatin1Char('/') +
-                                               application + QStringLiteral(".ini");
+    const QString path =
+        !file.isEmpty() ? file
+                        : QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                              QLatin1Char('/') + application + QLatin1Char('/') + application +
+                              QStringLiteral(".ini");
     const QFileInfo info(path);
     return !info.exists() || info.isFile();
 }

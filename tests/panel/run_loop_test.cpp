@@ -116,8 +116,8 @@ TEST_F(RunLoop, AMismatchStopsTheRunFromInsideAReading)
 {
     const double start = f.platform.now();
     // Someone switches the meter to 20 MOhm by hand during the first wait.
-    f.platform.postEventAt(
-        start + 0.6, [this] { f.helper.GpibWrite(f.state().DeviceHandle, "OHMS 2E+07"); });
+    f.platform.postEventAt(start + 0.6,
+                           [this] { f.helper.GpibWrite(f.state().DeviceHandle, "OHMS 2E+07"); });
     f.runFor(30.0);
 
     ASSERT_EQ(f.platform.messages().size(), 1U);
