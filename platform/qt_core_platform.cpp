@@ -1,7 +1,9 @@
 #include "platform/qt_core_platform.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -26,6 +28,21 @@ std::unique_ptr<QSettings> openSettings(const QString& file, const QString& appl
     }
     return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, application,
                                        application);
+}
+
+// Whether the settings file may be opened: absent, or a regular file. QSettings
+// reads it whole (a FIFO blocks that for good) and writes by replacing it, so
+// anything else is left alone and the defaults serve.
+bool settingsFileUsable(const QString& file, const QString& application)
+{
+    // Where QSettings keeps the user's file when none is given.
+    const QString path =
+        !file.isEmpty() ? file
+                        : QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                              QLatin1Char('/') + application + QLatin1Char('/') + application +
+                              QStringLiteral(".ini");
+    const QFileInfo info(path);
+    return !info.exists() || info.isFile();
 }
 
 } // namespace
@@ -70,14 +87,27 @@ void QtCorePlatform::processEvents(double deadline)
 QString QtCorePlatform::readSetting(const QString& application, const QString& section,
                                     const QString& key, const QString& defaultValue)
 {
+    if (!settingsFileUsable(settingsFile_, application)) {
+        return defaultValue;
+    }
     auto settings = openSettings(settingsFile_, application);
     settings->beginGroup(section);
-    return settings->value(key, defaultValue).toString();
+    const QVariant value = settings->value(key, defaultValue);
+    // A value written by hand with a comma ("3, 1") comes back as a list,
+    // whose text is empty: join it back as it stood, less the blanks around
+    // the commas, so that its leading number counts.
+    if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList) {
+        return value.toStringList().join(QLatin1Char(','));
+    }
+    return value.toString();
 }
 
 void QtCorePlatform::writeSetting(const QString& application, const QString& section,
                                   const QString& key, const QString& value)
 {
+    if (!settingsFileUsable(settingsFile_, application)) {
+        return;
+    }
     auto settings = openSettings(settingsFile_, application);
     settings->beginGroup(section);
     settings->setValue(key, value);

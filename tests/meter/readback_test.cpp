@@ -87,13 +87,19 @@ TEST(ReadBackDuringRun, KeepsVoltageListButRebuildsCurrentList)
     for (const auto& c : cases) {
         ScriptedMeter meter(2);
         FillRangeList(meter.form, 2);
-        meter.form.Button_Run.enabled = false; // a run is in progress
         meter.answer("FUNCT?", c.funct);
         meter.answer("RANGE?", c.range);
-        EXPECT_EQ(ReadSettings(meter.context), QString::fromLatin1(c.funct + 6).chopped(1));
+        EXPECT_EQ(ReadSettings(meter.context, true), QString::fromLatin1(c.funct + 6).chopped(1));
         EXPECT_EQ(meter.form.Combo_Range.items(), rangeList(c.entries)) << c.funct;
         EXPECT_EQ(meter.form.Combo_Range.listIndex(), c.index) << c.funct;
     }
+    // A list never filled (the first read-back failed) cuts the range to 0.
+    ScriptedMeter meter(2);
+    meter.answer("FUNCT?", "FUNCT DCV;");
+    meter.answer("RANGE?", "RANGE 3;");
+    ReadSettings(meter.context, true);
+    EXPECT_EQ(meter.form.state.RangeNumber, 0);
+    EXPECT_EQ(meter.form.Label_Range.caption, QStringLiteral("Range0"));
 }
 
 TEST(ReadBackFailure, NoAnswerGivesACodeOutsideTheTable)

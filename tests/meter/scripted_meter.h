@@ -6,6 +6,7 @@
 #include "meter/function_table.h"
 #include "meter/meter_context.h"
 #include "meter/reading_record.h"
+#include "meter/settings_readback.h"
 #include "panel/stop.h"
 #include "tests/support/scripted_driver.h"
 #include "tests/support/scripted_platform.h"
@@ -59,11 +60,15 @@ struct ScriptedMeter
     }
 
     // The panel as it stands after a read-back of `code`: the list entry
-    // selected and the code remembered, without any bus traffic.
+    // selected, the code remembered and its range list filled, without any
+    // bus traffic.
     void showFunction(const QString& code)
     {
         form.Combo_Mode.setListIndex(static_cast<int>(form.Combo_Mode.items().indexOf(code)));
         form.state.FunctionCode = code;
+        if (const FunctionRow* row = findFunction(code)) {
+            FillRangeList(form, row->fixedRanges[form.state.ModelCode]);
+        }
     }
 
     // What the panel wrote to the meter, in order.

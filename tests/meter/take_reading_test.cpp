@@ -114,14 +114,24 @@ TEST(ReadingCycle, ObserverGetsTheDisplayedValue)
     EXPECT_EQ(limit.observer.records.at(0).kind, ReadingRecord::Kind::Value);
 }
 
-TEST(ReadingCycle, UnknownFunctionClearsTheUnitAndWritesTheGeneralForm)
+// Unit and digits follow the function this reading confirmed, also when an
+// earlier failed read-back left FunctionCode empty; a function outside the
+// tables clears the unit and writes the general form.
+TEST(ReadingCycle, UnitFollowsTheFunctionJustReadBack)
 {
     ScriptedMeter meter(2);
-    setUp(meter, "DCV", "FUNCT DCV;", "RANGE 0;", "0.5");
-    meter.form.state.FunctionCode = QStringLiteral("XYZ");
+    setUp(meter, "DCV", "FUNCT DCV;", "RANGE 2;", "1.50001");
+    meter.form.state.FunctionCode.clear();
     TakeReading(meter.context);
-    EXPECT_EQ(meter.form.Label_ReadOut.caption, QStringLiteral(" 0.5"));
-    EXPECT_EQ(meter.form.Label_Prefix.caption, QString());
+    EXPECT_EQ(meter.form.Label_ReadOut.caption, QStringLiteral(" 1.5000"));
+    EXPECT_EQ(meter.form.Label_Prefix.caption, V);
+
+    ScriptedMeter other(2);
+    other.form.Combo_Mode.addItem(QStringLiteral("XYZ"));
+    setUp(other, "XYZ", "FUNCT XYZ;", "RANGE 0;", "0.5");
+    TakeReading(other.context);
+    EXPECT_EQ(other.form.Label_ReadOut.caption, QStringLiteral(" 0.5"));
+    EXPECT_EQ(other.form.Label_Prefix.caption, QString());
 }
 
 TEST(ReadingCycle, RangeListOpenSkipsTheCycle)
@@ -136,7 +146,7 @@ TEST(ReadingCycle, RangeListOpenSkipsTheCycle)
 }
 
 // A user's Stop or range-label double-click while "SEND" waits: the
-// reading stays off the display, except an overflow.
+// reading stays off the display; with the list open, an overflow shows.
 TEST(ReadingCycle, EventDuringSendKeepsTheReadingOffTheDisplay)
 {
     struct Case
@@ -148,7 +158,8 @@ TEST(ReadingCycle, EventDuringSendKeepsTheReadingOffTheDisplay)
         std::size_t records;
     };
     const Case cases[] = {{"0.0123", true, "-------", V, 0},
-                          {"9.9E37", true, "OVERFLO", V, 1},
+                          {"9.9E37", true, "-------", V, 0},
+                          {"9.9E37", false, "OVERFLO", V, 1},
                           {"0.0123", false, " 1.0", mV, 0}};
     for (const Case& c : cases) {
         ScriptedMeter meter(2);

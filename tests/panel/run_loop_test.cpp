@@ -115,9 +115,9 @@ TEST(RunLoopPending, AskedBeforeTheRunAndSettledEitherWay)
 TEST_F(RunLoop, AMismatchStopsTheRunFromInsideAReading)
 {
     const double start = f.platform.now();
-    // Someone switches the meter to AC volts by hand during the first wait.
+    // Someone switches the meter to 20 MOhm by hand during the first wait.
     f.platform.postEventAt(start + 0.6,
-                           [this] { f.helper.GpibWrite(f.state().DeviceHandle, "ACV"); });
+                           [this] { f.helper.GpibWrite(f.state().DeviceHandle, "OHMS 2E+07"); });
     f.runFor(30.0);
 
     ASSERT_EQ(f.platform.messages().size(), 1U);
@@ -128,9 +128,12 @@ TEST_F(RunLoop, AMismatchStopsTheRunFromInsideAReading)
     EXPECT_EQ(f.state().StopRequested, kFalse);
     EXPECT_FALSE(f.form.Button_Run.enabled);
 
-    // Refresh takes the meter's function and makes Run usable again.
+    // One Refresh takes the meter's function and range, with the function's
+    // whole list, and makes Run usable again.
     f.panel.Button_Refresh_Click();
-    EXPECT_EQ(f.form.Combo_Mode.text(), QStringLiteral("ACV"));
+    EXPECT_EQ(f.form.Combo_Mode.text(), QStringLiteral("OHMS"));
+    EXPECT_EQ(f.form.Label_Range.caption, QStringLiteral("Range6"));
+    EXPECT_EQ(f.form.Combo_Range.listCount(), 7);
     EXPECT_TRUE(f.form.Button_Run.enabled);
     EXPECT_FALSE(f.form.Button_Apply.enabled);
 }

@@ -1,10 +1,15 @@
 #include "platform/qt_core_platform.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace lumodm {
 namespace {
@@ -29,6 +34,27 @@ TEST(QtCorePlatform, SettingsRoundTripThroughAnIniFile)
     EXPECT_EQ(platform.readSetting("LumoDM", "Settings", "Refresh Rate", "1"), "0.5");
     EXPECT_EQ(platform.readSetting("LumoDM", "Settings", "Display Color", "-1"), "-1");
     EXPECT_EQ(platform.readSetting("LumoDM", "Other", "Refresh Rate", "x"), "x");
+
+    // Values written by hand with a comma read as their text, not as an
+    // empty list.
+    QFile hand(dir.filePath("hand.ini"));
+    ASSERT_TRUE(hand.open(QIODevice::WriteOnly));
+    hand.write("[Settings]\nDisplay Color=3, 1\nRefresh Rate=2,5\n");
+    hand.close();
+    CorePlatform byHand(hand.fileName());
+    EXPECT_EQ(byHand.readSetting("LumoDM", "Settings", "Display Color", "0"), "3,1");
+    EXPECT_EQ(byHand.readSetting("LumoDM", "Settings", "Refresh Rate", "1"), "2,5");
+
+    // A settings path that is no regular file is neither read (a FIFO would
+    // block) nor replaced. The open end keeps an unguarded read from blocking.
+    const QString fifo = dir.filePath("fifo.ini");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const int openEnd = ::open(QFile::encodeName(fifo).constData(), O_RDWR);
+    CorePlatform odd(fifo);
+    odd.writeSetting("LumoDM", "Settings", "Refresh Rate", "2");
+    EXPECT_EQ(odd.readSetting("LumoDM", "Settings", "Refresh Rate", "1"), "1");
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
+    ::close(openEnd);
 }
 
 TEST(QtCorePlatform, APendingEventEndsTheWaitEvenPastTheDeadline)
