@@ -63,10 +63,9 @@ void BM_PanelRunLoop_Dm5010HalfSecond(benchmark::State& state)
         UnattendedPlatform platform(dir.filePath(QStringLiteral("settings.ini")));
         auto bus = createSimulatedBus(QStringLiteral("DM5010@16"), nullptr);
         bus->meterAt(16)->setSignal("DCV", 1.234, 0.001);
-        Vbib32 gpib(*bus);
-        Vbib32Rv helper(gpib, platform);
+        BusConnection connection(*bus, platform);
         Form1 form;
-        FrontPanel panel(form, gpib, helper, platform);
+        FrontPanel panel(form, connection, platform);
         ReadingCounter counter;
         panel.addReadingObserver(&counter);
         panel.Form_Load();

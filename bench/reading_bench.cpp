@@ -22,10 +22,11 @@ void takeReadingOn(benchmark::State& state, const char* model, MeterModel modelC
     platform.maxEventPasses = std::numeric_limits<long>::max();
     auto bus = createSimulatedBus(QString::fromLatin1(model) + QStringLiteral("@16"), nullptr);
     bus->meterAt(16)->setSignal(function, 1.234, 0.001);
-    Vbib32 gpib(*bus);
-    Vbib32Rv helper(gpib, platform);
+    BusConnection connection(*bus, platform);
+    Vbib32& gpib = connection.gpib();
+    Vbib32Rv& helper = connection.helper();
     Form1 form;
-    FrontPanel panel(form, gpib, helper, platform);
+    FrontPanel panel(form, connection, platform);
     form.state.DeviceHandle = gpib.ibdev(0, 16, 0, gpib::T3s, 1, 0);
     form.state.ModelCode = modelCode;
     for (const QString& code : functionListForModel(modelCode)) {

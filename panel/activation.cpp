@@ -1,7 +1,7 @@
 #include "panel/front_panel.h"
 
 #include "meter/function_table.h"
-#include "meter/dm5010_ranges.h"
+#include "meter/meter_messages.h"
 #include "panel/stored_settings.h"
 
 #include <cstdlib>
@@ -24,10 +24,8 @@ void FrontPanel::Form_Activate()
 
     PanelState& s = form_.state;
     if (s.ModelCode == MeterModel::None) {
-        platform_.messageBox(
-            QStringLiteral("No supported Digital Multimeter (DM5010, DM5110) found on the bus !\n\n"
-                           "Program will terminate."),
-            QStringLiteral("Error"), MessageButtons::Ok, MessageIcon::Stop);
+        platform_.messageBox(noSupportedMeterText(), QStringLiteral("Error"), MessageButtons::Ok,
+                             MessageIcon::Stop);
         platform_.endProgram(kExitFailure);
     }
 

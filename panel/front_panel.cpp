@@ -4,8 +4,8 @@
 
 namespace lumodm {
 
-FrontPanel::FrontPanel(Form1& form, Vbib32& gpib, Vbib32Rv& helper, PlatformServices& platform)
-    : form_(form), gpib_(gpib), helper_(helper), platform_(platform)
+FrontPanel::FrontPanel(Form1& form, BusConnection& bus, PlatformServices& platform)
+    : form_(form), gpib_(bus.gpib()), helper_(bus.helper()), platform_(platform)
 {
     // The lists run their handlers on every selection, the program's own
     // included; the handlers' guards sort out which ones to act on.

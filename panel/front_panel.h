@@ -1,7 +1,6 @@
 #pragma once
 
-#include "bus/vbib32.h"
-#include "bus/vbib32rv.h"
+#include "bus/bus_connection.h"
 #include "controls/form1.h"
 #include "meter/reading.h"
 #include "platform/platform_services.h"
@@ -19,7 +18,7 @@ namespace lumodm {
 class FrontPanel
 {
 public:
-    FrontPanel(Form1& form, Vbib32& gpib, Vbib32Rv& helper, PlatformServices& platform);
+    FrontPanel(Form1& form, BusConnection& bus, PlatformServices& platform);
     FrontPanel(const FrontPanel&) = delete;
     FrontPanel& operator=(const FrontPanel&) = delete;
 

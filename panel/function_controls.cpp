@@ -1,7 +1,6 @@
 #include "panel/front_panel.h"
 
 #include "meter/function_table.h"
-#include "meter/dm5010_ranges.h"
 
 namespace lumodm {
 

@@ -1,5 +1,6 @@
 #include "panel/front_panel.h"
 
+#include "meter/meter_messages.h"
 #include "meter/reading.h"
 #include "panel/stop.h"
 
@@ -7,26 +8,11 @@
 
 namespace lumodm {
 
-namespace {
-
-QString mismatchMessage(const QString& modelName)
-{
-    const QChar lf(10);
-    return QStringLiteral("A mismatch between the program setting and the actual setting of the ") +
-           modelName + QStringLiteral(" has been detected.") + lf + lf +
-           QStringLiteral("Select Apply to reset the ") + modelName +
-           QStringLiteral(" to the program setting") + lf + QString(40, QLatin1Char(' ')) +
-           QStringLiteral("or") + lf + QStringLiteral("Refresh to import the ") + modelName +
-           QStringLiteral(" setting to the program");
-}
-
-} // namespace
-
 // The meter is on another function than the panel shows: stop the run and
 // leave the user Apply or Refresh to settle it.
 void FrontPanel::reportMismatch()
 {
-    platform_.messageBox(mismatchMessage(form_.state.ModelName), QStringLiteral("Settings Error"),
+    platform_.messageBox(settingsMismatchText(form_.state.ModelName), QStringLiteral("Settings Error"),
                          MessageButtons::Ok, MessageIcon::Stop);
     form_.Menu_Apply.enabled = true;
     form_.Button_Apply.enabled = true;

@@ -1,0 +1,22 @@
+#include "meter/meter_messages.h"
+
+namespace lumodm {
+
+QString noSupportedMeterText()
+{
+    return QStringLiteral("No supported Digital Multimeter (DM5010, DM5110) found on the bus !\n\n"
+                          "Program will terminate.");
+}
+
+QString settingsMismatchText(const QString& modelName)
+{
+    const QChar lf(10);
+    return QStringLiteral("A mismatch between the program setting and the actual setting of the ") +
+           modelName + QStringLiteral(" has been detected.") + lf + lf +
+           QStringLiteral("Select Apply to reset the ") + modelName +
+           QStringLiteral(" to the program setting") + lf + QString(40, QLatin1Char(' ')) +
+           QStringLiteral("or") + lf + QStringLiteral("Refresh to import the ") + modelName +
+           QStringLiteral(" setting to the program");
+}
+
+} // namespace lumodm

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+namespace lumodm {
+
+// The messages the panel and the headless reader share, word for word.
+
+// When no supported model answered on the bus (title "Error").
+QString noSupportedMeterText();
+
+// When the meter is found on another function than the readings expect
+// (title "Settings Error").
+QString settingsMismatchText(const QString& modelName);
+
+} // namespace lumodm
