@@ -47,8 +47,8 @@ class HeadlessReader : private ReadingObserver
     {
         interrupted_ = std::move(interrupted);
     }
-    // The time column of --csv.
-    void setTimestampSource(std::function<QByteArray()> source) { timestamp_ = std::move(source); }
+    // How --csv writes the time column from a reading's time.
+    void setTimestampFormat(ReadingLog::TimestampFormat format) { timestamp_ = std::move(format); }
 
     // Identifies the meter, sets it up and takes the readings; returns the
     // exit status (fatal ends do not return).
@@ -73,7 +73,7 @@ class HeadlessReader : private ReadingObserver
     std::function<void(const QByteArray&)> out_;
     std::function<void(const QString&)> error_;
     std::function<bool()> interrupted_;
-    std::function<QByteArray()> timestamp_;
+    ReadingLog::TimestampFormat timestamp_;
     ReadingLog* log_ = nullptr;
     bool csv_ = false;
     std::optional<ReadingRecord> last_;

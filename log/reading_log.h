@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -28,8 +29,9 @@ class ReadingLog : public ReadingObserver
     // The model column; known only once the meter is identified.
     void setModel(const QString& model) { model_ = model; }
 
-    // Where the time column comes from (tests fix it).
-    void setTimestampSource(std::function<QByteArray()> source) { timestamp_ = std::move(source); }
+    // How the time column is written from a reading's time (tests fix it).
+    using TimestampFormat = std::function<QByteArray(std::chrono::system_clock::time_point)>;
+    void setTimestampFormat(TimestampFormat format) { timestamp_ = std::move(format); }
 
     void readingTaken(const ReadingRecord& record) override;
 
@@ -40,7 +42,7 @@ class ReadingLog : public ReadingObserver
     QString model_;
     PlatformServices& platform_;
     LogFile file_;
-    std::function<QByteArray()> timestamp_;
+    TimestampFormat timestamp_;
     bool told_ = false;
 };
 

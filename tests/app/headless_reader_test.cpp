@@ -54,7 +54,7 @@ class HeadlessReaderTest : public ::testing::Test
             }
         });
         reader->setErrorOutput([this](const QString& line) { errors.append(line); });
-        reader->setTimestampSource([] { return QByteArray("T"); });
+        reader->setTimestampFormat([](auto) { return QByteArray("T"); });
         return reader;
     }
     int run(const ReaderOptions& options) { return makeReader()->run(options); }
@@ -120,9 +120,15 @@ TEST_F(HeadlessReaderTest, CsvColumnsAndTheLogFile)
     QTemporaryDir dir;
     const QString logPath = dir.filePath(QStringLiteral("r.csv"));
     auto log = openReadingLog(logPath, QString(), platform);
-    log->setTimestampSource([] { return QByteArray("T"); });
     auto reader = makeReader();
     reader->setLog(log.get());
+    // Each reading's own time, to the clock's last digit: the log and the
+    // output must show the same one.
+    const auto exact = [](auto time) {
+        return QByteArray::number(time.time_since_epoch().count());
+    };
+    log->setTimestampFormat(exact);
+    reader->setTimestampFormat(exact);
     ReaderOptions options;
     options.function = QStringLiteral("DCA");
     options.range = 1;
@@ -133,8 +139,9 @@ TEST_F(HeadlessReaderTest, CsvColumnsAndTheLogFile)
     ASSERT_EQ(table.rows.size(), 3);
     EXPECT_EQ(table.rows[0].join(','),
               QStringLiteral("time,model,function,range,value,unit,readout,raw"));
-    EXPECT_EQ(table.rows[1].mid(0, 7), QStringList({"T", "DM5110", "DCA", "1", "123.4",
-                                                    QString(QChar(0xB5)) + "A", " 123.40"}));
+    EXPECT_EQ(table.rows[1].mid(1, 6),
+              QStringList({"DM5110", "DCA", "1", "123.4", QString(QChar(0xB5)) + "A", " 123.40"}));
+    EXPECT_NE(table.rows[1][0], table.rows[2][0]);
     // The log holds the same rows as the output.
     QFile file(logPath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));

@@ -48,7 +48,7 @@ class ReadingLogTest : public ::testing::Test
     std::unique_ptr<ReadingLog> openLog(const QString& file)
     {
         auto log = openReadingLog(file, QStringLiteral("DM5010"), platform);
-        log->setTimestampSource([] { return QByteArray("T"); });
+        log->setTimestampFormat([](auto) { return QByteArray("T"); });
         return log;
     }
 
