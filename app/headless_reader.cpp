@@ -124,6 +124,9 @@ int HeadlessReader::takeReadings(const ReaderOptions& options)
         s.StopRequested = kFalse;
         last_.reset();
         TakeReading(panel_.meter());
+        if (log_ != nullptr && !log_->isLogging()) {
+            return reader_status::LogFailed; // the log has said why
+        }
         if (!last_ || last_->kind == ReadingRecord::Kind::NoReading) {
             failed = true;
         }

@@ -23,6 +23,7 @@ constexpr int Ok = 0;
 constexpr int MeterNotFound = 1;
 constexpr int BadOptions = 2;
 constexpr int ReadingFailed = 3;
+constexpr int LogFailed = 3; // the --log file could not be opened or written
 } // namespace reader_status
 
 // The meter without a window: the panel's own handlers on a window model
@@ -41,6 +42,7 @@ class HeadlessReader : private ReadingObserver
     // The reader's own complaints, one line each, without a line end.
     void setErrorOutput(std::function<void(const QString&)> error) { error_ = std::move(error); }
     // Also told of every reading (the --log file); its model is set here.
+    // A log that fails ends the readings with LogFailed.
     void setLog(ReadingLog* log) { log_ = log; }
     // Checked between readings: true ends the run after the current one.
     void setInterrupted(std::function<bool()> interrupted)

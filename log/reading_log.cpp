@@ -37,7 +37,7 @@ void ReadingLog::tellFailure(const char* what)
     told_ = true;
     const QChar lf(10);
     platform_.messageBox(QString::fromLatin1(what) + lf + path_ + lf + lf + file_.errorText() + lf +
-                             lf + QStringLiteral("Readings are not logged from here on."),
+                             lf + failureNote_,
                          QStringLiteral("Log Error"), MessageButtons::Ok, MessageIcon::Exclamation);
 }
 

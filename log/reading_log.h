@@ -15,7 +15,7 @@ namespace lumodm {
 // The reading log (--log=FILE): one CSV row per displayed reading. A file
 // that cannot be opened or written is told to the user once, in a "Log
 // Error" box naming the file and the reason; from then on readings are
-// simply not logged and nothing else changes.
+// simply not logged and nothing else changes (isLogging() tells).
 class ReadingLog : public ReadingObserver
 {
   public:
@@ -33,6 +33,9 @@ class ReadingLog : public ReadingObserver
     using TimestampFormat = std::function<QByteArray(std::chrono::system_clock::time_point)>;
     void setTimestampFormat(TimestampFormat format) { timestamp_ = std::move(format); }
 
+    // The box's last line: what happens now that the log has failed.
+    void setFailureNote(const QString& note) { failureNote_ = note; }
+
     void readingTaken(const ReadingRecord& record) override;
 
   private:
@@ -43,6 +46,7 @@ class ReadingLog : public ReadingObserver
     PlatformServices& platform_;
     LogFile file_;
     TimestampFormat timestamp_;
+    QString failureNote_ = QStringLiteral("Readings are not logged from here on.");
     bool told_ = false;
 };
 

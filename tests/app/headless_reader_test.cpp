@@ -4,9 +4,11 @@
 #include "bus/drivers/sim/sim_dm51x0.h"
 #include "log/reading_log.h"
 #include "tests/log/csv_reader.h"
+#include "tests/log/file_size_cap.h"
 #include "tests/support/scripted_platform.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -148,6 +150,24 @@ TEST_F(HeadlessReaderTest, CsvColumnsAndTheLogFile)
     EXPECT_EQ(file.readAll(), out);
 }
 
+TEST_F(HeadlessReaderTest, LogThatCannotBeWrittenEndsTheReadings)
+{
+    addMeter("DM5010")->setSignal("DCV", 1.0);
+    QTemporaryDir dir;
+    const QString logPath = dir.filePath(QStringLiteral("r.csv"));
+    auto log = openReadingLog(logPath, QString(), platform);
+    std::optional<testing::FileSizeCap> diskFull;
+    onOutput = [&] { diskFull.emplace(QFileInfo(logPath).size()); }; // after the first reading
+    auto reader = makeReader();
+    reader->setLog(log.get());
+    ReaderOptions options;
+    options.count = 5;
+    options.interval = 0;
+    EXPECT_EQ(reader->run(options), reader_status::LogFailed);
+    EXPECT_EQ(out.count('\n'), 2);
+    EXPECT_EQ(titles(), QStringList{QStringLiteral("Log Error")});
+}
+
 TEST_F(HeadlessReaderTest, ReadingsFollowTheIntervalFromStartToStart)
 {
     addMeter("DM5120")->setSignal("DCV", 1.0);
@@ -186,6 +206,7 @@ TEST_F(HeadlessReaderTest, OptionsTheModelCannotTakeAreBadOptions)
     };
     const Case cases[] = {
         {"DM5010", "DCA", std::nullopt, "the DM5010 has no function DCA"},
+        {"DM5110", "VOLTS", std::nullopt, "the DM5110 has no function VOLTS (it has DCV, "},
         {"DM5010", "DCV", 6, "DCV on the DM5010 has ranges 1 to 5 and auto"},
         {"DM5120", "OHMS", 8, "OHMS on the DM5120 has ranges 1 to 7 and auto"},
         {"DM5010", "DIODE", 1, "DIODE on the DM5010 has no ranges to choose"},
