@@ -7,6 +7,8 @@
 #include "meter/settings_readback.h"
 #include "meter/single_precision.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 
 namespace lumodm {
@@ -63,8 +65,15 @@ void notify(MeterContext& context, ReadingRecord::Kind kind, double value, const
     const Form1& form = context.form;
     ReadingRecord record;
     record.kind = kind;
+    record.time = std::chrono::system_clock::now();
     record.functionCode = form.state.FunctionCode;
-    record.rangeNumber = form.state.RangeNumber;
+    // The range as the panel shows it, the same on every model: the range
+    // list's selection ("Auto" 0), not RangeNumber, which automatic range
+    // makes negative on a DM5010 and the chosen row on the others.
+    if (form.Label_Range.visible) {
+        record.rangeNumber =
+            static_cast<std::int16_t>(std::clamp(form.Combo_Range.listIndex(), 0, 32767));
+    }
     record.value = value;
     record.unit = form.Label_Prefix.caption;
     record.readoutText = form.Label_ReadOut.caption;
