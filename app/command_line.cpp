@@ -189,11 +189,14 @@ QString commandLineErrorText(const QString& program, const QString& error)
     return QStringLiteral("%1: %2\nTry '%1 --help' for more information.").arg(program, error);
 }
 
-QString commandLineHelp(const QString& program, const QString& extraHelp)
+QString commandLineHelp(const QString& program, const QString& extraHelp, const QString& headline)
 {
     QString text = QStringLiteral("Usage: %1 [OPTION]...\n").arg(program);
+    text += headline.isEmpty()
+                ? QStringLiteral("Front panel for DM5010, DM5110 and DM5120 multimeters on a "
+                                 "GPIB bus.\n")
+                : headline + QLatin1Char('\n');
     text += QStringLiteral(
-        "Front panel for DM5010, DM5110 and DM5120 multimeters on a GPIB bus.\n"
         "\n"
         "The bus (at most one of these; without one, the GPIB library):\n"
         "  --sim[=MODEL[@ADDR],...]  the built-in simulated bus with the meters named:\n"

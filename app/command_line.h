@@ -39,8 +39,10 @@ CommandLineParse parseCommandLine(const QStringList& arguments,
                                   const ExtraOptionHandler& extra = {});
 
 // The text of --help: every option and every driver. `extraHelp` holds the
-// program's own option lines, already indented like the others.
-QString commandLineHelp(const QString& program, const QString& extraHelp = {});
+// program's own option lines, already indented like the others; `headline`
+// says what the program is (the front panel's line when empty).
+QString commandLineHelp(const QString& program, const QString& extraHelp = {},
+                        const QString& headline = {});
 
 // "lumodm 1.1.0"
 QString versionText(const QString& program);

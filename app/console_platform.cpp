@@ -29,16 +29,18 @@ extern "C" void onInterrupt(int)
 
 } // namespace
 
-QString consoleMessageLine(const QString& text, const QString& title)
+QString consoleMessageText(const QString& text, const QString& title)
 {
-    QStringList parts;
+    QString out = title + QLatin1Char(':');
+    QLatin1String separator(" ");
     for (const QString& line : text.split(QChar(10))) {
         const QString trimmed = line.trimmed();
         if (!trimmed.isEmpty()) {
-            parts.append(trimmed);
+            out += separator + trimmed;
+            separator = QLatin1String("\n  ");
         }
     }
-    return title + QStringLiteral(": ") + parts.join(QLatin1Char(' '));
+    return out;
 }
 
 ConsolePlatform::ConsolePlatform()
@@ -57,7 +59,7 @@ MessageAnswer ConsolePlatform::messageBox(const QString& text, const QString& ti
     // A question has no one to answer it: it is taken as agreed, quietly,
     // as the reader's options already say what to do.
     if (icon != MessageIcon::Question) {
-        errorSink_(consoleMessageLine(text, title).toUtf8() + '\n');
+        errorSink_(consoleMessageText(text, title).toUtf8() + '\n');
     }
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
 }

@@ -38,8 +38,9 @@ class ConsolePlatform : public QtCorePlatform
     std::function<void(const QByteArray&)> errorSink_;
 };
 
-// A message box as one plain line: the title, a colon, and the text's
-// lines trimmed and joined by single blanks (empty lines dropped).
-QString consoleMessageLine(const QString& text, const QString& title);
+// A message box as plain lines: the title, a colon and the text's first
+// line, then its other lines indented by two blanks (every line trimmed,
+// empty ones dropped), without a line end after the last.
+QString consoleMessageText(const QString& text, const QString& title);
 
 } // namespace lumodm

@@ -18,7 +18,7 @@ HeadlessReader::HeadlessReader(GpibDriver& driver, PlatformServices& platform)
           const QByteArray bytes = QStringLiteral("lumodm-read: %1\n").arg(line).toUtf8();
           std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
       }),
-      timestamp_(currentIsoTimestamp)
+      timestamp_([](auto time) { return isoTimestamp(time); })
 {
     panel_.setReadingObserver(this);
 }
@@ -124,6 +124,9 @@ int HeadlessReader::takeReadings(const ReaderOptions& options)
         s.StopRequested = kFalse;
         last_.reset();
         TakeReading(panel_.meter());
+        if (log_ != nullptr && !log_->isLogging()) {
+            return reader_status::LogFailed; // the log has said why
+        }
         if (!last_ || last_->kind == ReadingRecord::Kind::NoReading) {
             failed = true;
         }
@@ -152,7 +155,7 @@ void HeadlessReader::readingTaken(const ReadingRecord& record)
         log_->readingTaken(record);
     }
     if (csv_) {
-        out_(readingCsvRow(timestamp_(), form_.state.ModelName, record));
+        out_(readingCsvRow(timestamp_(record.time), form_.state.ModelName, record));
         return;
     }
     QString line = record.readoutText;

@@ -23,6 +23,7 @@ constexpr int Ok = 0;
 constexpr int MeterNotFound = 1;
 constexpr int BadOptions = 2;
 constexpr int ReadingFailed = 3;
+constexpr int LogFailed = 3; // the --log file could not be opened or written
 } // namespace reader_status
 
 // The meter without a window: the panel's own handlers on a window model
@@ -41,14 +42,15 @@ class HeadlessReader : private ReadingObserver
     // The reader's own complaints, one line each, without a line end.
     void setErrorOutput(std::function<void(const QString&)> error) { error_ = std::move(error); }
     // Also told of every reading (the --log file); its model is set here.
+    // A log that fails ends the readings with LogFailed.
     void setLog(ReadingLog* log) { log_ = log; }
     // Checked between readings: true ends the run after the current one.
     void setInterrupted(std::function<bool()> interrupted)
     {
         interrupted_ = std::move(interrupted);
     }
-    // The time column of --csv.
-    void setTimestampSource(std::function<QByteArray()> source) { timestamp_ = std::move(source); }
+    // How --csv writes the time column from a reading's time.
+    void setTimestampFormat(ReadingLog::TimestampFormat format) { timestamp_ = std::move(format); }
 
     // Identifies the meter, sets it up and takes the readings; returns the
     // exit status (fatal ends do not return).
@@ -73,7 +75,7 @@ class HeadlessReader : private ReadingObserver
     std::function<void(const QByteArray&)> out_;
     std::function<void(const QString&)> error_;
     std::function<bool()> interrupted_;
-    std::function<QByteArray()> timestamp_;
+    ReadingLog::TimestampFormat timestamp_;
     ReadingLog* log_ = nullptr;
     bool csv_ = false;
     std::optional<ReadingRecord> last_;

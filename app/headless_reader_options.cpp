@@ -1,7 +1,5 @@
 #include "app/headless_reader_options.h"
 
-#include "meter/function_table.h"
-
 #include <cmath>
 
 namespace lumodm {
@@ -31,10 +29,11 @@ ReaderOptionResult takeReaderOption(const QString& argument, ReaderOptions& opti
         return ReaderOptionResult::Taken;
     }
     if (valueOf(argument, "--function", value)) {
-        // Codes are upper case; "dcv" is taken to mean DCV.
+        // Codes are upper case; "dcv" is taken to mean DCV. Whether the
+        // code is one is told once the meter is known, with its codes.
         const QString code = value.trimmed().toUpper();
-        if (findFunction(code) == nullptr) {
-            error = QStringLiteral("unknown function '%1'").arg(value);
+        if (code.isEmpty()) {
+            error = QStringLiteral("--function needs a function code");
             return ReaderOptionResult::Bad;
         }
         options.function = code;

@@ -47,8 +47,11 @@ int runHeadlessReaderProgram(int argc, char** argv)
         });
     if (parse.options.help) {
         print(stdout,
-              commandLineHelp(kProgram, readerOptionsHelp()) +
-                  QStringLiteral("lumodm-read ends with status 3 when a reading failed.\n"));
+              commandLineHelp(kProgram, readerOptionsHelp(),
+                              QStringLiteral("lumodm-read takes readings from a DM5010, DM5110 "
+                                             "or DM5120 without a window.")) +
+                  QStringLiteral("lumodm-read ends with status 3 when a reading failed or the\n"
+                                 "log (--log) could not be opened or written.\n"));
         return reader_status::Ok;
     }
     if (parse.options.version) {
@@ -65,8 +68,10 @@ int runHeadlessReaderProgram(int argc, char** argv)
 
     DriverCreation creation = createDriver(parse.options.driver, std::cerr);
     if (!creation.ok()) {
-        platform.messageBox(creation.errorText, creation.errorTitle, MessageButtons::Ok,
-                            MessageIcon::Stop);
+        // The bus's hints name the front panel's command; here it is this one.
+        QString text = creation.errorText;
+        text.replace(QStringLiteral("lumodm --"), kProgram + QStringLiteral(" --"));
+        platform.messageBox(text, creation.errorTitle, MessageButtons::Ok, MessageIcon::Stop);
         return reader_status::MeterNotFound;
     }
     GpibDriver& driver = *creation.driver;
@@ -78,7 +83,13 @@ int runHeadlessReaderProgram(int argc, char** argv)
     });
 
     if (!parse.options.logFile.isEmpty()) {
-        log = openReadingLog(parse.options.logFile, QString(), platform);
+        // A log asked for is part of the job: without it the readings stop.
+        log = std::make_unique<ReadingLog>(parse.options.logFile, platform);
+        log->setFailureNote(QStringLiteral("lumodm-read stops here."));
+        if (!log->open()) {
+            driver.close();
+            return reader_status::LogFailed;
+        }
     }
 
     HeadlessReader reader(driver, platform);

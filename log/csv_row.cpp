@@ -20,7 +20,25 @@ bool needsQuotes(const QByteArray& utf8)
     return false;
 }
 
+bool startsLikeAFormula(const QString& text)
+{
+    if (text.isEmpty() || !QStringLiteral("=+-@\t\r").contains(text.front())) {
+        return false;
+    }
+    if (text.front() == QLatin1Char('\t') || text.front() == QLatin1Char('\r')) {
+        return true; // spreadsheets drop these and read on
+    }
+    bool number = false;
+    text.toDouble(&number); // "." whatever the locale; "-1.5E+0" stays as it is
+    return !number;
+}
+
 } // namespace
+
+void CsvRow::addInstrumentText(const QString& text)
+{
+    addField(startsLikeAFormula(text) ? QLatin1Char('\'') + text : text);
+}
 
 void CsvRow::addField(const QString& text)
 {

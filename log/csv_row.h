@@ -15,6 +15,10 @@ class CsvRow
     void addField(const QString& text);
     void addField(const char* utf8);
     void addFieldUtf8(const QByteArray& utf8);
+    // A field of text as an instrument sent it: one that a spreadsheet
+    // would take for a formula (it begins with = + - @, a tab or a CR and
+    // is not a number) gets a leading apostrophe, which shows it as text.
+    void addInstrumentText(const QString& text);
 
     // The row with its line end.
     QByteArray finish() const { return row_ + "\r\n"; }

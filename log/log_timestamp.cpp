@@ -53,14 +53,16 @@ QByteArray isoTimestamp(const std::tm& local, int milliseconds, long utcOffsetSe
     return out;
 }
 
-QByteArray currentIsoTimestamp()
+QByteArray isoTimestamp(std::chrono::system_clock::time_point time)
 {
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
+    using namespace std::chrono;
+    // Rounded down, so that the milliseconds stay 0 to 999 before 1970 too.
+    const auto ms = floor<milliseconds>(time.time_since_epoch());
+    const auto whole = floor<seconds>(ms);
+    const time_t t = static_cast<time_t>(whole.count());
     std::tm local{};
-    const time_t seconds = now.tv_sec;
-    localtime_r(&seconds, &local);
-    return isoTimestamp(local, static_cast<int>(now.tv_nsec / 1000000), local.tm_gmtoff);
+    localtime_r(&t, &local);
+    return isoTimestamp(local, static_cast<int>((ms - whole).count()), local.tm_gmtoff);
 }
 
 } // namespace lumodm

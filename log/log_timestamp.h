@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <chrono>
 #include <ctime>
 
 namespace lumodm {
@@ -10,7 +11,7 @@ namespace lumodm {
 // across daylight-saving changes in a night-long run.
 QByteArray isoTimestamp(const std::tm& local, int milliseconds, long utcOffsetSeconds);
 
-// The wall clock now, in the form above.
-QByteArray currentIsoTimestamp();
+// A time of the wall clock (a reading's) in the form above, local time.
+QByteArray isoTimestamp(std::chrono::system_clock::time_point time);
 
 } // namespace lumodm

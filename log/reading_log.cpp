@@ -6,7 +6,7 @@
 namespace lumodm {
 
 ReadingLog::ReadingLog(const QString& path, PlatformServices& platform)
-    : path_(path), platform_(platform), timestamp_(currentIsoTimestamp)
+    : path_(path), platform_(platform), timestamp_([](auto time) { return isoTimestamp(time); })
 {
 }
 
@@ -24,7 +24,7 @@ void ReadingLog::readingTaken(const ReadingRecord& record)
     if (!file_.isOpen()) {
         return;
     }
-    if (!file_.append(readingCsvRow(timestamp_(), model_, record))) {
+    if (!file_.append(readingCsvRow(timestamp_(record.time), model_, record))) {
         tellFailure("Cannot write the reading log");
     }
 }
@@ -37,7 +37,7 @@ void ReadingLog::tellFailure(const char* what)
     told_ = true;
     const QChar lf(10);
     platform_.messageBox(QString::fromLatin1(what) + lf + path_ + lf + lf + file_.errorText() + lf +
-                             lf + QStringLiteral("Readings are not logged from here on."),
+                             lf + failureNote_,
                          QStringLiteral("Log Error"), MessageButtons::Ok, MessageIcon::Exclamation);
 }
 

@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -14,7 +15,7 @@ namespace lumodm {
 // The reading log (--log=FILE): one CSV row per displayed reading. A file
 // that cannot be opened or written is told to the user once, in a "Log
 // Error" box naming the file and the reason; from then on readings are
-// simply not logged and nothing else changes.
+// simply not logged and nothing else changes (isLogging() tells).
 class ReadingLog : public ReadingObserver
 {
   public:
@@ -28,8 +29,12 @@ class ReadingLog : public ReadingObserver
     // The model column; known only once the meter is identified.
     void setModel(const QString& model) { model_ = model; }
 
-    // Where the time column comes from (tests fix it).
-    void setTimestampSource(std::function<QByteArray()> source) { timestamp_ = std::move(source); }
+    // How the time column is written from a reading's time (tests fix it).
+    using TimestampFormat = std::function<QByteArray(std::chrono::system_clock::time_point)>;
+    void setTimestampFormat(TimestampFormat format) { timestamp_ = std::move(format); }
+
+    // The box's last line: what happens now that the log has failed.
+    void setFailureNote(const QString& note) { failureNote_ = note; }
 
     void readingTaken(const ReadingRecord& record) override;
 
@@ -40,7 +45,8 @@ class ReadingLog : public ReadingObserver
     QString model_;
     PlatformServices& platform_;
     LogFile file_;
-    std::function<QByteArray()> timestamp_;
+    TimestampFormat timestamp_;
+    QString failureNote_ = QStringLiteral("Readings are not logged from here on.");
     bool told_ = false;
 };
 

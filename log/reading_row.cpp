@@ -15,16 +15,16 @@ QByteArray readingCsvRow(const QByteArray& timestamp, const QString& model,
 {
     CsvRow row;
     row.addFieldUtf8(timestamp);
-    row.addField(model);
+    row.addInstrumentText(model); // cut from the meter's identification
     row.addField(record.functionCode);
-    row.addFieldUtf8(QByteArray::number(record.rangeNumber));
+    row.addFieldUtf8(record.rangeNumber ? QByteArray::number(*record.rangeNumber) : QByteArray());
     row.addFieldUtf8(record.kind == ReadingRecord::Kind::Value ? plainDecimalText(record.value)
                                                                : QByteArray());
     row.addField(record.unit);
     row.addField(record.readoutText);
     // The answer holds one byte per character; as UTF-8 each byte keeps its
     // Latin-1 meaning, so the file stays valid text whatever the meter sent.
-    row.addField(record.rawAnswer);
+    row.addInstrumentText(record.rawAnswer);
     return row.finish();
 }
 

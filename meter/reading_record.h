@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 
 namespace lumodm {
 
@@ -12,8 +14,12 @@ struct ReadingRecord
     enum class Kind { Value, Overflow, NoReading };
 
     Kind kind = Kind::NoReading;
+    // Read once per reading, so that every consumer writes the same time.
+    std::chrono::system_clock::time_point time;
     QString functionCode;
-    std::int16_t rangeNumber = 0;
+    // The range the panel shows: 0 "Auto", N "RangeN" on every model; none
+    // for a function without ranges (the caption is hidden).
+    std::optional<std::int16_t> rangeNumber;
     double value = 0.0;   // in the displayed unit; meaningful for Kind::Value
     QString unit;         // the unit label as it stands after the reading
     QString readoutText;  // the readout as shown

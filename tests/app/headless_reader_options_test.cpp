@@ -10,7 +10,9 @@ TEST(ReaderOptions, TakesItsOwnOptionsInAnyCase)
 {
     ReaderOptions o;
     QString error;
-    for (const char* mine : {"--function=dbm dcv", "--range=AUTO", "--interval=0.25"}) {
+    // An unknown code is the meter's to refuse, with the codes it has.
+    for (const char* mine :
+         {"--function=volts", "--function=dbm dcv", "--range=AUTO", "--interval=0.25"}) {
         EXPECT_EQ(takeReaderOption(QString::fromLatin1(mine), o, error), ReaderOptionResult::Taken);
     }
     EXPECT_EQ(o.function, QStringLiteral("DBM DCV"));
@@ -20,8 +22,8 @@ TEST(ReaderOptions, TakesItsOwnOptionsInAnyCase)
         EXPECT_EQ(takeReaderOption(QString::fromLatin1(other), o, error),
                   ReaderOptionResult::NotMine);
     }
-    for (const char* bad : {"--function=VOLTS", "--function=", "--range=0", "--range=-1",
-                            "--range=x", "--count=-1", "--count=1.5", "--count=", "--interval=-1",
+    for (const char* bad : {"--function=", "--function= ", "--range=0", "--range=-1", "--range=x",
+                            "--count=-1", "--count=1.5", "--count=", "--interval=-1",
                             "--interval=nan", "--interval=1e9", "--interval=1,5"}) {
         error.clear();
         EXPECT_EQ(takeReaderOption(QString::fromLatin1(bad), o, error), ReaderOptionResult::Bad)
@@ -30,7 +32,7 @@ TEST(ReaderOptions, TakesItsOwnOptionsInAnyCase)
     }
 }
 
-TEST(ConsolePlatform, MessageBoxIsOnePlainLineAndQuestionsAreAgreedTo)
+TEST(ConsolePlatform, MessageBoxKeepsItsLinesAndQuestionsAreAgreedTo)
 {
     ConsolePlatform platform;
     QByteArray err;
@@ -39,7 +41,7 @@ TEST(ConsolePlatform, MessageBoxIsOnePlainLineAndQuestionsAreAgreedTo)
                                   QStringLiteral("Settings Error"), MessageButtons::Ok,
                                   MessageIcon::Stop),
               MessageAnswer::Ok);
-    EXPECT_EQ(err, QByteArray("Settings Error: A mismatch. Select Apply or Refresh\n"));
+    EXPECT_EQ(err, QByteArray("Settings Error: A mismatch.\n  Select Apply\n  or\n  Refresh\n"));
     err.clear();
     EXPECT_EQ(platform.messageBox(QStringLiteral("Sure?"), QStringLiteral("Initialize"),
                                   MessageButtons::YesNo, MessageIcon::Question),

@@ -4,9 +4,11 @@
 #include "bus/drivers/sim/sim_dm51x0.h"
 #include "log/reading_log.h"
 #include "tests/log/csv_reader.h"
+#include "tests/log/file_size_cap.h"
 #include "tests/support/scripted_platform.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -54,7 +56,7 @@ class HeadlessReaderTest : public ::testing::Test
             }
         });
         reader->setErrorOutput([this](const QString& line) { errors.append(line); });
-        reader->setTimestampSource([] { return QByteArray("T"); });
+        reader->setTimestampFormat([](auto) { return QByteArray("T"); });
         return reader;
     }
     int run(const ReaderOptions& options) { return makeReader()->run(options); }
@@ -120,9 +122,15 @@ TEST_F(HeadlessReaderTest, CsvColumnsAndTheLogFile)
     QTemporaryDir dir;
     const QString logPath = dir.filePath(QStringLiteral("r.csv"));
     auto log = openReadingLog(logPath, QString(), platform);
-    log->setTimestampSource([] { return QByteArray("T"); });
     auto reader = makeReader();
     reader->setLog(log.get());
+    // Each reading's own time, to the clock's last digit: the log and the
+    // output must show the same one.
+    const auto exact = [](auto time) {
+        return QByteArray::number(time.time_since_epoch().count());
+    };
+    log->setTimestampFormat(exact);
+    reader->setTimestampFormat(exact);
     ReaderOptions options;
     options.function = QStringLiteral("DCA");
     options.range = 1;
@@ -133,12 +141,31 @@ TEST_F(HeadlessReaderTest, CsvColumnsAndTheLogFile)
     ASSERT_EQ(table.rows.size(), 3);
     EXPECT_EQ(table.rows[0].join(','),
               QStringLiteral("time,model,function,range,value,unit,readout,raw"));
-    EXPECT_EQ(table.rows[1].mid(0, 7), QStringList({"T", "DM5110", "DCA", "1", "123.4",
-                                                    QString(QChar(0xB5)) + "A", " 123.40"}));
+    EXPECT_EQ(table.rows[1].mid(1, 6),
+              QStringList({"DM5110", "DCA", "1", "123.4", QString(QChar(0xB5)) + "A", " 123.40"}));
+    EXPECT_NE(table.rows[1][0], table.rows[2][0]);
     // The log holds the same rows as the output.
     QFile file(logPath);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), out);
+}
+
+TEST_F(HeadlessReaderTest, LogThatCannotBeWrittenEndsTheReadings)
+{
+    addMeter("DM5010")->setSignal("DCV", 1.0);
+    QTemporaryDir dir;
+    const QString logPath = dir.filePath(QStringLiteral("r.csv"));
+    auto log = openReadingLog(logPath, QString(), platform);
+    std::optional<testing::FileSizeCap> diskFull;
+    onOutput = [&] { diskFull.emplace(QFileInfo(logPath).size()); }; // after the first reading
+    auto reader = makeReader();
+    reader->setLog(log.get());
+    ReaderOptions options;
+    options.count = 5;
+    options.interval = 0;
+    EXPECT_EQ(reader->run(options), reader_status::LogFailed);
+    EXPECT_EQ(out.count('\n'), 2);
+    EXPECT_EQ(titles(), QStringList{QStringLiteral("Log Error")});
 }
 
 TEST_F(HeadlessReaderTest, ReadingsFollowTheIntervalFromStartToStart)
@@ -179,6 +206,7 @@ TEST_F(HeadlessReaderTest, OptionsTheModelCannotTakeAreBadOptions)
     };
     const Case cases[] = {
         {"DM5010", "DCA", std::nullopt, "the DM5010 has no function DCA"},
+        {"DM5110", "VOLTS", std::nullopt, "the DM5110 has no function VOLTS (it has DCV, "},
         {"DM5010", "DCV", 6, "DCV on the DM5010 has ranges 1 to 5 and auto"},
         {"DM5120", "OHMS", 8, "OHMS on the DM5120 has ranges 1 to 7 and auto"},
         {"DM5010", "DIODE", 1, "DIODE on the DM5010 has no ranges to choose"},

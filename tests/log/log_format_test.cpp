@@ -4,6 +4,7 @@
 #include "log/reading_row.h"
 
 #include <QRegularExpression>
+#include <chrono>
 #include <clocale>
 #include <gtest/gtest.h>
 #include <limits>
@@ -24,6 +25,22 @@ TEST(CsvRow, QuotesOnlyWhereNeededAndReplacesNul)
         CsvRow row;
         row.addField(c[0]);
         EXPECT_EQ(row.finish(), QByteArray(c[1]) + "\r\n") << c[0];
+    }
+    // Instrument text never becomes a formula; numbers stay numbers.
+    const char* const texts[][2] = {
+        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
+        {"@A1", "'@A1"},
+        {"+", "'+"},
+        {"\tx", "'\tx"},
+        {"\r-1", "\"'\r-1\""},
+        {"-1.5E+0", "-1.5E+0"},
+        {"+1.49998E0", "+1.49998E0"},
+        {"DCV =1", "DCV =1"},
+    };
+    for (const auto& t : texts) {
+        CsvRow row;
+        row.addInstrumentText(QString::fromLatin1(t[0]));
+        EXPECT_EQ(row.fields(), QByteArray(t[1])) << t[0];
     }
     CsvRow row;
     row.addField("a");
@@ -77,7 +94,8 @@ TEST(IsoTimestamp, MillisecondsAndOffset)
               QByteArray("2024-03-09T01:07:05.999-05:30"));
     const QRegularExpression form(
         QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d$"));
-    EXPECT_TRUE(form.match(QString::fromLatin1(currentIsoTimestamp())).hasMatch());
+    EXPECT_TRUE(
+        form.match(QString::fromLatin1(isoTimestamp(std::chrono::system_clock::now()))).hasMatch());
 }
 
 ReadingRecord record(ReadingRecord::Kind kind, const char* function, double value, QString unit,
@@ -108,9 +126,13 @@ TEST(ReadingCsvRow, EachReadingKind)
                             record(Kind::Overflow, "DCV", 9.9e37, QStringLiteral("V"), "OVERFLO",
                                    QStringLiteral("9.9E+37"))),
               t + ",DM5010,DCV,0,,V,OVERFLO,9.9E+37\r\n");
-    EXPECT_EQ(readingCsvRow(t, QStringLiteral("DM5010"),
-                            record(Kind::NoReading, "DCV", 0, QStringLiteral("V"), " 0.0000", {})),
-              t + ",DM5010,DCV,0,,V,\" 0.0000\",\r\n");
+    // No range for a function without ranges; an answer that would be a
+    // formula is shown as text.
+    ReadingRecord none =
+        record(Kind::NoReading, "DIODE", 0, QStringLiteral("V"), " 0.0000", QStringLiteral("=2+3"));
+    none.rangeNumber.reset();
+    EXPECT_EQ(readingCsvRow(t, QStringLiteral("DM5010"), none),
+              t + ",DM5010,DIODE,,,V,\" 0.0000\",'=2+3\r\n");
     // The raw answer's bytes stay valid UTF-8 and quoted.
     EXPECT_TRUE(
         readingCsvRow("t", QStringLiteral("DM5010"),

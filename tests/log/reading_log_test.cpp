@@ -1,5 +1,6 @@
 #include "log/reading_log.h"
 #include "tests/log/csv_reader.h"
+#include "tests/log/file_size_cap.h"
 #include "tests/support/scripted_platform.h"
 
 #include <QFile>
@@ -7,6 +8,8 @@
 #include <cerrno>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lumodm {
@@ -45,7 +48,7 @@ class ReadingLogTest : public ::testing::Test
     std::unique_ptr<ReadingLog> openLog(const QString& file)
     {
         auto log = openReadingLog(file, QStringLiteral("DM5010"), platform);
-        log->setTimestampSource([] { return QByteArray("T"); });
+        log->setTimestampFormat([](auto) { return QByteArray("T"); });
         return log;
     }
 
@@ -103,6 +106,16 @@ TEST_F(ReadingLogTest, RowCutShortIsEndedBeforeNewRows)
         EXPECT_EQ(table.rows[3],
                   QStringList({"T", "DM5010", "DCV", "2", "3", "V", " 1.5000", "1.5E+0"}));
     }
+    // Only the end is read: a stray quote far back changes nothing ...
+    const QString file = path("long.csv");
+    const QByteArray longLog = kHeader + "x\"\r\n" + QByteArray(kRepairTailBytes, 'y') + "\r\n";
+    write(file, longLog);
+    openLog(file);
+    EXPECT_EQ(contents(file), longLog);
+    // ... and a quote that follows field text closes a field, so the end
+    // read starts inside one.
+    EXPECT_EQ(cutRowRepair("a\",x\r\nT,1", false), QByteArray("\r\n"));
+    EXPECT_EQ(cutRowRepair("a\",x\r\nT,\" 1.5", false), QByteArray("\"\r\n"));
 }
 
 TEST_F(ReadingLogTest, FileThatCannotBeWrittenIsToldOnceAndLoggingStops)
@@ -111,18 +124,30 @@ TEST_F(ReadingLogTest, FileThatCannotBeWrittenIsToldOnceAndLoggingStops)
     write(readonly, QByteArray());
     QFile::setPermissions(readonly, QFile::ReadOwner);
     const bool root = ::geteuid() == 0; // root opens anything, but not a directory
+    const QString fifo = path("fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString full = path("full.csv");
+    const char* notRegular = "Not a regular file";
     const struct
     {
         QString file;
-        int error;
+        QString reason;
+        long long cap; // the room on the disk, 0: no limit
     } cases[] = {
-        {path("missing-folder/log.csv"), ENOENT},
-        {QStringLiteral("/dev/full"), ENOSPC}, // takes the open, fails every write
-        {root ? dir.path() : readonly, root ? EISDIR : EACCES},
+        {path("missing-folder/log.csv"), std::strerror(ENOENT), 0},
+        {root ? dir.path() : readonly, std::strerror(root ? EISDIR : EACCES), 0},
+        // These would take every row, then block for good.
+        {fifo, notRegular, 0},
+        {QStringLiteral("/dev/full"), notRegular, 0},
+        {full, std::strerror(EFBIG), kHeader.size() + 10}, // full in the middle of a row
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         platform.clearMessages();
+        std::optional<testing::FileSizeCap> cap;
+        if (c.cap > 0) {
+            cap.emplace(c.cap);
+        }
         auto log = openLog(c.file);
         log->readingTaken(voltReading(1));
         log->readingTaken(voltReading(2));
@@ -133,10 +158,10 @@ TEST_F(ReadingLogTest, FileThatCannotBeWrittenIsToldOnceAndLoggingStops)
         EXPECT_EQ(box.buttons, MessageButtons::Ok);
         EXPECT_EQ(box.icon, MessageIcon::Exclamation);
         EXPECT_TRUE(box.text.contains(c.file));
-        EXPECT_TRUE(box.text.contains(QString::fromLocal8Bit(std::strerror(c.error))))
-            << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(c.reason)) << box.text.toStdString();
     }
     EXPECT_FALSE(QFile::exists(path("missing-folder/log.csv")));
+    EXPECT_EQ(contents(full), kHeader); // no part of a row left behind
 }
 
 } // namespace

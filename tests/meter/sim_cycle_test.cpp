@@ -83,9 +83,10 @@ TEST_P(SimCycle, EveryFunctionReadsBackAndMeasures)
         const double expected = code == QLatin1String("OHMS") ? 1500.0 : current ? 0.0015 : 0.75;
         if (row->fixedRanges[model] > 0) {
             EXPECT_NEAR(base, expected, expected * 1e-4) << r.readoutText.toStdString();
-            EXPECT_GT(std::abs(r.rangeNumber), 0);
+            EXPECT_TRUE(r.rangeNumber.has_value());
         } else {
             EXPECT_TRUE(std::isfinite(r.value));
+            EXPECT_FALSE(r.rangeNumber.has_value());
         }
     }
 }

@@ -102,7 +102,7 @@ TEST(ReadingCycle, ObserverGetsTheDisplayedValue)
     const ReadingRecord& r = meter.observer.records.at(0);
     EXPECT_EQ(r.kind, ReadingRecord::Kind::Value);
     EXPECT_EQ(r.functionCode, QStringLiteral("DCA"));
-    EXPECT_EQ(r.rangeNumber, 2);
+    EXPECT_EQ(r.rangeNumber, 0); // "Auto", as shown, not the row it picked
     EXPECT_DOUBLE_EQ(r.value, 0.5);
     EXPECT_EQ(r.rawAnswer, QStringLiteral("0.0005"));
 
@@ -112,6 +112,13 @@ TEST(ReadingCycle, ObserverGetsTheDisplayedValue)
     TakeReading(limit.context);
     EXPECT_NE(limit.form.Label_ReadOut.caption, QStringLiteral("OVERFLO"));
     EXPECT_EQ(limit.observer.records.at(0).kind, ReadingRecord::Kind::Value);
+    EXPECT_FALSE(limit.observer.records.at(0).rangeNumber); // DBM has no ranges
+
+    // A DM5010 on automatic range reports a negative range: also "Auto".
+    ScriptedMeter dm5010(1);
+    setUp(dm5010, "DCV", "DCV -2;", "CALC OFF", "1.5");
+    TakeReading(dm5010.context);
+    EXPECT_EQ(dm5010.observer.records.at(0).rangeNumber, 0);
 }
 
 // Unit and digits follow the function this reading confirmed, also when an
