@@ -20,12 +20,12 @@ namespace {
 
 using namespace lumodm;
 
-ReadingRecord sampleReading()
+Reading sampleReading()
 {
-    ReadingRecord r;
-    r.kind = ReadingRecord::Kind::Value;
+    Reading r;
+    r.kind = Reading::Kind::Value;
     r.functionCode = QStringLiteral("DCA");
-    r.rangeNumber = 1;
+    r.rangeSetting = 1;
     r.value = 123.4;
     r.unit = QString(QChar(0xB5)) + QLatin1Char('A');
     r.readoutText = QStringLiteral(" 123.40");
@@ -42,7 +42,7 @@ void BM_ReadingLogRow(benchmark::State& state)
     testing::ScriptedPlatform platform;
     auto log = openReadingLog(dir.filePath(QStringLiteral("bench.csv")), QStringLiteral("DM5110"),
                               platform);
-    const ReadingRecord record = sampleReading();
+    const Reading record = sampleReading();
     for (auto _ : state) {
         log->readingTaken(record);
     }
@@ -73,7 +73,7 @@ BENCHMARK(BM_LogFileRowSyncedEachTime)->Unit(benchmark::kMicrosecond)->Iteration
 // The row alone, without the file.
 void BM_ReadingCsvRow(benchmark::State& state)
 {
-    const ReadingRecord record = sampleReading();
+    const Reading record = sampleReading();
     for (auto _ : state) {
         benchmark::DoNotOptimize(
             readingCsvRow("2024-03-09T01:07:05.042+01:00", QStringLiteral("DM5110"), record));

@@ -19,7 +19,7 @@ bool ReadingLog::open()
     return false;
 }
 
-void ReadingLog::readingTaken(const ReadingRecord& record)
+void ReadingLog::readingTaken(const Reading& record)
 {
     if (!file_.isOpen()) {
         return;

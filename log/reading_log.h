@@ -1,7 +1,7 @@
 #pragma once
 
 #include "log/log_file.h"
-#include "meter/reading_record.h"
+#include "meter/reading.h"
 #include "platform/platform_services.h"
 
 #include <QByteArray>
@@ -36,7 +36,7 @@ class ReadingLog : public ReadingObserver
     // The box's last line: what happens now that the log has failed.
     void setFailureNote(const QString& note) { failureNote_ = note; }
 
-    void readingTaken(const ReadingRecord& record) override;
+    void readingTaken(const Reading& record) override;
 
   private:
     void tellFailure(const char* what);
@@ -52,7 +52,7 @@ class ReadingLog : public ReadingObserver
 
 // One call for the programs: the log for `path`, already opened (a failure
 // has been told and the log stays silent). Never null; register it with
-// FrontPanel::setReadingObserver.
+// FrontPanel::addReadingObserver.
 std::unique_ptr<ReadingLog> openReadingLog(const QString& path, const QString& model,
                                            PlatformServices& platform);
 

@@ -11,14 +11,14 @@ QByteArray readingCsvHeader()
 }
 
 QByteArray readingCsvRow(const QByteArray& timestamp, const QString& model,
-                         const ReadingRecord& record)
+                         const Reading& record)
 {
     CsvRow row;
     row.addFieldUtf8(timestamp);
     row.addInstrumentText(model); // cut from the meter's identification
     row.addField(record.functionCode);
-    row.addFieldUtf8(record.rangeNumber ? QByteArray::number(*record.rangeNumber) : QByteArray());
-    row.addFieldUtf8(record.kind == ReadingRecord::Kind::Value ? plainDecimalText(record.value)
+    row.addFieldUtf8(record.rangeSetting ? QByteArray::number(*record.rangeSetting) : QByteArray());
+    row.addFieldUtf8(record.kind == Reading::Kind::Value ? plainDecimalText(record.value)
                                                                : QByteArray());
     row.addField(record.unit);
     row.addField(record.readoutText);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "meter/reading_record.h"
+#include "meter/reading.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,6 +13,6 @@ namespace lumodm {
 // overflow or no reading), unit, readout as shown, the meter's raw answer.
 QByteArray readingCsvHeader();
 QByteArray readingCsvRow(const QByteArray& timestamp, const QString& model,
-                         const ReadingRecord& record);
+                         const Reading& record);
 
 } // namespace lumodm

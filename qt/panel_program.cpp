@@ -2,8 +2,7 @@
 
 #include "app/command_line.h"
 #include "bus/drivers/driver_factory.h"
-#include "bus/vbib32.h"
-#include "bus/vbib32rv.h"
+#include "bus/bus_connection.h"
 #include "controls/form1.h"
 #include "log/reading_log.h"
 #include "panel/front_panel.h"
@@ -142,15 +141,14 @@ int runPanelProgram(int argc, char** argv)
         scratch.remove();
     });
 
-    Vbib32 gpib(driver);
-    Vbib32Rv helper(gpib, platform);
+    BusConnection connection(driver, platform);
     Form1 form;
-    FrontPanel panel(form, gpib, helper, platform);
+    FrontPanel panel(form, connection, platform);
     panel.Form_Load();
 
     if (!line.options.logFile.isEmpty()) {
         log = openReadingLog(line.options.logFile, form.state.ModelName, platform);
-        panel.setReadingObserver(log.get());
+        panel.addReadingObserver(log.get());
     }
 
     MainWindow window(panel);

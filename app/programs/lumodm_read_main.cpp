@@ -1,4 +1,4 @@
-#include "app/headless_reader_program.h"
+#include "app/reader_program.h"
 
 // The meter without a window; everything lives in the app library.
 int main(int argc, char** argv)

@@ -1,5 +1,5 @@
-#include "app/console_platform.h"
-#include "app/headless_reader_options.h"
+#include "reader/console_platform.h"
+#include "reader/reader_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/headless_reader.h"
+#include "reader/headless_reader.h"
 #include "bus/drivers/sim/sim_bus.h"
 #include "bus/drivers/sim/sim_dm5010.h"
 #include "bus/drivers/sim/sim_dm51x0.h"

@@ -98,13 +98,13 @@ TEST(IsoTimestamp, MillisecondsAndOffset)
         form.match(QString::fromLatin1(isoTimestamp(std::chrono::system_clock::now()))).hasMatch());
 }
 
-ReadingRecord record(ReadingRecord::Kind kind, const char* function, double value, QString unit,
+Reading record(Reading::Kind kind, const char* function, double value, QString unit,
                      const char* readout, const QString& raw)
 {
-    ReadingRecord r;
+    Reading r;
     r.kind = kind;
     r.functionCode = QString::fromLatin1(function);
-    r.rangeNumber = kind == ReadingRecord::Kind::Value ? 1 : 0;
+    r.rangeSetting = kind == Reading::Kind::Value ? 1 : 0;
     r.value = value;
     r.unit = unit;
     r.readoutText = QString::fromLatin1(readout);
@@ -114,7 +114,7 @@ ReadingRecord record(ReadingRecord::Kind kind, const char* function, double valu
 
 TEST(ReadingCsvRow, EachReadingKind)
 {
-    using Kind = ReadingRecord::Kind;
+    using Kind = Reading::Kind;
     const QByteArray t("2024-03-09T01:07:05.042+01:00");
     EXPECT_EQ(readingCsvRow(t, QStringLiteral("DM5110"),
                             record(Kind::Value, "DCA", 0.0001234 * 1000 * 1000,
@@ -128,7 +128,7 @@ TEST(ReadingCsvRow, EachReadingKind)
               t + ",DM5010,DCV,0,,V,OVERFLO,9.9E+37\r\n");
     // No range for a function without ranges; an answer that would be a
     // formula is shown as text.
-    ReadingRecord none =
+    Reading none =
         record(Kind::NoReading, "DIODE", 0, QStringLiteral("V"), " 0.0000", QStringLiteral("=2+3"));
     none.rangeNumber.reset();
     EXPECT_EQ(readingCsvRow(t, QStringLiteral("DM5010"), none),

@@ -17,12 +17,12 @@ namespace {
 
 const QByteArray kHeader("time,model,function,range,value,unit,readout,raw\r\n");
 
-ReadingRecord voltReading(double volts)
+Reading voltReading(double volts)
 {
-    ReadingRecord r;
-    r.kind = ReadingRecord::Kind::Value;
+    Reading r;
+    r.kind = Reading::Kind::Value;
     r.functionCode = QStringLiteral("DCV");
-    r.rangeNumber = 2;
+    r.rangeSetting = 2;
     r.value = volts;
     r.unit = QStringLiteral("V");
     r.readoutText = QStringLiteral(" 1.5000");

@@ -1,4 +1,4 @@
-#include "app/headless_reader_options.h"
+#include "reader/reader_options.h"
 
 #include <cmath>
 

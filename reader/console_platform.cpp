@@ -1,4 +1,4 @@
-#include "app/console_platform.h"
+#include "reader/console_platform.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "app/headless_reader_platform.h"
+#include "reader/fatal_status_platform.h"
 
 #include <cstdlib>
 

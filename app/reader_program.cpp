@@ -1,8 +1,8 @@
-#include "app/headless_reader_program.h"
+#include "app/reader_program.h"
 
 #include "app/command_line.h"
-#include "app/console_platform.h"
-#include "app/headless_reader.h"
+#include "reader/console_platform.h"
+#include "reader/headless_reader.h"
 #include "bus/drivers/driver_factory.h"
 #include "log/reading_log.h"
 
