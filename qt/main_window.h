@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+class QAbstractItemView;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -52,7 +53,7 @@ class MainWindow : public QMainWindow
     bool ended() const { return static_cast<bool>(end_); }
     void rethrowEnd();
 
-    // Form_Activate has run (on the window's first activation).
+    // Form_Activate has run (right after the window was first shown).
     bool formActivated() const { return formActivated_; }
 
     const TwipScale& scale() const { return scale_; }
@@ -108,6 +109,7 @@ class MainWindow : public QMainWindow
     QWidget* client_ = nullptr;
     QLabel* rangeLabel_ = nullptr;
     QComboBox* modeCombo_ = nullptr;
+    QAbstractItemView* modeList_ = nullptr; // the open list of Combo_Mode
     std::vector<LabelView> labels_;
     std::vector<ButtonView> buttons_;
     std::vector<ComboView> combos_;
