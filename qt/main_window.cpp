@@ -258,7 +258,9 @@ const QFont& MainWindow::labelFont(LabelView& view)
     view.fontSpec = view.model->font;
     view.fontBox = box;
     view.font = toQFont(view.model->font, QApplication::font(view.widget));
-    if (isSevenSegment(view.model->font)) {
+    // A real Segment7 is what the layout was drawn for; only the stand-in
+    // needs fitting.
+    if (isSevenSegment(view.model->font) && drawnWithBundledFace(view.font)) {
         view.font = fitToBox(view.font, box, view.fitText, view.widget);
     }
     return view.font;

@@ -1,6 +1,7 @@
 #include "qt/panel_fonts.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QStringList>
 #include <algorithm>
@@ -54,6 +55,11 @@ void installPanelFonts()
 QString bundledSevenSegmentFamily()
 {
     return bundledFamily();
+}
+
+bool drawnWithBundledFace(const QFont& font)
+{
+    return !bundledFamily().isEmpty() && QFontInfo(font).family() == bundledFamily();
 }
 
 bool isSevenSegment(const FontSpec& spec)

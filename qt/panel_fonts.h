@@ -19,6 +19,9 @@ void installPanelFonts();
 // The family of the shipped seven-segment face; empty if it failed to load.
 QString bundledSevenSegmentFamily();
 
+// Whether `font` is drawn with the shipped seven-segment face.
+bool drawnWithBundledFace(const QFont& font);
+
 // Whether the font asks for the seven-segment readout face.
 bool isSevenSegment(const FontSpec& spec);
 

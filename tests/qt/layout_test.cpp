@@ -68,6 +68,14 @@ TEST(WindowLayout, ReadoutInTheSevenSegmentFaceLabelsInArial)
     EXPECT_TRUE(family == QStringLiteral("Arial") || family == QStringLiteral("Liberation Sans"))
         << family.toStdString();
     EXPECT_EQ(f.label("Label_Prefix")->font().weight(), QFont::Bold);
+
+    // A Segment7 that is not the stand-in keeps its design size.
+    QFont::removeSubstitutions(QStringLiteral("Segment7"));
+    QFont::insertSubstitution(QStringLiteral("Segment7"), QStringLiteral("DejaVu Sans"));
+    const WindowFixture other;
+    QFont::removeSubstitutions(QStringLiteral("Segment7"));
+    QFont::insertSubstitution(QStringLiteral("Segment7"), bundledSevenSegmentFamily());
+    EXPECT_EQ(other.label("Label_ReadOut")->font().pointSizeF(), 32.25);
 }
 
 TEST(WindowLayout, TabOrderAndStackingOrder)
