@@ -19,6 +19,8 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -54,6 +56,21 @@ std::optional<std::int16_t> keyAsciiOf(const QKeyEvent& event)
     const char16_t code = text.at(0).unicode();
     // Beyond Latin-1 a character has no 8-bit code: it arrives as "?".
     return static_cast<std::int16_t>(code <= 0xFF ? code : u'?');
+}
+
+// Where a list of `size` draws the text of its entry: the style's text
+// field less the margins the field's text keeps (the line edit's two pixels
+// a side; a pick list's label one).
+QSize entryTextBox(const QComboBox& combo, const QSize& size)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    option.rect = QRect(QPoint(0, 0), size);
+    option.editable = combo.isEditable();
+    option.frame = combo.hasFrame();
+    const QRect field = combo.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, &combo);
+    return {field.width() - 4, field.height()};
 }
 
 bool isEnter(const QKeyEvent& event)
@@ -190,7 +207,7 @@ QComboBox* MainWindow::addComboBox(ComboBox& model, const char* name)
         }
         forward([&model, index]() { model.userSelect(index); });
     });
-    combos_.push_back({&model, combo});
+    combos_.push_back({&model, combo, {}, QSize(-1, -1), QFont()});
     return combo;
 }
 
@@ -226,8 +243,8 @@ void MainWindow::syncFromModel()
     for (const ButtonView& view : buttons_) {
         mirrorButton(*view.model, *view.widget, scale_);
     }
-    for (const ComboView& view : combos_) {
-        mirrorComboBox(*view.model, *view.widget, scale_);
+    for (ComboView& view : combos_) {
+        mirrorComboBox(*view.model, *view.widget, scale_, listFont(view));
     }
     for (const MenuBinding& binding : menus_) {
         mirrorMenuItem(*binding.item, *binding.action);
@@ -263,6 +280,20 @@ const QFont& MainWindow::labelFont(LabelView& view)
     if (isSevenSegment(view.model->font) && drawnWithBundledFace(view.font)) {
         view.font = fitToBox(view.font, box, view.fitText, view.widget);
     }
+    return view.font;
+}
+
+const QFont& MainWindow::listFont(ComboView& view)
+{
+    const QSize size = scale_.rect(view.model->geometry).size();
+    if (view.fontItems == view.model->items() && view.fontBox == size) {
+        return view.font;
+    }
+    view.fontItems = view.model->items();
+    view.fontBox = size;
+    // The desktop's font, made small enough that no entry is cut off.
+    view.font = fitWidestToBox(QApplication::font(view.widget), entryTextBox(*view.widget, size),
+                               view.fontItems, view.widget);
     return view.font;
 }
 

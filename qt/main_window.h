@@ -6,6 +6,7 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <exception>
 #include <functional>
@@ -90,6 +91,9 @@ class MainWindow : public QMainWindow
     {
         ComboBox* model;
         QComboBox* widget;
+        QStringList fontItems;
+        QSize fontBox;
+        QFont font;
     };
 
     void buildControls();
@@ -99,6 +103,7 @@ class MainWindow : public QMainWindow
     void setTabOrder();
     void syncWindow();
     const QFont& labelFont(LabelView& view);
+    const QFont& listFont(ComboView& view);
     void centreOnScreen();
     void runFormActivate();
     bool forwardKeyPress(QKeyEvent& event);

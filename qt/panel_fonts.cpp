@@ -122,4 +122,17 @@ QFont fitToBox(const QFont& font, const QSize& box, const QString& text, const Q
     return fitted;
 }
 
+QFont fitWidestToBox(const QFont& font, const QSize& box, const QStringList& texts,
+                     const QPaintDevice* device)
+{
+    const QFontMetricsF metrics(font, device);
+    QString widest;
+    for (const QString& text : texts) {
+        if (metrics.horizontalAdvance(text) > metrics.horizontalAdvance(widest)) {
+            widest = text;
+        }
+    }
+    return fitToBox(font, box, widest, device);
+}
+
 } // namespace lumodm

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -52,6 +53,20 @@ TEST(QtMessageBox, PlainTextButtonsIconsAndAnswers)
     QMessageBox box;
     setUpMessageBox(box, QString(), QString(), MessageButtons::OkCancel, MessageIcon::Exclamation);
     EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Ok));
+
+    // Wrapped just after "bus", the line keeps its "!".
+    setUpMessageBox(box, QStringLiteral("found on the bus !"), QString(), MessageButtons::Ok,
+                    MessageIcon::Stop);
+    QTextLayout layout(box.text(), box.font());
+    layout.beginLayout();
+    const qreal width =
+        QFontMetricsF(box.font()).horizontalAdvance(QStringLiteral("found on the bus"));
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width + 1);
+        EXPECT_NE(box.text().mid(line.textStart(), line.textLength()).trimmed(),
+                  QStringLiteral("!"));
+    }
+    layout.endLayout();
 }
 
 TEST(QtPlatform, MessageBoxIsModalAndSyncsTheWindowFirst)
