@@ -4,8 +4,11 @@ namespace lumodm {
 
 QString FrontPanel::aboutText()
 {
-    return QStringLiteral("Written by the LumoDM developers, Germany, December 2026\n"
-                          "Comments are welcome: lumodm@example.org");
+    // Only what is so: the program, its version, who wrote it and when; and
+    // no address that nobody reads.
+    return QStringLiteral("LumoDM " LUMODM_VERSION
+                          ", written by the LumoDM developers, December 2026\n"
+                          "Comments are welcome: please send them where you got LumoDM.");
 }
 
 void FrontPanel::Menu_About_Click()
