@@ -1,14 +1,18 @@
 #include "qt/message_box.h"
 #include "qt/panel_icon.h"
 #include "qt/qt_platform.h"
+#include "qt/window_capture.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace lumodm {
 namespace {
@@ -96,6 +100,25 @@ TEST(QtPlatform, MessageBoxIsModalAndSyncsTheWindowFirst)
 
     platform.processEvents(platform.now());
     EXPECT_EQ(syncs, 2);
+}
+
+TEST(WindowCapture, RunsOnACopyOfTheStoredSettings)
+{
+    const QTemporaryDir user;
+    const QTemporaryDir scratch;
+    const QString file = user.filePath(QStringLiteral("LumoDM.ini"));
+    const QString app = QStringLiteral("LumoDM");
+    const QString key = QStringLiteral("Display Color");
+    QtPlatform stored(file);
+    stored.writeSetting(app, QStringLiteral("Settings"), key, QStringLiteral("3"));
+    QtPlatform capture(copySettingsFile(file, scratch.path()));
+    EXPECT_EQ(capture.readSetting(app, QStringLiteral("Settings"), key, QString()), u"3");
+    capture.writeSetting(app, QStringLiteral("Settings"), key, QStringLiteral("5"));
+    EXPECT_EQ(stored.readSetting(app, QStringLiteral("Settings"), key, QString()), u"3");
+    // A FIFO is never opened: it would block.
+    const QString fifo = user.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(QFileInfo::exists(copySettingsFile(fifo, user.path())));
 }
 
 TEST(PanelIcon, YellowLettersWithAShadowOnATransparentGround)
