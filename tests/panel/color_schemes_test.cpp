@@ -96,7 +96,7 @@ TEST(About, ShowsTwoPlainLinesAndChangesNothing)
     ASSERT_EQ(lines.size(), 2);
     EXPECT_FALSE(box.text.contains(QLatin1Char('\r')));
     // Names the program and its version; points at no invented mailbox.
-    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("LumoDM " LUMODM_VERSION ", ")));
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("LumoDM " LUMODM_VERSION " ")));
     EXPECT_FALSE(box.text.contains(QLatin1Char('@')));
     EXPECT_EQ(f.state().SettingsChanged, kFalse);
     EXPECT_TRUE(f.received().isEmpty());
