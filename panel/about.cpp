@@ -4,8 +4,10 @@ namespace lumodm {
 
 QString FrontPanel::aboutText()
 {
-    return QStringLiteral("Written by the LumoDM developers, Germany, December 2026\n"
-                          "Comments are welcome: lumodm@example.org");
+    // Only what is so: the program, its version, who wrote it and when; and
+    // no address that nobody reads.
+    return QStringLiteral("LumoDM " LUMODM_VERSION " by the LumoDM developers, December 2026\n"
+                          "Comments are welcome where you got LumoDM.");
 }
 
 void FrontPanel::Menu_About_Click()

@@ -2,6 +2,7 @@
 
 #include "qt/panel_colors.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -112,9 +113,15 @@ void mirrorButton(const Button& model, QPushButton& button, const TwipScale& sca
     mirrorPlacement(button, scale.rect(model.geometry), model.visible);
 }
 
-void mirrorComboBox(const ComboBox& model, QComboBox& combo, const TwipScale& scale)
+void mirrorComboBox(const ComboBox& model, QComboBox& combo, const TwipScale& scale,
+                    const QFont& font)
 {
     const QSignalBlocker quiet(&combo);
+    // The open list is a window of its own and does not inherit the font.
+    if (combo.font() != font || combo.view()->font() != font) {
+        combo.setFont(font);
+        combo.view()->setFont(font);
+    }
     if (combo.isEditable() != model.editable) {
         combo.setEditable(model.editable);
         // A typed text never becomes a list entry: the list is the program's.

@@ -26,8 +26,11 @@ void mirrorLabel(const Label& model, QLabel& label, const TwipScale& scale, cons
 void mirrorButton(const Button& model, QPushButton& button, const TwipScale& scale);
 
 // Items, selected index, colours, position, visibility, enabled. The text
-// a user typed into an editable box stays until the selection changes.
-void mirrorComboBox(const ComboBox& model, QComboBox& combo, const TwipScale& scale);
+// a user typed into an editable box stays until the selection changes. The
+// font, the window's business, is passed in ready; the open list shows its
+// entries in it too.
+void mirrorComboBox(const ComboBox& model, QComboBox& combo, const TwipScale& scale,
+                    const QFont& font);
 
 // A one-pixel line, horizontal or vertical, as a filled strip.
 void mirrorLine(const Line& model, QWidget& strip, const TwipScale& scale);

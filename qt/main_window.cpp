@@ -7,6 +7,7 @@
 #include "qt/panel_fonts.h"
 #include "qt/panel_icon.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -14,8 +15,12 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <algorithm>
 #include <cstdint>
 #include <optional>
@@ -52,6 +57,51 @@ std::optional<std::int16_t> keyAsciiOf(const QKeyEvent& event)
     // Beyond Latin-1 a character has no 8-bit code: it arrives as "?".
     return static_cast<std::int16_t>(code <= 0xFF ? code : u'?');
 }
+
+// Where a list of `size` draws the text of its entry: the style's text
+// field less the margins the field's text keeps (the line edit's two pixels
+// a side; a pick list's label one).
+QSize entryTextBox(const QComboBox& combo, const QSize& size)
+{
+    QStyleOptionComboBox option;
+    option.initFrom(&combo);
+    option.rect = QRect(QPoint(0, 0), size);
+    option.editable = combo.isEditable();
+    option.frame = combo.hasFrame();
+    const QRect field = combo.style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, &combo);
+    return {field.width() - 4, field.height()};
+}
+
+bool isEnter(const QKeyEvent& event)
+{
+    return event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter;
+}
+
+// A list whose typed text is never a pick. When editing of the text field
+// ends (Enter, or the focus leaving), Qt reports a text that names an entry
+// as `activated`, as if it had been picked; this list says when that is so.
+class PickListComboBox : public QComboBox
+{
+  public:
+    using QComboBox::QComboBox;
+    bool endingEdit() const { return endingEdit_; }
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const QScopedValueRollback<bool> ending(endingEdit_, endingEdit_ || isEnter(*event));
+        QComboBox::keyPressEvent(event);
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        const QScopedValueRollback<bool> ending(endingEdit_, true);
+        QComboBox::focusOutEvent(event);
+    }
+
+  private:
+    bool endingEdit_ = false;
+};
 
 } // namespace
 
@@ -108,6 +158,9 @@ void MainWindow::buildControls()
 
     modeCombo_ = addComboBox(form_.Combo_Mode, "Combo_Mode");
     modeCombo_->installEventFilter(this);
+    // Installed after the open list's own filter, so it sees Enter first.
+    modeList_ = modeCombo_->view();
+    modeList_->installEventFilter(this);
     addButton(form_.Button_Apply, "Button_Apply", &FrontPanel::Button_Apply_Click);
     addButton(form_.Button_Refresh, "Button_Refresh", &FrontPanel::Button_Refresh_Click);
     addButton(form_.Button_Run, "Button_Run", &FrontPanel::Button_Run_Click);
@@ -140,15 +193,21 @@ QPushButton* MainWindow::addButton(const Button& model, const char* name,
 
 QComboBox* MainWindow::addComboBox(ComboBox& model, const char* name)
 {
-    auto* combo = new QComboBox(client_);
+    auto* combo = new PickListComboBox(client_);
     combo->setObjectName(QLatin1String(name));
     combo->setEditable(model.editable);
     combo->setInsertPolicy(QComboBox::NoInsert);
     // A user's pick, also of the entry already selected, arrives here only;
-    // the program's own selections never emit it.
-    connect(combo, &QComboBox::activated, this,
-            [this, &model](int index) { forward([&model, index]() { model.userSelect(index); }); });
-    combos_.push_back({&model, combo});
+    // the program's own selections never emit it. A typed text selects
+    // nothing: the list goes back to what the model holds.
+    connect(combo, &QComboBox::activated, this, [this, &model, combo](int index) {
+        if (combo->endingEdit()) {
+            syncFromModel();
+            return;
+        }
+        forward([&model, index]() { model.userSelect(index); });
+    });
+    combos_.push_back({&model, combo, {}, QSize(-1, -1), QFont()});
     return combo;
 }
 
@@ -184,8 +243,8 @@ void MainWindow::syncFromModel()
     for (const ButtonView& view : buttons_) {
         mirrorButton(*view.model, *view.widget, scale_);
     }
-    for (const ComboView& view : combos_) {
-        mirrorComboBox(*view.model, *view.widget, scale_);
+    for (ComboView& view : combos_) {
+        mirrorComboBox(*view.model, *view.widget, scale_, listFont(view));
     }
     for (const MenuBinding& binding : menus_) {
         mirrorMenuItem(*binding.item, *binding.action);
@@ -216,9 +275,25 @@ const QFont& MainWindow::labelFont(LabelView& view)
     view.fontSpec = view.model->font;
     view.fontBox = box;
     view.font = toQFont(view.model->font, QApplication::font(view.widget));
-    if (isSevenSegment(view.model->font)) {
+    // A real Segment7 is what the layout was drawn for; only the stand-in
+    // needs fitting.
+    if (isSevenSegment(view.model->font) && drawnWithBundledFace(view.font)) {
         view.font = fitToBox(view.font, box, view.fitText, view.widget);
     }
+    return view.font;
+}
+
+const QFont& MainWindow::listFont(ComboView& view)
+{
+    const QSize size = scale_.rect(view.model->geometry).size();
+    if (view.fontItems == view.model->items() && view.fontBox == size) {
+        return view.font;
+    }
+    view.fontItems = view.model->items();
+    view.fontBox = size;
+    // The desktop's font, made small enough that no entry is cut off.
+    view.font = fitWidestToBox(QApplication::font(view.widget), entryTextBox(*view.widget, size),
+                               view.fontItems, view.widget);
     return view.font;
 }
 
@@ -271,10 +346,12 @@ bool MainWindow::event(QEvent* event)
 {
     const bool handled = QMainWindow::event(event);
     switch (event->type()) {
-    case QEvent::WindowActivate:
+    case QEvent::Show:
+        // Right after the first showing, whether or not the window manager
+        // gives the window the focus. Out of the showing's own dispatch:
+        // Form_Activate talks to the meter and processes events while it
+        // waits.
         if (!activationQueued_) {
-            // Out of the activation's own dispatch: Form_Activate talks to
-            // the meter and processes events while it waits.
             activationQueued_ = true;
             QMetaObject::invokeMethod(this, &MainWindow::runFormActivate, Qt::QueuedConnection);
         }
@@ -307,12 +384,26 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == rangeLabel_ && event->type() == QEvent::MouseButtonDblClick) {
+    if (watched == rangeLabel_ && event->type() == QEvent::MouseButtonDblClick &&
+        static_cast<QMouseEvent&>(*event).button() == Qt::LeftButton) {
         forward([this]() { panel_.Label_Range_DblClick(); });
         return true;
     }
     if (watched == modeCombo_ && event->type() == QEvent::KeyPress) {
         return forwardKeyPress(static_cast<QKeyEvent&>(*event));
+    }
+    if (watched == modeList_ && event->type() == QEvent::KeyPress &&
+        isEnter(static_cast<QKeyEvent&>(*event))) {
+        // Enter on the open list picks the entry, then is the key it is on
+        // the closed list.
+        const QModelIndex entry = modeList_->currentIndex();
+        modeCombo_->hidePopup();
+        if (entry.isValid()) {
+            const int row = entry.row();
+            forward([this, row]() { form_.Combo_Mode.userSelect(row); });
+        }
+        forwardKeyPress(static_cast<QKeyEvent&>(*event));
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -6,11 +6,13 @@
 
 #include <QFont>
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <exception>
 #include <functional>
 #include <vector>
 
+class QAbstractItemView;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -52,7 +54,7 @@ class MainWindow : public QMainWindow
     bool ended() const { return static_cast<bool>(end_); }
     void rethrowEnd();
 
-    // Form_Activate has run (on the window's first activation).
+    // Form_Activate has run (right after the window was first shown).
     bool formActivated() const { return formActivated_; }
 
     const TwipScale& scale() const { return scale_; }
@@ -89,6 +91,9 @@ class MainWindow : public QMainWindow
     {
         ComboBox* model;
         QComboBox* widget;
+        QStringList fontItems;
+        QSize fontBox;
+        QFont font;
     };
 
     void buildControls();
@@ -98,6 +103,7 @@ class MainWindow : public QMainWindow
     void setTabOrder();
     void syncWindow();
     const QFont& labelFont(LabelView& view);
+    const QFont& listFont(ComboView& view);
     void centreOnScreen();
     void runFormActivate();
     bool forwardKeyPress(QKeyEvent& event);
@@ -108,6 +114,7 @@ class MainWindow : public QMainWindow
     QWidget* client_ = nullptr;
     QLabel* rangeLabel_ = nullptr;
     QComboBox* modeCombo_ = nullptr;
+    QAbstractItemView* modeList_ = nullptr; // the open list of Combo_Mode
     std::vector<LabelView> labels_;
     std::vector<ButtonView> buttons_;
     std::vector<ComboView> combos_;

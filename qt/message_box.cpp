@@ -25,7 +25,12 @@ void setUpMessageBox(QMessageBox& box, const QString& text, const QString& title
                      MessageButtons buttons, MessageIcon icon)
 {
     box.setTextFormat(Qt::PlainText);
-    box.setText(text);
+    // A mark set off by a space ("on the bus !", "Are you sure ?") stays on
+    // its word's line wherever the box wraps the text.
+    QString shown = text;
+    shown.replace(QStringLiteral(" !"), QStringLiteral("\u00A0!"));
+    shown.replace(QStringLiteral(" ?"), QStringLiteral("\u00A0?"));
+    box.setText(shown);
     box.setWindowTitle(title);
     box.setIcon(toQt(icon));
     switch (buttons) {

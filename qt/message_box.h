@@ -7,8 +7,9 @@
 namespace lumodm {
 
 // Fills a Qt message box for a platform message box: the text as plain
-// text, the title, the buttons (the first one the default, Cancel or No
-// what Escape and the close control give) and the icon.
+// text (a "!" or "?" kept on its word's line), the title, the buttons (the
+// first one the default, Cancel or No what Escape and the close control
+// give) and the icon.
 void setUpMessageBox(QMessageBox& box, const QString& text, const QString& title,
                      MessageButtons buttons, MessageIcon icon);
 

@@ -1,6 +1,7 @@
 #include "qt/panel_fonts.h"
 
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QStringList>
 #include <algorithm>
@@ -54,6 +55,11 @@ void installPanelFonts()
 QString bundledSevenSegmentFamily()
 {
     return bundledFamily();
+}
+
+bool drawnWithBundledFace(const QFont& font)
+{
+    return !bundledFamily().isEmpty() && QFontInfo(font).family() == bundledFamily();
 }
 
 bool isSevenSegment(const FontSpec& spec)
@@ -114,6 +120,19 @@ QFont fitToBox(const QFont& font, const QSize& box, const QString& text, const Q
         scale = scaleNeeded(fitted);
     }
     return fitted;
+}
+
+QFont fitWidestToBox(const QFont& font, const QSize& box, const QStringList& texts,
+                     const QPaintDevice* device)
+{
+    const QFontMetricsF metrics(font, device);
+    QString widest;
+    for (const QString& text : texts) {
+        if (metrics.horizontalAdvance(text) > metrics.horizontalAdvance(widest)) {
+            widest = text;
+        }
+    }
+    return fitToBox(font, box, widest, device);
 }
 
 } // namespace lumodm

@@ -5,6 +5,7 @@
 #include <QFont>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 class QPaintDevice;
 
@@ -19,6 +20,9 @@ void installPanelFonts();
 // The family of the shipped seven-segment face; empty if it failed to load.
 QString bundledSevenSegmentFamily();
 
+// Whether `font` is drawn with the shipped seven-segment face.
+bool drawnWithBundledFace(const QFont& font);
+
 // Whether the font asks for the seven-segment readout face.
 bool isSevenSegment(const FontSpec& spec);
 
@@ -30,5 +34,10 @@ QFont toQFont(const FontSpec& spec, const QFont& defaultFont);
 // face the layout was drawn for; this keeps the readout's design text whole.
 QFont fitToBox(const QFont& font, const QSize& box, const QString& text,
                const QPaintDevice* device);
+
+// Shrinks `font` (never grows it) until the widest of `texts` fits `box`:
+// a list's entries, whole in its field at the design size.
+QFont fitWidestToBox(const QFont& font, const QSize& box, const QStringList& texts,
+                     const QPaintDevice* device);
 
 } // namespace lumodm

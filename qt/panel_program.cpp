@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -120,12 +121,7 @@ int runPanelProgram(int argc, char** argv)
     }
 
     QtPlatform platform;
-    // The hidden modes neither read nor write the user's settings.
     QTemporaryDir scratch;
-    const bool hiddenMode = !extras.screenshotFile.isEmpty() || extras.quitWhenUp;
-    if (hiddenMode) {
-        platform.setSettingsFile(scratch.filePath(QStringLiteral("settings.ini")));
-    }
 
     DriverCreation creation = createDriver(line.options.driver, std::cerr);
     if (!creation.ok()) {
@@ -145,6 +141,12 @@ int runPanelProgram(int argc, char** argv)
     Form1 form;
     FrontPanel panel(form, connection, platform);
     panel.Form_Load();
+    // The hidden modes show the user's settings but never write them.
+    if (!extras.screenshotFile.isEmpty() || extras.quitWhenUp) {
+        const QSettings user(QSettings::IniFormat, QSettings::UserScope, form.state.SettingsAppName,
+                             form.state.SettingsAppName);
+        platform.setSettingsFile(copySettingsFile(user.fileName(), scratch.path()));
+    }
 
     if (!line.options.logFile.isEmpty()) {
         log = openReadingLog(line.options.logFile, form.state.ModelName, platform);

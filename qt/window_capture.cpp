@@ -3,6 +3,8 @@
 #include "qt/panel_icon.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QPixmap>
 #include <QWidget>
 
@@ -11,6 +13,15 @@ namespace lumodm {
 bool saveWidgetImage(QWidget& widget, const QString& file)
 {
     return widget.grab().save(file);
+}
+
+QString copySettingsFile(const QString& userFile, const QString& folder)
+{
+    const QString copy = QDir(folder).filePath(QStringLiteral("settings.ini"));
+    if (QFileInfo(userFile).isFile()) {
+        QFile::copy(userFile, copy);
+    }
+    return copy;
 }
 
 bool writeIconFiles(const QString& folder)

@@ -95,7 +95,9 @@ TEST(About, ShowsTwoPlainLinesAndChangesNothing)
     const QStringList lines = box.text.split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_FALSE(box.text.contains(QLatin1Char('\r')));
-    EXPECT_TRUE(lines[1].contains(QLatin1Char('@')));
+    // Names the program and its version; points at no invented mailbox.
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("LumoDM " LUMODM_VERSION " ")));
+    EXPECT_FALSE(box.text.contains(QLatin1Char('@')));
     EXPECT_EQ(f.state().SettingsChanged, kFalse);
     EXPECT_TRUE(f.received().isEmpty());
 }

@@ -22,8 +22,9 @@ TEST(WindowInput, RepickingTheSelectedFunctionRunsItsClickHandler)
     f.window->show();
     mode->showPopup();
     QAbstractItemView* list = mode->view();
-    list->setCurrentIndex(list->model()->index(selected, 0));
-    QTest::keyClick(list, Qt::Key_Return);
+    const QModelIndex entry = list->model()->index(selected, 0);
+    list->setCurrentIndex(entry);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
 
     EXPECT_EQ(f.form().Combo_Mode.listIndex(), selected);
     EXPECT_TRUE(f.form().Button_Apply.enabled);
@@ -60,6 +61,15 @@ TEST(WindowInput, EnterInTheFunctionListApplies)
     f.panel->clearReceived();
     QTest::keyClick(f.combo("Combo_Mode"), Qt::Key_Enter);
     EXPECT_FALSE(f.panel->commands().isEmpty());
+
+    // On the open list Enter picks the entry, then applies it.
+    f.window->show();
+    f.combo("Combo_Mode")->showPopup();
+    QAbstractItemView* list = f.combo("Combo_Mode")->view();
+    list->setCurrentIndex(list->model()->index(1, 0));
+    f.panel->clearReceived();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(f.panel->commands().value(0), QByteArray("ACV"));
 }
 
 TEST(WindowInput, DoubleClickOnTheRangeOpensTheListAndAPickSendsIt)
@@ -67,6 +77,8 @@ TEST(WindowInput, DoubleClickOnTheRangeOpensTheListAndAPickSendsIt)
     WindowFixture f(QStringLiteral("DM5110@16"));
     QComboBox* range = f.combo("Combo_Range");
     ASSERT_TRUE(range->isHidden());
+    QTest::mouseDClick(f.label("Label_Range"), Qt::RightButton);
+    EXPECT_TRUE(range->isHidden());
     QTest::mouseDClick(f.label("Label_Range"), Qt::LeftButton);
     EXPECT_TRUE(f.form().Combo_Range.visible);
     EXPECT_FALSE(range->isHidden());
@@ -76,6 +88,11 @@ TEST(WindowInput, DoubleClickOnTheRangeOpensTheListAndAPickSendsIt)
     QTest::mouseDClick(f.label("Label_Range"), Qt::LeftButton);
     ASSERT_GT(range->count(), 2);
     f.panel->clearReceived();
+    // A typed entry name is no pick.
+    range->clearEditText();
+    QTest::keyClicks(range, QStringLiteral("range2"));
+    QTest::keyClick(range, Qt::Key_Return);
+    EXPECT_TRUE(f.panel->commands().isEmpty());
     emit range->activated(2);
     EXPECT_TRUE(f.panel->commands().contains("RANGE2"));
     EXPECT_TRUE(range->isHidden());
@@ -98,17 +115,26 @@ TEST(WindowInput, ClosingUnloadsTheFormAndEndsTheProgram)
     EXPECT_TRUE(f.panel->received().isEmpty());
 }
 
-TEST(WindowInput, ShowingTheWindowFocusesRefreshAndActivatesOnce)
+// A window manager that opens windows without the focus.
+struct NoActivation : QObject
+{
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == QEvent::WindowActivate;
+    }
+};
+
+TEST(WindowInput, ShowingTheWindowFocusesRefreshAndActivatesOnceFocusOrNot)
 {
     PanelFixture panel;
     panel.panel.Form_Load();
     MainWindow window(panel.panel);
+    NoActivation noActivation;
+    window.installEventFilter(&noActivation);
     bool done = false;
     QObject::connect(&window, &MainWindow::formActivateDone, [&done] { done = true; });
     window.show();
-    window.activateWindow();
-    // The offscreen platform activates at once; a few passes deliver the
-    // activation and the queued Form_Activate, with no waiting.
+    // A few passes deliver the queued Form_Activate, with no waiting.
     for (int pass = 0; pass < 10 && !done; ++pass) {
         QCoreApplication::processEvents();
     }

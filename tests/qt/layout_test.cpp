@@ -1,11 +1,14 @@
 #include "qt/panel_fonts.h"
 #include "tests/qt/window_fixture.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <gtest/gtest.h>
 
 namespace lumodm::testing {
@@ -49,7 +52,7 @@ TEST(WindowLayout, Dm5120WidensTheWindowButNotTheRule)
     EXPECT_EQ(f.rect("Line1_0").width(), 232);
 }
 
-TEST(WindowLayout, ReadoutInTheSevenSegmentFaceLabelsInArial)
+TEST(WindowLayout, ReadoutInSevenSegmentsLabelsInArialListEntriesWhole)
 {
     WindowFixture f;
     QLabel* readout = f.label("Label_ReadOut");
@@ -68,6 +71,28 @@ TEST(WindowLayout, ReadoutInTheSevenSegmentFaceLabelsInArial)
     EXPECT_TRUE(family == QStringLiteral("Arial") || family == QStringLiteral("Liberation Sans"))
         << family.toStdString();
     EXPECT_EQ(f.label("Label_Prefix")->font().weight(), QFont::Bold);
+
+    // The longest function shows whole in the closed list and the open one.
+    QComboBox* mode = f.combo("Combo_Mode");
+    QStyleOptionComboBox option;
+    option.initFrom(mode);
+    const QRect field = mode->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                      QStyle::SC_ComboBoxEditField, mode);
+    const QString longest = QStringLiteral("DBM ACV");
+    EXPECT_LE(QFontMetrics(mode->font()).horizontalAdvance(longest), field.width() - 2);
+    f.window->show();
+    mode->showPopup();
+    EXPECT_LT(QFontMetrics(mode->view()->font()).horizontalAdvance(longest),
+              mode->view()->viewport()->width());
+    mode->hidePopup();
+
+    // A Segment7 that is not the stand-in keeps its design size.
+    QFont::removeSubstitutions(QStringLiteral("Segment7"));
+    QFont::insertSubstitution(QStringLiteral("Segment7"), QStringLiteral("DejaVu Sans"));
+    const WindowFixture other;
+    QFont::removeSubstitutions(QStringLiteral("Segment7"));
+    QFont::insertSubstitution(QStringLiteral("Segment7"), bundledSevenSegmentFamily());
+    EXPECT_EQ(other.label("Label_ReadOut")->font().pointSizeF(), 32.25);
 }
 
 TEST(WindowLayout, TabOrderAndStackingOrder)

@@ -1,13 +1,18 @@
 #include "qt/message_box.h"
 #include "qt/panel_icon.h"
 #include "qt/qt_platform.h"
+#include "qt/window_capture.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace lumodm {
 namespace {
@@ -52,6 +57,20 @@ TEST(QtMessageBox, PlainTextButtonsIconsAndAnswers)
     QMessageBox box;
     setUpMessageBox(box, QString(), QString(), MessageButtons::OkCancel, MessageIcon::Exclamation);
     EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Ok));
+
+    // Wrapped just after "bus", the line keeps its "!".
+    setUpMessageBox(box, QStringLiteral("found on the bus !"), QString(), MessageButtons::Ok,
+                    MessageIcon::Stop);
+    QTextLayout layout(box.text(), box.font());
+    layout.beginLayout();
+    const qreal width =
+        QFontMetricsF(box.font()).horizontalAdvance(QStringLiteral("found on the bus"));
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(width + 1);
+        EXPECT_NE(box.text().mid(line.textStart(), line.textLength()).trimmed(),
+                  QStringLiteral("!"));
+    }
+    layout.endLayout();
 }
 
 TEST(QtPlatform, MessageBoxIsModalAndSyncsTheWindowFirst)
@@ -81,6 +100,25 @@ TEST(QtPlatform, MessageBoxIsModalAndSyncsTheWindowFirst)
 
     platform.processEvents(platform.now());
     EXPECT_EQ(syncs, 2);
+}
+
+TEST(WindowCapture, RunsOnACopyOfTheStoredSettings)
+{
+    const QTemporaryDir user;
+    const QTemporaryDir scratch;
+    const QString file = user.filePath(QStringLiteral("LumoDM.ini"));
+    const QString app = QStringLiteral("LumoDM");
+    const QString key = QStringLiteral("Display Color");
+    QtPlatform stored(file);
+    stored.writeSetting(app, QStringLiteral("Settings"), key, QStringLiteral("3"));
+    QtPlatform capture(copySettingsFile(file, scratch.path()));
+    EXPECT_EQ(capture.readSetting(app, QStringLiteral("Settings"), key, QString()), u"3");
+    capture.writeSetting(app, QStringLiteral("Settings"), key, QStringLiteral("5"));
+    EXPECT_EQ(stored.readSetting(app, QStringLiteral("Settings"), key, QString()), u"3");
+    // A FIFO is never opened: it would block.
+    const QString fifo = user.filePath(QStringLiteral("fifo"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(QFileInfo::exists(copySettingsFile(fifo, user.path())));
 }
 
 TEST(PanelIcon, YellowLettersWithAShadowOnATransparentGround)

@@ -34,12 +34,17 @@ QByteArray LoopbackTransport::receive(int timeoutMs, bool* lost)
         }
         return {};
     }
+    if (now_ + timeoutMs < readyAt_) {
+        now_ += timeoutMs;
+        return {};
+    }
+    now_ = std::max(now_ + 1, readyAt_);
+    readyAt_ = now_ + gapMs;
     // One piece per call when the adapter's answers come in pieces.
     const int piece = adapter_.options().pieceSize;
     const qsizetype n = piece > 0 ? std::min<qsizetype>(piece, arrived_.size()) : arrived_.size();
     QByteArray bytes = arrived_.left(n);
     arrived_.remove(0, n);
-    now_ += 1;
     return bytes;
 }
 

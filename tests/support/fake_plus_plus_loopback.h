@@ -14,7 +14,13 @@ class LoopbackTransport : public PlusPlusTransport
     explicit LoopbackTransport(FakePlusPlusAdapter& adapter) : adapter_(adapter) {}
 
     bool refuseOpen = false;
+    // Each piece of the adapter's output comes this long after the one before.
+    int gapMs = 0;
     bool opened() const { return open_; }
+    // The adapter's next output comes no sooner than `ms` from now.
+    void holdFor(qint64 ms) { readyAt_ = now_ + ms; }
+    // Time the program spends elsewhere (the panel's wait between readings).
+    void pass(qint64 ms) { now_ += ms; }
 
     bool open(QString* error) override;
     void close() override { open_ = false; }
@@ -27,6 +33,7 @@ class LoopbackTransport : public PlusPlusTransport
     FakePlusPlusAdapter& adapter_;
     QByteArray arrived_;
     qint64 now_ = 0;
+    qint64 readyAt_ = 0;
     bool open_ = false;
 };
 

@@ -124,6 +124,8 @@ bool PlusPlusLink::sync(const QByteArray& version, qint64 deadline, QByteArray* 
     if (!flush()) {
         return false;
     }
+    versionsOwed_ = std::min(versionsOwed_ + 1, MaxVersionsOwed);
+    bool heard = false;
     for (;;) {
         if (in_.size() > MaxData) {
             // Keep the tail: the version line can only be at the end.
@@ -142,12 +144,29 @@ bool PlusPlusLink::sync(const QByteArray& version, qint64 deadline, QByteArray* 
                     ++next;
                 }
                 in_.remove(0, next);
-                return true;
+                heard = true;
+                if (--versionsOwed_ == 0) {
+                    return true;
+                }
+                at = in_.indexOf(version);
+            } else {
+                at = in_.indexOf(version, at + 1);
             }
-            at = in_.indexOf(version, at + 1);
         }
-        if (transport_.nowMs() >= deadline || lost_) {
+        if (lost_) {
             return false;
+        }
+        if (transport_.nowMs() >= deadline) {
+            // An adapter that answered and then stayed quiet has lost the
+            // "++ver" still owed (while it restarted, say): it is in step.
+            if (heard) {
+                versionsOwed_ = 0;
+                if (before != nullptr) {
+                    *before = in_;
+                }
+                in_.clear();
+            }
+            return heard;
         }
         fill(deadline);
     }

@@ -11,18 +11,18 @@ namespace lumodm {
 // answer lines, read data up to a marker byte, and the adapter's version
 // line that shows it has done everything sent before. Stray NUL bytes
 // (adapters send them when they start or reset) are dropped on arrival.
-// Once the connection is gone the link stays lost.
+// Only a closed connection (or close()) loses the link, and then for good.
 class PlusPlusLink
 {
   public:
     // Read data and answer lines are cut off beyond this many bytes.
     static constexpr qsizetype MaxData = 1 << 20;
     static constexpr qsizetype MaxLine = 4096;
+    static constexpr int MaxVersionsOwed = 64;
 
     explicit PlusPlusLink(PlusPlusTransport& transport) : transport_(transport) {}
 
     bool lost() const { return lost_; }
-    // An adapter that no longer answers is as good as gone.
     void abandon() { lost_ = true; }
     qint64 now() { return transport_.nowMs(); }
 
@@ -38,8 +38,8 @@ class PlusPlusLink
     std::optional<QByteArray> readLine(qint64 deadline);
 
     // Bytes up to the marker (removed). `complete` says whether the marker
-    // came; without it, what arrived before the deadline (of the last byte
-    // that arrived, `idleMs` after it; never after `hardDeadline`).
+    // came; without it, what arrived before `idleMs` passed without a byte
+    // or `hardDeadline` came, whichever is first.
     struct Data
     {
         QByteArray bytes;
@@ -48,7 +48,9 @@ class PlusPlusLink
     Data readUntil(char marker, int idleMs, qint64 hardDeadline);
 
     // Sends "++ver" and waits for `version`; the bytes that came before it
-    // are left in *before. False when the adapter did not answer in time.
+    // are left in *before. False when the adapter did not answer in time;
+    // the answer still owed is then awaited too by the next sync, so a late
+    // one is never taken for what follows it.
     bool sync(const QByteArray& version, qint64 deadline, QByteArray* before);
 
     // Whatever arrives until `quietMs` pass without a byte (never beyond
@@ -63,6 +65,7 @@ class PlusPlusLink
     QByteArray in_;
     QByteArray out_;
     bool lost_ = false;
+    int versionsOwed_ = 0;
 };
 
 } // namespace lumodm

@@ -10,9 +10,6 @@ namespace lumodm {
 
 namespace {
 
-// How much longer than the adapter's own per-byte timeout a whole read may
-// take while bytes keep coming.
-constexpr int LongestReadMs = 60000;
 constexpr int MaxAddressListEntries = 31 * 32 + 1;
 
 } // namespace
@@ -113,10 +110,21 @@ int PrologixDriver::connectionLost()
     return fail(gpib::EBUS);
 }
 
-void PrologixDriver::giveUp()
+int PrologixDriver::notInStep()
 {
-    link_.abandon();
-    transport_->close();
+    return link_.lost() ? connectionLost() : fail(gpib::EABO, gpib::TIMO);
+}
+
+bool PrologixDriver::catchUp(qint64 deadline)
+{
+    if (!outOfStep_) {
+        return !link_.lost();
+    }
+    // What the adapter still sends of an old answer comes before its
+    // version line: wait for that line and drop everything before it.
+    link_.discardArrived();
+    outOfStep_ = !link_.sync(version_, deadline, nullptr);
+    return !outOfStep_;
 }
 
 // --- what the adapter is told --------------------------------------------
@@ -131,6 +139,13 @@ int PrologixDriver::adapterTimeoutMs(int timeoutCode) const
         return longest;
     }
     return static_cast<int>(std::clamp(std::ceil(seconds * 1000.0), 1.0, double(longest)));
+}
+
+int PrologixDriver::readLimitMs(int timeoutCode) const
+{
+    const double seconds = gpib::timeoutSeconds(timeoutCode);
+    const double ms = seconds > 0.0 ? std::ceil(seconds * 1000.0) : adapterTimeoutMs(timeoutCode);
+    return static_cast<int>(std::clamp(ms, 1.0, 1.0e7)) + timings_.marginMs;
 }
 
 QByteArray PrologixDriver::addressText(int primary, int secondary)
@@ -197,6 +212,7 @@ std::optional<std::vector<int>> PrologixDriver::adapterListeners()
     link_.queue("++findlstn");
     QByteArray answer;
     if (!link_.flush() || !link_.sync(version_, link_.now() + timings_.syncMs, &answer)) {
+        outOfStep_ = !link_.lost();
         return std::nullopt;
     }
     const std::vector<int> found = plusplus::addressesIn(answer);
@@ -210,6 +226,9 @@ std::optional<std::vector<int>> PrologixDriver::adapterListeners()
 PrologixDriver::PollResult PrologixDriver::poll(int primary, int secondary, int adapterMs,
                                                 int marginMs, int* value)
 {
+    if (!catchUp(link_.now() + timings_.syncMs)) {
+        return link_.lost() ? PollResult::Lost : PollResult::Late;
+    }
     selectTimeout(adapterMs);
     link_.discardArrived();
     link_.queue("++spoll " + addressText(primary, secondary));
@@ -224,8 +243,8 @@ PrologixDriver::PollResult PrologixDriver::poll(int primary, int secondary, int 
         // No answer yet: the version line shows whether one is still coming.
         QByteArray before;
         if (!link_.sync(version_, link_.now() + timings_.syncMs, &before)) {
-            giveUp();
-            return PollResult::Lost;
+            outOfStep_ = !link_.lost();
+            return link_.lost() ? PollResult::Lost : PollResult::Late;
         }
         before = before.trimmed();
         if (before.isEmpty()) {
@@ -292,6 +311,11 @@ int PrologixDriver::FindLstn(int board, const std::uint16_t* addressList, std::i
             if (result == PollResult::Lost) {
                 return connectionLost();
             }
+            // An adapter that stopped answering would cost every address
+            // its wait: discovery fails instead.
+            if (result == PollResult::Late) {
+                return fail(gpib::EABO, gpib::TIMO | gpib::CIC);
+            }
             listens = result == PollResult::Answered;
         }
         if (listens) {
@@ -320,10 +344,10 @@ int PrologixDriver::ibclr(int ud)
     if (d == nullptr) {
         return fail(gpib::EDVR);
     }
-    if (link_.lost()) {
-        return connectionLost();
-    }
     pending_ = Pending{};
+    if (!catchUp(link_.now() + timings_.syncMs)) {
+        return notInStep();
+    }
     selectAddress(d->primary, d->secondary);
     link_.queue("++clr");
     return link_.flush() ? done(0) : connectionLost();
@@ -348,6 +372,7 @@ int PrologixDriver::ibrsp(int ud, char* statusByte)
         *statusByte = static_cast<char>(static_cast<unsigned char>(byte));
         return done(0, 1);
     case PollResult::Silent:
+    case PollResult::Late:
         return fail(gpib::EABO, gpib::TIMO);
     case PollResult::Garbled:
         return fail(gpib::EDVR);
@@ -366,12 +391,12 @@ int PrologixDriver::ibwrt(int ud, const char* data, long count)
     if (count < 0 || (data == nullptr && count > 0)) {
         return fail(gpib::EARG);
     }
-    if (link_.lost()) {
-        return connectionLost();
-    }
     // A new command makes the rest of an earlier answer worthless; looking
     // at what came also notices a connection the adapter closed.
     pending_ = Pending{};
+    if (!catchUp(link_.now() + timings_.syncMs)) {
+        return notInStep();
+    }
     link_.discardArrived();
     if (link_.lost()) {
         return connectionLost();
@@ -400,6 +425,11 @@ int PrologixDriver::ibrd(int ud, char* buffer, long count)
     bool timedOut = false;
     if (pending_.primary != d->primary || pending_.secondary != d->secondary ||
         pending_.data.isEmpty()) {
+        // Fixed now, however the bytes come: a trickle cannot hold the read.
+        const qint64 deadline = link_.now() + readLimitMs(d->timeoutCode);
+        if (!catchUp(std::min(link_.now() + timings_.syncMs, deadline))) {
+            return notInStep();
+        }
         const int adapterMs = adapterTimeoutMs(d->timeoutCode);
         selectAddress(d->primary, d->secondary);
         selectTimeout(adapterMs);
@@ -408,23 +438,14 @@ int PrologixDriver::ibrd(int ud, char* buffer, long count)
         if (!link_.flush()) {
             return connectionLost();
         }
-        PlusPlusLink::Data data =
-            link_.readUntil(EndMark, adapterMs + timings_.marginMs, link_.now() + LongestReadMs);
+        PlusPlusLink::Data data = link_.readUntil(EndMark, adapterMs + timings_.marginMs, deadline);
         if (!data.complete) {
             if (link_.lost()) {
                 return connectionLost();
             }
-            // The adapter gave up, or is late: what comes before its version
-            // line belongs to this read.
-            QByteArray late;
-            if (!link_.sync(version_, link_.now() + timings_.syncMs, &late)) {
-                giveUp();
-                return connectionLost();
-            }
-            const qsizetype mark = late.indexOf(EndMark);
-            data.complete = mark >= 0;
-            data.bytes += mark >= 0 ? late.left(mark) : late;
-            data.bytes.truncate(PlusPlusLink::MaxData);
+            // The adapter gave up, or is still reading: the next call waits
+            // until it is in step again before it asks anything.
+            outOfStep_ = true;
         }
         timedOut = !data.complete;
         pending_ = Pending{d->primary, d->secondary, data.bytes, data.complete};

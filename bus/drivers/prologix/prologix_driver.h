@@ -22,7 +22,10 @@ namespace lumodm {
 //   ibclr    "++clr" (selected device clear), ibrsp "++spoll",
 //   SendIFC  "++ifc", ibsre "++ren" where the adapter has it
 //   FindLstn AR488's "++findlstn", else a short serial poll of each address
-// A dropped connection makes every later call fail with EBUS at once.
+// A dropped connection makes every later call fail with EBUS at once. A read
+// ends by the device's timeout and a margin, however its bytes trickle in;
+// after a timeout the next call first waits for the adapter's version line,
+// which follows whatever it still sends of the old answer, and drops it all.
 class PrologixDriver : public DescriptorDriver
 {
   public:
@@ -68,12 +71,19 @@ class PrologixDriver : public DescriptorDriver
         bool end = false;
     };
 
-    enum class PollResult { Answered, Silent, Garbled, Lost };
+    // Late: no answer, and the adapter did not show it was done in time.
+    enum class PollResult { Answered, Silent, Garbled, Late, Lost };
 
     int connectionLost();
-    void giveUp();
+    // The status of a call made while the adapter is still out of step.
+    int notInStep();
+    // After a timeout, waits until the deadline for the adapter to be in
+    // step again; false when it is not (or the connection is gone).
+    bool catchUp(qint64 deadline);
 
     int adapterTimeoutMs(int timeoutCode) const;
+    // How long a whole read may take: the device's timeout and the margin.
+    int readLimitMs(int timeoutCode) const;
     void selectAddress(int primary, int secondary);
     void selectEoi(bool on);
     void selectTimeout(int ms);
@@ -93,6 +103,7 @@ class PrologixDriver : public DescriptorDriver
     int adapterSecondary_ = -1;
     int adapterEoi_ = -1;
     int adapterTimeoutMs_ = -1;
+    bool outOfStep_ = false;
 };
 
 } // namespace lumodm
