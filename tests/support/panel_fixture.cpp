@@ -33,8 +33,8 @@ QString settingPath(const QString& key)
 PanelFixture::PanelFixture(const QString& simSpec) : PanelFixture(busFor(simSpec)) {}
 
 PanelFixture::PanelFixture(std::unique_ptr<SimulatedBus> simulatedBus)
-    : bus(std::move(simulatedBus)), gpib(*bus), helper(gpib, platform),
-      panel(form, gpib, helper, platform)
+    : bus(std::move(simulatedBus)), connection(*bus, platform), gpib(connection.gpib()),
+      helper(connection.helper()), panel(form, connection, platform)
 {
 }
 

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "bus/drivers/sim/sim_bus.h"
-#include "bus/vbib32.h"
-#include "bus/vbib32rv.h"
+#include "bus/bus_connection.h"
 #include "controls/form1.h"
 #include "panel/front_panel.h"
 #include "tests/support/scripted_platform.h"
@@ -37,8 +36,9 @@ class PanelFixture
 
     ScriptedPlatform platform;
     std::unique_ptr<SimulatedBus> bus;
-    Vbib32 gpib;
-    Vbib32Rv helper;
+    BusConnection connection;
+    Vbib32& gpib;
+    Vbib32Rv& helper;
     Form1 form;
     FrontPanel panel;
 
