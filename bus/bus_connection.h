@@ -13,7 +13,7 @@ namespace lumodm {
 // over it, and the helper module on top, built together in one place.
 class BusConnection
 {
-public:
+  public:
     // Owns the driver and closes it when done.
     BusConnection(std::unique_ptr<GpibDriver> driver, PlatformServices& platform);
     // Uses a driver that someone else keeps (a simulated bus in a test).
@@ -29,7 +29,7 @@ public:
     // Closes an owned driver (idempotent); a fatal end calls it before exit.
     void close();
 
-private:
+  private:
     std::unique_ptr<GpibDriver> owned_;
     GpibDriver& driver_;
     Vbib32 gpib_;

@@ -1,5 +1,7 @@
 #include "bus/vbib32rv.h"
+
 #include "bus/vbib32rv_text.h"
+#include "platform/event_wait.h"
 
 #include <cstring>
 
@@ -105,16 +107,7 @@ QString Vbib32Rv::GpibQuery(std::int16_t& device, const QString& command)
 
 void Vbib32Rv::GpibWait(float seconds)
 {
-    // Elapsed time on the monotonic clock, so that no midnight or clock
-    // change can stretch the wait; the platform blocks until an event or
-    // the deadline, so the loop does not spin.
-    const double start = platform_.now();
-    const double deadline = start + static_cast<double>(seconds);
-    double now = start;
-    while (deadline > now) {
-        platform_.processEvents(deadline);
-        now = platform_.now();
-    }
+    waitProcessingEvents(platform_, seconds);
 }
 
 } // namespace lumodm

@@ -1,7 +1,7 @@
 // The DM5010 reports and takes its range as a value in volts or ohms
 // rather than a range number; these convert between the two.
-#include "meter/parse_number.h"
 #include "meter/dm5010_ranges.h"
+#include "meter/parse_number.h"
 #include "meter/single_precision.h"
 
 #include <cmath>

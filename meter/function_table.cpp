@@ -7,18 +7,12 @@ namespace lumodm {
 namespace {
 
 const FunctionRow kFunctions[] = {
-    {"DCV", 0, "Voltage DC", "V"},
-    {"ACV", 1, "Voltage AC", "V"},
-    {"OHMS", 2, "Resistance", "Ohm"},
-    {"DIODE", 3, "Diode", ""},
-    {"ACDC", 4, "Voltage AC+DC", "V"},
-    {"DBM DCV", 5, "Voltage DC dBm", "dBm"},
-    {"DBM ACV", 6, "Voltage AC dBm", "dBm"},
-    {"DCA", 3, "Current DC", "A"},
-    {"ACA", 4, "Current AC", "A"},
-    {"DBM", 5, "Voltage AC dBm", "dBm"},
-    {"DBV", 6, "Voltage AC dBv", "dBv"},
-    {"DB ACV", 5, "Voltage AC dB", "dB"},
+    {"DCV", 0, "Voltage DC", "V"},           {"ACV", 1, "Voltage AC", "V"},
+    {"OHMS", 2, "Resistance", "Ohm"},        {"DIODE", 3, "Diode", ""},
+    {"ACDC", 4, "Voltage AC+DC", "V"},       {"DBM DCV", 5, "Voltage DC dBm", "dBm"},
+    {"DBM ACV", 6, "Voltage AC dBm", "dBm"}, {"DCA", 3, "Current DC", "A"},
+    {"ACA", 4, "Current AC", "A"},           {"DBM", 5, "Voltage AC dBm", "dBm"},
+    {"DBV", 6, "Voltage AC dBv", "dBv"},     {"DB ACV", 5, "Voltage AC dB", "dB"},
     {"DB ACA", 6, "Current AC dB", "dB"},
 };
 

@@ -34,7 +34,8 @@ Reading interpretReading(const QString& answer, const QString& functionCode, Met
     reading.rawAnswer = answer;
     reading.keepsUnitLabel =
         reading.group == UnitGroup::Diode || reading.group == UnitGroup::Decibel;
-    reading.baseUnit = reading.keepsUnitLabel ? functionUnit(functionCode) : baseUnitOf(reading.group);
+    reading.baseUnit =
+        reading.keepsUnitLabel ? functionUnit(functionCode) : baseUnitOf(reading.group);
     reading.unit = reading.baseUnit;
 
     // A failed exchange or an answer without a number is no reading of 0.

@@ -76,12 +76,12 @@ MeterSettings readSettings(Vbib32Rv& bus, std::int16_t& device, MeterModel model
     settings.group = unitGroupOf(answer.code);
     switch (settings.group) {
     case UnitGroup::Voltage:
-        settings.rangeNumber = byValue ? dm5010VoltageRangeNumber(answer.rangeValue)
-                                       : nearestInt16(answer.rangeValue);
+        settings.rangeNumber =
+            byValue ? dm5010VoltageRangeNumber(answer.rangeValue) : nearestInt16(answer.rangeValue);
         break;
     case UnitGroup::Resistance:
-        settings.rangeNumber = byValue ? dm5010OhmsRangeNumber(answer.rangeValue)
-                                       : nearestInt16(answer.rangeValue);
+        settings.rangeNumber =
+            byValue ? dm5010OhmsRangeNumber(answer.rangeValue) : nearestInt16(answer.rangeValue);
         break;
     case UnitGroup::Current:
         settings.rangeNumber = nearestInt16(answer.rangeValue);

@@ -49,7 +49,7 @@ Reading interpretReading(const QString& answer, const QString& functionCode, Met
 // reader takes.
 class ReadingObserver
 {
-public:
+  public:
     virtual ~ReadingObserver() = default;
     virtual void readingTaken(const Reading& reading) = 0;
 };

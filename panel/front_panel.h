@@ -17,7 +17,7 @@ namespace lumodm {
 // a wait processes events.
 class FrontPanel
 {
-public:
+  public:
     FrontPanel(Form1& form, BusConnection& bus, PlatformServices& platform);
     FrontPanel(const FrontPanel&) = delete;
     FrontPanel& operator=(const FrontPanel&) = delete;
@@ -78,7 +78,7 @@ public:
     // The About box's two lines.
     static QString aboutText();
 
-private:
+  private:
     // The wait of SleepSecLocal; `sleepTime` is read again on every pass,
     // so the run loop hands it RefreshInterval itself.
     void waitSeconds(const float& sleepTime);

@@ -1,5 +1,6 @@
 #include "panel/front_panel.h"
 
+#include "platform/event_wait.h"
 
 #include <array>
 
@@ -66,18 +67,8 @@ void FrontPanel::SleepSecLocal(float sleepTime)
 
 void FrontPanel::waitSeconds(const float& sleepTime)
 {
-    // Elapsed time on the monotonic clock: a wait never hangs at midnight,
-    // and a long uptime costs no resolution.
-    const double start = platform_.now();
-    double now = start;
-    while (static_cast<double>(sleepTime) > now - start) {
-        if (form_.state.StopRequested != kFalse) {
-            return;
-        }
-        // Blocks until an event arrives or the wait is over: no spinning.
-        platform_.processEvents(start + static_cast<double>(sleepTime));
-        now = platform_.now();
-    }
+    waitProcessingEvents(platform_, sleepTime,
+                         [this] { return form_.state.StopRequested != kFalse; });
 }
 
 void FrontPanel::SetRefreshRate(float rate)

@@ -33,9 +33,9 @@ QString FrontPanel::ReadSettings(bool runReading)
     const bool idle = !runReading || state.StopRequested != kFalse;
     if (settings.known()) {
         state.RangeNumber = settings.rangeNumber;
-        const bool keepsList = (settings.group == UnitGroup::Voltage ||
-                                settings.group == UnitGroup::Resistance) &&
-                               !idle;
+        const bool keepsList =
+            (settings.group == UnitGroup::Voltage || settings.group == UnitGroup::Resistance) &&
+            !idle;
         if (!keepsList) {
             FillRangeList(form_, settings.rangeCount);
         }

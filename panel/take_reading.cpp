@@ -12,8 +12,8 @@ namespace lumodm {
 // leave the user Apply or Refresh to settle it.
 void FrontPanel::reportMismatch()
 {
-    platform_.messageBox(settingsMismatchText(form_.state.ModelName), QStringLiteral("Settings Error"),
-                         MessageButtons::Ok, MessageIcon::Stop);
+    platform_.messageBox(settingsMismatchText(form_.state.ModelName),
+                         QStringLiteral("Settings Error"), MessageButtons::Ok, MessageIcon::Stop);
     form_.Menu_Apply.enabled = true;
     form_.Button_Apply.enabled = true;
     Button_Stop_Click();

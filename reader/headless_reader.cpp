@@ -130,7 +130,8 @@ int HeadlessReader::setRange(std::int16_t range)
 {
     // The panel offers no range list for the diode and dB functions.
     if (!rangesOffered_) {
-        error_(QStringLiteral("%1 on the %2 has no ranges to choose").arg(functionCode_, modelName_));
+        error_(
+            QStringLiteral("%1 on the %2 has no ranges to choose").arg(functionCode_, modelName_));
         return reader_status::BadOptions;
     }
     const int highest = listEntries_ - 1;

@@ -72,14 +72,14 @@ class HeadlessReader
     std::int16_t device_ = 0;
     QString modelName_;
     MeterModel model_ = MeterModel::None;
-    QString functionCode_;   // the code last read back
-    QString function_;       // the function the readings are checked against
+    QString functionCode_; // the code last read back
+    QString function_;     // the function the readings are checked against
     std::int16_t rangeNumber_ = 0;
     // The range list as the panel would hold it: its entries ("Auto" and
     // the ranges; none before the first read-back) and whether it is offered.
     int listEntries_ = 0;
     bool rangesOffered_ = true;
-    QString unitShown_;      // the unit the last reading (or the function) showed
+    QString unitShown_; // the unit the last reading (or the function) showed
 
     std::function<void(const QByteArray&)> out_;
     std::function<void(const QString&)> error_;
