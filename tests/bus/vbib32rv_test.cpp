@@ -37,10 +37,7 @@ class BusTest : public ::testing::Test
         rv.InitGpibBus(mode);
         driver.log.clear();
     }
-    std::int16_t find(QString query, QString expected)
-    {
-        return rv.FindInstrument(query, expected);
-    }
+    std::int16_t find(QString query, QString text) { return rv.FindInstrument(query, text); }
     // The status the call ends the program with, or -1 when it returns.
     template <class Call> int endStatus(Call call)
     {
