@@ -33,9 +33,6 @@ public:
     void ibtmo(std::int16_t ud, int timeoutCode);
     void ibask(std::int16_t ud, int option, int* value);
 
-    bool registered() const { return registered_; }
-    GpibDriver& driver() { return driver_; }
-
 private:
     void ensureRegistered();
     void copyStatus();

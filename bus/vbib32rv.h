@@ -36,9 +36,6 @@ public:
     void ReportGpibError();
     [[noreturn]] void DeviceNotConfigured();
 
-    Vbib32& gpib() { return gpib_; }
-    PlatformServices& platform() { return platform_; }
-
 private:
     Vbib32& gpib_;
     PlatformServices& platform_;
