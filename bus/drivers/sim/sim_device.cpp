@@ -108,7 +108,7 @@ void SimDevice::sendAnswer(const QByteArray& body)
             answer = answer.left(length);
         } else {
             QByteArray padded = body.left(length - 2);
-            padded.append(QByteArray(length - 2 - padded.size(), faults_.answerFill));
+            padded.append(QByteArray(length - 2 - padded.size(), '0'));
             answer = padded + "\r\n";
         }
     }
