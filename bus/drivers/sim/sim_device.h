@@ -50,8 +50,8 @@ class SimDevice
     virtual void handleMessage(const QByteArray& message) = 0;
     virtual std::uint8_t takeStatusByte() { return 0; }
 
-    // Queue an answer (without line end): CR LF is added, the answer faults
-    // applied, and the result logged.
+    // Queue an answer (without line end): CR LF is added and the answer
+    // faults applied.
     void sendAnswer(const QByteArray& body);
 
   private:
