@@ -343,6 +343,7 @@ TEST(SimMeter, AnswersInTheFormThePanelParsesAndRefusesWhatTheModelLacks)
         {"DM5110", "", 0, "ACV;RANGE3|DIODE;FUNCT?;RANGE?", "FUNCT ACV;RANGE 3;", Unknown},
         {"DM5110", "", 0, "ACV;RANGE3|CALC OFF;RANGE?", "RANGE 3;", Unknown},
         {"DM5110", "", 0, "ACV;RANGE3|RANGE6;RANGE?", "RANGE 3;", Refused},
+        {"DM5110", "", 0, "ACV;RANGE3|RANGE -1;RANGE?", "RANGE 3;", Refused},
         {"DM5110", "", 0, "ACV;RANGE3|FUNCT DIODE;FUNCT?", "FUNCT ACV;", Refused},
         {"DM5120", "", 0, "ACV;RANGE3|RANGE5;RANGE?", "RANGE 3;", Refused},
         {"DM5120", "", 0, "ACV;RANGE3|RANGE 12345;RANGE?", "RANGE 3;", Refused},
