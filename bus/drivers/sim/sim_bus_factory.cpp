@@ -41,11 +41,33 @@ std::unique_ptr<SimulatedBus> createSimulatedBus(const QString& spec, QString* e
     const QString text = spec.trimmed().isEmpty() ? QStringLiteral("DM5010@16") : spec;
     auto bus = std::make_unique<SimulatedBus>();
     const QStringList entries = text.split(QLatin1Char(','));
+    SimulatedMeter* last = nullptr;
     for (const QString& rawEntry : entries) {
         const QString entry = rawEntry.trimmed();
         if (entry.isEmpty()) {
             return failure(error,
                            QStringLiteral("simulated bus \"%1\": empty meter entry").arg(spec));
+        }
+        if (entry.contains(QLatin1Char('='))) {
+            // An option of the meter named before it.
+            const QString key = entry.section(QLatin1Char('='), 0, 0).trimmed();
+            if (key.compare(QLatin1String("fault"), Qt::CaseInsensitive) != 0) {
+                return failure(error, QStringLiteral("unknown simulated bus option \"%1\" "
+                                                     "(known: fault=NAME after a meter)")
+                                          .arg(entry));
+            }
+            if (last == nullptr) {
+                return failure(error,
+                               QStringLiteral("simulated bus: \"%1\" follows no meter").arg(entry));
+            }
+            QString why;
+            if (!last->faults().add(entry.section(QLatin1Char('='), 1), &why)) {
+                return failure(error, QStringLiteral("simulated %1@%2: %3")
+                                          .arg(QString::fromLatin1(last->model().name))
+                                          .arg(last->address())
+                                          .arg(why));
+            }
+            continue;
         }
         const qsizetype at = entry.indexOf(QLatin1Char('@'));
         const QString model = (at < 0 ? entry : entry.left(at)).trimmed();
@@ -68,7 +90,7 @@ std::unique_ptr<SimulatedBus> createSimulatedBus(const QString& spec, QString* e
             return failure(error,
                            QStringLiteral("simulated bus: address %1 is given twice").arg(address));
         }
-        bus->addMeter(std::move(meter), address);
+        last = bus->addMeter(std::move(meter), address);
     }
     return bus;
 }

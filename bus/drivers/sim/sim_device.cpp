@@ -42,7 +42,7 @@ int SimDevice::write(const char* data, long count, bool eoi)
     // A new message discards an answer nobody read.
     output_.clear();
     readPosition_ = 0;
-    log_.add(SimLog::Kind::Received, message);
+    log_.add(message);
     handleMessage(message);
     if (faults_.vanishAfterMessages > 0 && --faults_.vanishAfterMessages == 0) {
         leaveBus();
@@ -108,12 +108,11 @@ void SimDevice::sendAnswer(const QByteArray& body)
             answer = answer.left(length);
         } else {
             QByteArray padded = body.left(length - 2);
-            padded.append(QByteArray(length - 2 - padded.size(), faults_.answerFill));
+            padded.append(QByteArray(length - 2 - padded.size(), '0'));
             answer = padded + "\r\n";
         }
     }
     output_ += answer;
-    log_.add(SimLog::Kind::Sent, answer);
 }
 
 void SimDevice::leaveBus()

@@ -10,8 +10,8 @@ namespace lumodm {
 
 // Anything that sits on the simulated bus at a primary address: it takes
 // messages ended by EOI, queues answers for the controller to read, and
-// answers a serial poll. The faults a test switches on act here, so every
-// kind of device can misbehave the same way.
+// answers a serial poll. Its faults (SimFaults) act here, so every kind of
+// device can misbehave the same way.
 class SimDevice
 {
   public:
@@ -50,8 +50,8 @@ class SimDevice
     virtual void handleMessage(const QByteArray& message) = 0;
     virtual std::uint8_t takeStatusByte() { return 0; }
 
-    // Queue an answer (without line end): CR LF is added, the answer faults
-    // applied, and the result logged.
+    // Queue an answer (without line end): CR LF is added and the answer
+    // faults applied.
     void sendAnswer(const QByteArray& body);
 
   private:

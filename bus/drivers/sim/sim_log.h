@@ -7,46 +7,28 @@
 
 namespace lumodm {
 
-// What one simulated device received and answered, oldest first. Bounded,
-// so a demo that runs for hours does not grow without end.
+// The messages one simulated device received, oldest first. Bounded, so a
+// demo that runs for hours does not grow without end.
 class SimLog
 {
   public:
-    enum class Kind { Received, Sent };
-    struct Entry
-    {
-        Kind kind;
-        QByteArray text;
-    };
-
     static constexpr std::size_t Capacity = 2000;
 
-    void add(Kind kind, const QByteArray& text)
+    void add(const QByteArray& message)
     {
-        if (entries_.size() >= Capacity) {
-            entries_.pop_front();
+        if (messages_.size() >= Capacity) {
+            messages_.pop_front();
         }
-        entries_.push_back(Entry{kind, text});
+        messages_.push_back(message);
     }
-    void clear() { entries_.clear(); }
-    const std::deque<Entry>& entries() const { return entries_; }
-
-    QList<QByteArray> received() const { return of(Kind::Received); }
-    QList<QByteArray> sent() const { return of(Kind::Sent); }
+    void clear() { messages_.clear(); }
+    QList<QByteArray> received() const
+    {
+        return QList<QByteArray>(messages_.begin(), messages_.end());
+    }
 
   private:
-    QList<QByteArray> of(Kind kind) const
-    {
-        QList<QByteArray> texts;
-        for (const Entry& entry : entries_) {
-            if (entry.kind == kind) {
-                texts.append(entry.text);
-            }
-        }
-        return texts;
-    }
-
-    std::deque<Entry> entries_;
+    std::deque<QByteArray> messages_;
 };
 
 } // namespace lumodm
