@@ -169,14 +169,13 @@ const Option kOptions[] = {
          bool ok = false;
          const int n = value.toInt(&ok);
          if (!ok || n < 1 || n > kMaxRange) {
-             line.refuse(
-                 QStringLiteral("--range takes auto or a range number from 1, not '%1'").arg(value));
+             line.refuse(QStringLiteral("--range takes auto or a range number from 1, not '%1'")
+                             .arg(value));
              return;
          }
          line.options.reader.range = static_cast<std::int16_t>(n);
      }},
-    {"count", "N", ToReader, nullptr, "--count=N",
-     "take N readings (default 1; 0: until Ctrl-C)",
+    {"count", "N", ToReader, nullptr, "--count=N", "take N readings (default 1; 0: until Ctrl-C)",
      [](Line& line, const QString&, const QString& value) {
          bool ok = false;
          const long long n = value.toLongLong(&ok);
@@ -288,8 +287,8 @@ CommandLineParse parseCommandLine(Program program, const QStringList& arguments)
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     for (const Option& row : kOptions) {
         if (offers(row, program)) {
-            parser.addOption(QCommandLineOption(
-                namesOf(row), QString(), row.value ? QLatin1String(row.value) : QString()));
+            parser.addOption(QCommandLineOption(namesOf(row), QString(),
+                                                row.value ? QLatin1String(row.value) : QString()));
         }
     }
     // --sim alone is the default bus; Qt's parser knows no optional values.
@@ -317,8 +316,9 @@ CommandLineParse parseCommandLine(Program program, const QStringList& arguments)
     }
     CommandLine& o = state.options;
     if (o.driver.kind != DriverSpec::Kind::Library && !o.driver.library.isEmpty()) {
-        state.refuse(QStringLiteral("--gpib-library names the library driver; it does not go with %1")
-                         .arg(state.driverOption));
+        state.refuse(
+            QStringLiteral("--gpib-library names the library driver; it does not go with %1")
+                .arg(state.driverOption));
     }
     if (!parsed) {
         state.refuse(parser.errorText());
@@ -364,8 +364,8 @@ QString commandLineHelp(Program program)
         const QStringList help = QString::fromLatin1(row.help).split(QLatin1Char('\n'));
         for (qsizetype i = 0; i < help.size(); ++i) {
             const QString left = i < syntax.size() ? syntax.at(i) : QString();
-            text += (QStringLiteral("  ") + left).leftJustified(27) + QLatin1Char(' ') + help.at(i) +
-                    QLatin1Char('\n');
+            text += (QStringLiteral("  ") + left).leftJustified(27) + QLatin1Char(' ') +
+                    help.at(i) + QLatin1Char('\n');
         }
     }
     text += QStringLiteral(

@@ -1,8 +1,8 @@
 #include "app/panel_program.h"
 
 #include "app/command_line.h"
-#include "bus/drivers/driver_factory.h"
 #include "bus/bus_connection.h"
+#include "bus/drivers/driver_factory.h"
 #include "controls/form1.h"
 #include "log/reading_log.h"
 #include "panel/front_panel.h"

@@ -1,10 +1,10 @@
 #include "app/reader_program.h"
 
 #include "app/command_line.h"
-#include "reader/console_platform.h"
-#include "reader/headless_reader.h"
 #include "bus/drivers/driver_factory.h"
 #include "log/reading_log.h"
+#include "reader/console_platform.h"
+#include "reader/headless_reader.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -51,7 +51,8 @@ int runHeadlessReaderProgram(int argc, char** argv)
     if (!creation.ok()) {
         // The bus's hints name the front panel's command; here it is this one.
         QString text = creation.errorText;
-        text.replace(QStringLiteral("lumodm --"), programName(Program::Reader) + QStringLiteral(" --"));
+        text.replace(QStringLiteral("lumodm --"),
+                     programName(Program::Reader) + QStringLiteral(" --"));
         platform.messageBox(text, creation.errorTitle, MessageButtons::Ok, MessageIcon::Stop);
         return reader_status::MeterNotFound;
     }
