@@ -3,6 +3,10 @@
 #include "bus/drivers/prologix/adapter_target.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
 
+#include <QCommandLineParser>
+#include <QHash>
+#include <cmath>
+
 #ifndef LUMODM_VERSION
 #define LUMODM_VERSION "1.1.0"
 #endif
@@ -11,212 +15,360 @@ namespace lumodm {
 
 namespace {
 
-// The parse in progress: one argument at a time, the first error kept.
-class Parser
+// The parse in progress: the options so far, the bus option that chose the
+// driver, and the first error (the one the program reports).
+struct Line
 {
-  public:
-    Parser(const QStringList& arguments, const ExtraOptionHandler& extra)
-        : arguments_(arguments), extra_(extra)
-    {
-    }
+    CommandLine options;
+    QString driverOption;
+    QString error;
 
-    CommandLineParse run()
+    void refuse(const QString& text)
     {
-        for (index_ = 0; index_ < arguments_.size(); ++index_) {
-            take(arguments_[index_]);
-        }
-        if (result_.options.driver.kind != DriverSpec::Kind::Library &&
-            !result_.options.driver.library.isEmpty()) {
-            refuse(QStringLiteral("--gpib-library names the library driver; it does not go with %1")
-                       .arg(driverOption_));
-        }
-        if (result_.options.help || result_.options.version) {
-            result_.error.clear();
-        }
-        return result_;
-    }
-
-  private:
-    void refuse(const QString& error)
-    {
-        if (result_.error.isEmpty()) {
-            result_.error = error;
+        if (error.isEmpty()) {
+            error = text;
         }
     }
-
-    // "--name=value" or "--name value"; false (and an error) when absent.
-    bool value(const QString& argument, const QString& name, const QString& what, QString* out)
-    {
-        if (argument == name) {
-            if (index_ + 1 >= arguments_.size()) {
-                refuse(QStringLiteral("%1 needs %2").arg(name, what));
-                return false;
-            }
-            *out = arguments_[++index_];
-        } else {
-            *out = argument.mid(name.size() + 1);
-        }
-        if (out->trimmed().isEmpty()) {
-            refuse(QStringLiteral("%1 needs %2").arg(name, what));
-            return false;
-        }
-        return true;
-    }
-
-    static bool is(const QString& argument, const char* name)
-    {
-        const QLatin1String n(name);
-        return argument == n || (argument.startsWith(n) && argument.size() > n.size() &&
-                                 argument.at(n.size()) == QLatin1Char('='));
-    }
-
-    bool chooseDriver(DriverSpec::Kind kind, const QString& option)
-    {
-        if (!driverOption_.isEmpty()) {
-            refuse(driverOption_ == option ? QStringLiteral("%1 is given twice").arg(option)
-                                           : QStringLiteral("%1 and %2 name two buses; choose one")
-                                                 .arg(driverOption_, option));
-            return false;
-        }
-        driverOption_ = option;
-        result_.options.driver.kind = kind;
-        return true;
-    }
-
-    void takeAdapter(const QString& argument, DriverSpec::Kind kind, const QString& option)
-    {
-        QString target;
-        if (!chooseDriver(kind, option) ||
-            !value(argument, option, QStringLiteral("HOST[:PORT] or a serial device"), &target)) {
-            return;
-        }
-        QString error;
-        if (!parseAdapterTarget(target, &error)) {
-            refuse(option + QStringLiteral(": ") + error);
-            return;
-        }
-        result_.options.driver.adapter = target.trimmed();
-    }
-
-    void take(const QString& argument)
-    {
-        CommandLine& o = result_.options;
-        if (argument == QLatin1String("--help") || argument == QLatin1String("-h")) {
-            o.help = true;
-        } else if (argument == QLatin1String("--version")) {
-            o.version = true;
-        } else if (argument == QLatin1String("--trace")) {
-            o.driver.trace = true;
-        } else if (is(argument, "--sim")) {
-            if (!chooseDriver(DriverSpec::Kind::Simulated, QStringLiteral("--sim"))) {
-                return;
-            }
-            const QString spec = argument.mid(6);
-            QString error;
-            if (!createSimulatedBus(spec, &error)) {
-                refuse(QStringLiteral("--sim: ") + error);
-                return;
-            }
-            o.driver.simulation = spec.trimmed();
-        } else if (is(argument, "--prologix")) {
-            takeAdapter(argument, DriverSpec::Kind::Prologix, QStringLiteral("--prologix"));
-        } else if (is(argument, "--ar488")) {
-            takeAdapter(argument, DriverSpec::Kind::Ar488, QStringLiteral("--ar488"));
-        } else if (is(argument, "--gpib-library")) {
-            if (!o.driver.library.isEmpty()) {
-                refuse(QStringLiteral("--gpib-library is given twice"));
-                return;
-            }
-            value(argument, QStringLiteral("--gpib-library"),
-                  QStringLiteral("the path of a library"), &o.driver.library);
-        } else if (is(argument, "--log")) {
-            if (!o.logFile.isEmpty()) {
-                refuse(QStringLiteral("--log is given twice"));
-                return;
-            }
-            value(argument, QStringLiteral("--log"), QStringLiteral("a file name"), &o.logFile);
-        } else {
-            takeOther(argument);
-        }
-    }
-
-    void takeOther(const QString& argument)
-    {
-        if (extra_) {
-            QString error;
-            switch (extra_(argument, error)) {
-            case ExtraOptionResult::Taken:
-                return;
-            case ExtraOptionResult::Bad:
-                refuse(error);
-                return;
-            case ExtraOptionResult::NotMine:
-                break;
-            }
-        }
-        for (const char* flag : {"--help", "--version", "--trace"}) {
-            if (argument.startsWith(QLatin1String(flag) + QLatin1Char('='))) {
-                refuse(QStringLiteral("%1 takes no value").arg(QLatin1String(flag)));
-                return;
-            }
-        }
-        refuse(argument.startsWith(QLatin1Char('-'))
-                   ? QStringLiteral("unknown option '%1'").arg(argument)
-                   : QStringLiteral("unexpected argument '%1'").arg(argument));
-    }
-
-    const QStringList& arguments_;
-    const ExtraOptionHandler& extra_;
-    qsizetype index_ = 0;
-    QString driverOption_;
-    CommandLineParse result_;
 };
+
+using Take = void (*)(Line& line, const QString& option, const QString& value);
+
+enum Offer : unsigned { ToPanel = 1, ToReader = 2, ToBoth = 3, Hidden = 4 };
+
+// One row per option. `value` names a value (nullptr: a switch); `syntax`
+// and `help` are its lines in --help, side by side, after `heading` when it
+// opens a group.
+struct Option
+{
+    const char* names; // comma-separated, the long name last
+    const char* value;
+    unsigned offer;
+    const char* heading;
+    const char* syntax;
+    const char* help;
+    Take take;
+};
+
+constexpr double kMaxInterval = 7 * 24 * 3600.0;
+constexpr int kMaxRange = 99;
+
+bool nonBlank(Line& line, const QString& option, const QString& value, const char* what)
+{
+    if (value.trimmed().isEmpty()) {
+        line.refuse(QStringLiteral("%1 needs %2").arg(option, QLatin1String(what)));
+        return false;
+    }
+    return true;
+}
+
+bool chooseDriver(Line& line, DriverSpec::Kind kind, const QString& option)
+{
+    if (!line.driverOption.isEmpty()) {
+        line.refuse(line.driverOption == option
+                        ? QStringLiteral("%1 is given twice").arg(option)
+                        : QStringLiteral("%1 and %2 name two buses; choose one")
+                              .arg(line.driverOption, option));
+        return false;
+    }
+    line.driverOption = option;
+    line.options.driver.kind = kind;
+    return true;
+}
+
+void takeAdapter(Line& line, DriverSpec::Kind kind, const QString& option, const QString& value)
+{
+    if (!chooseDriver(line, kind, option) ||
+        !nonBlank(line, option, value, "HOST[:PORT] or a serial device")) {
+        return;
+    }
+    QString error;
+    if (!parseAdapterTarget(value, &error)) {
+        line.refuse(option + QStringLiteral(": ") + error);
+        return;
+    }
+    line.options.driver.adapter = value.trimmed();
+}
+
+// A value given once at most, not blank.
+void takeOnce(Line& line, const QString& option, const QString& value, const char* what,
+              QString& into)
+{
+    if (!into.isEmpty()) {
+        line.refuse(QStringLiteral("%1 is given twice").arg(option));
+    } else if (nonBlank(line, option, value, what)) {
+        into = value;
+    }
+}
+
+void takeExtraPath(Line& line, const QString& option, const QString& value, QString& into)
+{
+    if (nonBlank(line, option, value, "a file or folder name")) {
+        into = value;
+    }
+}
+
+const Option kOptions[] = {
+    {"sim", "MODEL[@ADDR],...", ToBoth,
+     "The bus (at most one of these; without one, the GPIB library):", "--sim[=MODEL[@ADDR],...]",
+     "the built-in simulated bus with the meters named:\n"
+     "MODEL is DM5010, DM5110 or DM5120, ADDR a primary\n"
+     "address from 1 to 30 (16 when left out); --sim\n"
+     "alone is one DM5010 at address 16",
+     [](Line& line, const QString& option, const QString& value) {
+         if (!chooseDriver(line, DriverSpec::Kind::Simulated, option)) {
+             return;
+         }
+         QString error;
+         if (!createSimulatedBus(value, &error)) {
+             line.refuse(option + QStringLiteral(": ") + error);
+             return;
+         }
+         line.options.driver.simulation = value.trimmed();
+     }},
+    {"prologix", "HOST[:PORT]", ToBoth, nullptr, "--prologix=HOST[:PORT]\n--prologix=/dev/ttyUSB0",
+     "a Prologix GPIB-ETHERNET adapter (port 1234)\n"
+     "a Prologix GPIB-USB adapter on a serial device",
+     [](Line& line, const QString& option, const QString& value) {
+         takeAdapter(line, DriverSpec::Kind::Prologix, option, value);
+     }},
+    {"ar488", "DEVICE", ToBoth, nullptr, "--ar488=/dev/ttyACM0",
+     "an AR488 adapter on a serial device (115200 baud),\n"
+     "or --ar488=HOST[:PORT] for one on the network",
+     [](Line& line, const QString& option, const QString& value) {
+         takeAdapter(line, DriverSpec::Kind::Ar488, option, value);
+     }},
+    {"gpib-library", "PATH", ToBoth, nullptr, "--gpib-library=PATH",
+     "load this GPIB library instead of the usual ones",
+     [](Line& line, const QString& option, const QString& value) {
+         takeOnce(line, option, value, "the path of a library", line.options.driver.library);
+     }},
+    {"trace", nullptr, ToBoth, "Other options:", "--trace",
+     "write every bus call with its data and status to\n"
+     "standard error: how to see why a meter is silent",
+     [](Line& line, const QString&, const QString&) { line.options.driver.trace = true; }},
+    {"log", "FILE", ToBoth, nullptr, "--log=FILE", "append every reading displayed to FILE as CSV",
+     [](Line& line, const QString& option, const QString& value) {
+         takeOnce(line, option, value, "a file name", line.options.logFile);
+     }},
+    {"function", "CODE", ToReader, nullptr, "--function=CODE",
+     "set this function first (DCV, ACV, OHMS, ...)",
+     [](Line& line, const QString& option, const QString& value) {
+         // Codes are upper case; "dcv" is taken to mean DCV. Whether the
+         // code is one is told once the meter is known, with its codes.
+         if (nonBlank(line, option, value, "a function code")) {
+             line.options.reader.function = value.trimmed().toUpper();
+         }
+     }},
+    {"range", "N", ToReader, nullptr, "--range=N|auto",
+     "then this range (N as in the panel's range list)",
+     [](Line& line, const QString&, const QString& value) {
+         if (value.compare(QLatin1String("auto"), Qt::CaseInsensitive) == 0) {
+             line.options.reader.range = 0;
+             return;
+         }
+         bool ok = false;
+         const int n = value.toInt(&ok);
+         if (!ok || n < 1 || n > kMaxRange) {
+             line.refuse(QStringLiteral("--range takes auto or a range number from 1, not '%1'")
+                             .arg(value));
+             return;
+         }
+         line.options.reader.range = static_cast<std::int16_t>(n);
+     }},
+    {"count", "N", ToReader, nullptr, "--count=N", "take N readings (default 1; 0: until Ctrl-C)",
+     [](Line& line, const QString&, const QString& value) {
+         bool ok = false;
+         const long long n = value.toLongLong(&ok);
+         if (!ok || n < 0) {
+             line.refuse(
+                 QStringLiteral("--count takes a whole number, 0 for no end, not '%1'").arg(value));
+             return;
+         }
+         line.options.reader.count = n;
+     }},
+    {"interval", "SECONDS", ToReader, nullptr, "--interval=SECONDS",
+     "from the start of one reading to the next\n(default 1)",
+     [](Line& line, const QString&, const QString& value) {
+         bool ok = false;
+         const double seconds = value.toDouble(&ok); // "." whatever the locale
+         if (!ok || !std::isfinite(seconds) || seconds < 0 || seconds > kMaxInterval) {
+             line.refuse(
+                 QStringLiteral("--interval takes seconds from 0 to 604800, not '%1'").arg(value));
+             return;
+         }
+         line.options.reader.interval = seconds;
+     }},
+    {"csv", nullptr, ToReader, nullptr, "--csv",
+     "print each reading as a row of the log's CSV\ncolumns, after a header row",
+     [](Line& line, const QString&, const QString&) { line.options.reader.csv = true; }},
+    {"screenshot", "FILE", ToPanel | Hidden, nullptr, nullptr, nullptr,
+     [](Line& line, const QString& option, const QString& value) {
+         takeExtraPath(line, option, value, line.options.extras.screenshotFile);
+     }},
+    {"write-icons", "DIR", ToPanel | Hidden, nullptr, nullptr, nullptr,
+     [](Line& line, const QString& option, const QString& value) {
+         takeExtraPath(line, option, value, line.options.extras.iconFolder);
+     }},
+    {"quit-when-up", nullptr, ToPanel | Hidden, nullptr, nullptr, nullptr,
+     [](Line& line, const QString&, const QString&) { line.options.extras.quitWhenUp = true; }},
+    {"h,help", nullptr, ToBoth, nullptr, "--help", "show this help and exit",
+     [](Line& line, const QString&, const QString&) { line.options.help = true; }},
+    {"version", nullptr, ToBoth, nullptr, "--version", "show the version and exit",
+     [](Line& line, const QString&, const QString&) { line.options.version = true; }},
+};
+
+bool offers(const Option& row, Program program)
+{
+    return (row.offer & (program == Program::Panel ? ToPanel : ToReader)) != 0;
+}
+
+QStringList namesOf(const Option& row)
+{
+    return QString::fromLatin1(row.names).split(QLatin1Char(','));
+}
+
+// "--name" of "--name=value" or "-name".
+QString nameOf(const QString& argument)
+{
+    const qsizetype dashes = argument.startsWith(QLatin1String("--")) ? 2 : 1;
+    return argument.mid(dashes).section(QLatin1Char('='), 0, 0);
+}
+
+const Option* optionNamed(Program program, const QString& name)
+{
+    for (const Option& row : kOptions) {
+        if (offers(row, program) && namesOf(row).contains(name)) {
+            return &row;
+        }
+    }
+    return nullptr;
+}
+
+// What the parser refused, in this program's words and naming the argument
+// as it was written.
+QString refusal(Program program, const QCommandLineParser& parser, const QStringList& arguments)
+{
+    const auto written = [&](const QString& name) {
+        for (const QString& argument : arguments) {
+            if (argument.startsWith(QLatin1Char('-')) && nameOf(argument) == name) {
+                return argument;
+            }
+        }
+        return QStringLiteral("--") + name;
+    };
+    // Qt's parser takes "--" as the end of options; these programs have no
+    // arguments to follow it.
+    if (arguments.contains(QLatin1String("--"))) {
+        return QStringLiteral("unknown option '--'");
+    }
+    if (!parser.unknownOptionNames().isEmpty()) {
+        return QStringLiteral("unknown option '%1'")
+            .arg(written(parser.unknownOptionNames().constFirst()));
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return QStringLiteral("unexpected argument '%1'")
+            .arg(parser.positionalArguments().constFirst());
+    }
+    for (const QString& argument : arguments) {
+        const Option* row = optionNamed(program, nameOf(argument));
+        if (argument.startsWith(QLatin1Char('-')) && argument.contains(QLatin1Char('=')) &&
+            row != nullptr && row->value == nullptr) {
+            return QStringLiteral("--%1 takes no value").arg(namesOf(*row).constLast());
+        }
+    }
+    return {}; // a value left out: the option itself says what it needs
+}
 
 } // namespace
 
-CommandLineParse parseCommandLine(const QStringList& arguments, const ExtraOptionHandler& extra)
+CommandLineParse parseCommandLine(Program program, const QStringList& arguments)
 {
-    return Parser(arguments, extra).run();
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    for (const Option& row : kOptions) {
+        if (offers(row, program)) {
+            parser.addOption(QCommandLineOption(namesOf(row), QString(),
+                                                row.value ? QLatin1String(row.value) : QString()));
+        }
+    }
+    // --sim alone is the default bus; Qt's parser knows no optional values.
+    QStringList line{programName(program)};
+    for (const QString& argument : arguments) {
+        line << (argument == QLatin1String("--sim") ? QStringLiteral("--sim=") : argument);
+    }
+    Line state;
+    const bool parsed = parser.parse(line);
+    if (!parsed || !parser.positionalArguments().isEmpty() ||
+        arguments.contains(QLatin1String("--"))) {
+        state.refuse(refusal(program, parser, arguments));
+    }
+
+    QHash<const Option*, qsizetype> used;
+    for (const QString& name : parser.optionNames()) {
+        const Option* row = optionNamed(program, name);
+        QString value;
+        if (row->value != nullptr) {
+            const QStringList values = parser.values(name);
+            const qsizetype n = used[row]++;
+            value = n < values.size() ? values.at(n) : QString();
+        }
+        row->take(state, QStringLiteral("--") + namesOf(*row).constLast(), value);
+    }
+    CommandLine& o = state.options;
+    if (o.driver.kind != DriverSpec::Kind::Library && !o.driver.library.isEmpty()) {
+        state.refuse(
+            QStringLiteral("--gpib-library names the library driver; it does not go with %1")
+                .arg(state.driverOption));
+    }
+    if (!parsed) {
+        state.refuse(parser.errorText());
+    }
+    if (o.help || o.version) {
+        state.error.clear();
+    }
+    return {o, state.error};
 }
 
-QString versionText(const QString& program)
+QString programName(Program program)
 {
-    return program + QStringLiteral(" ") + QStringLiteral(LUMODM_VERSION);
+    return program == Program::Panel ? QStringLiteral("lumodm") : QStringLiteral("lumodm-read");
 }
 
-QString commandLineErrorText(const QString& program, const QString& error)
+QString versionText(Program program)
 {
-    return QStringLiteral("%1: %2\nTry '%1 --help' for more information.").arg(program, error);
+    return programName(program) + QStringLiteral(" ") + QStringLiteral(LUMODM_VERSION);
 }
 
-QString commandLineHelp(const QString& program, const QString& extraHelp, const QString& headline)
+QString commandLineErrorText(Program program, const QString& error)
 {
-    QString text = QStringLiteral("Usage: %1 [OPTION]...\n").arg(program);
-    text += headline.isEmpty()
-                ? QStringLiteral("Front panel for DM5010, DM5110 and DM5120 multimeters on a "
-                                 "GPIB bus.\n")
-                : headline + QLatin1Char('\n');
+    return QStringLiteral("%1: %2\nTry '%1 --help' for more information.")
+        .arg(programName(program), error);
+}
+
+QString commandLineHelp(Program program)
+{
+    const bool panel = program == Program::Panel;
+    QString text = QStringLiteral("Usage: %1 [OPTION]...\n").arg(programName(program));
+    text += panel ? QStringLiteral("Front panel for DM5010, DM5110 and DM5120 multimeters on a "
+                                   "GPIB bus.\n")
+                  : QStringLiteral("lumodm-read takes readings from a DM5010, DM5110 or DM5120 "
+                                   "without a window.\n");
+    for (const Option& row : kOptions) {
+        if (!offers(row, program) || (row.offer & Hidden) != 0) {
+            continue;
+        }
+        if (row.heading != nullptr) {
+            text += QStringLiteral("\n%1\n").arg(QLatin1String(row.heading));
+        }
+        const QStringList syntax = QString::fromLatin1(row.syntax).split(QLatin1Char('\n'));
+        const QStringList help = QString::fromLatin1(row.help).split(QLatin1Char('\n'));
+        for (qsizetype i = 0; i < help.size(); ++i) {
+            const QString left = i < syntax.size() ? syntax.at(i) : QString();
+            text += (QStringLiteral("  ") + left).leftJustified(27) + QLatin1Char(' ') +
+                    help.at(i) + QLatin1Char('\n');
+        }
+    }
     text += QStringLiteral(
-        "\n"
-        "The bus (at most one of these; without one, the GPIB library):\n"
-        "  --sim[=MODEL[@ADDR],...]  the built-in simulated bus with the meters named:\n"
-        "                            MODEL is DM5010, DM5110 or DM5120, ADDR a primary\n"
-        "                            address from 1 to 30 (16 when left out); --sim\n"
-        "                            alone is one DM5010 at address 16\n"
-        "  --prologix=HOST[:PORT]    a Prologix GPIB-ETHERNET adapter (port 1234)\n"
-        "  --prologix=/dev/ttyUSB0   a Prologix GPIB-USB adapter on a serial device\n"
-        "  --ar488=/dev/ttyACM0      an AR488 adapter on a serial device (115200 baud),\n"
-        "                            or --ar488=HOST[:PORT] for one on the network\n"
-        "  --gpib-library=PATH       load this GPIB library instead of the usual ones\n"
-        "\n"
-        "Other options:\n"
-        "  --trace                   write every bus call with its data and status to\n"
-        "                            standard error: how to see why a meter is silent\n"
-        "  --log=FILE                append every reading displayed to FILE as CSV\n");
-    text += extraHelp;
-    text += QStringLiteral(
-        "  --help                    show this help and exit\n"
-        "  --version                 show the version and exit\n"
         "\n"
         "Drivers:\n"
         "  GPIB library   The default: a GPIB interface board (board 0) through the\n"
@@ -233,6 +385,10 @@ QString commandLineHelp(const QString& program, const QString& extraHelp, const 
         "\n"
         "Exit status: 0 after a normal end, 1 when the bus cannot be opened or the\n"
         "program ends on a bus failure, 2 after a bad command line.\n");
+    if (!panel) {
+        text += QStringLiteral("lumodm-read ends with status 3 when a reading failed or the\n"
+                               "log (--log) could not be opened or written.\n");
+    }
     return text;
 }
 

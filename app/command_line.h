@@ -1,12 +1,26 @@
 #pragma once
 
 #include "bus/drivers/driver_choice.h"
+#include "reader/reader_options.h"
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace lumodm {
+
+// The two programs share one table of options; each option says which of
+// them offers it.
+enum class Program { Panel, Reader };
+
+// Options of lumodm that are not for users, so --help leaves them out:
+// they make the README screenshot, regenerate the icon files and time the
+// start-up.
+struct ProgramExtras
+{
+    QString screenshotFile;  // --screenshot=FILE: run, capture the window, end
+    QString iconFolder;      // --write-icons=DIR: write the icon files and end
+    bool quitWhenUp = false; // --quit-when-up: end (status 0) once activation is done
+};
 
 // What the command line asks of the program.
 struct CommandLine
@@ -15,15 +29,9 @@ struct CommandLine
     QString logFile; // --log=FILE: every displayed reading appended as CSV
     bool help = false;
     bool version = false;
+    ReaderOptions reader; // lumodm-read's own
+    ProgramExtras extras; // lumodm's own
 };
-
-// A program's own options beyond the common ones (the headless reader's
-// --count= and the like): each argument the common parser does not know is
-// offered to the handler, which takes it, leaves it, or refuses it with a
-// reason.
-enum class ExtraOptionResult { NotMine, Taken, Bad };
-using ExtraOptionHandler =
-    std::function<ExtraOptionResult(const QString& argument, QString& error)>;
 
 struct CommandLineParse
 {
@@ -35,20 +43,20 @@ struct CommandLineParse
 
 // Parses the arguments after the program name. --help and --version win
 // over any error elsewhere on the line.
-CommandLineParse parseCommandLine(const QStringList& arguments,
-                                  const ExtraOptionHandler& extra = {});
+CommandLineParse parseCommandLine(Program program, const QStringList& arguments);
 
-// The text of --help: every option and every driver. `extraHelp` holds the
-// program's own option lines, already indented like the others; `headline`
-// says what the program is (the front panel's line when empty).
-QString commandLineHelp(const QString& program, const QString& extraHelp = {},
-                        const QString& headline = {});
+// The text of --help: what the program is, every option it offers and every
+// driver.
+QString commandLineHelp(Program program);
+
+// "lumodm" or "lumodm-read"
+QString programName(Program program);
 
 // "lumodm 1.1.0"
-QString versionText(const QString& program);
+QString versionText(Program program);
 
 // "lumodm: <error>" and where to find help, for standard error.
-QString commandLineErrorText(const QString& program, const QString& error);
+QString commandLineErrorText(Program program, const QString& error);
 
 // The exit status after a bad command line.
 constexpr int BadCommandLineStatus = 2;

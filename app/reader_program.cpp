@@ -1,10 +1,10 @@
 #include "app/reader_program.h"
 
 #include "app/command_line.h"
-#include "reader/console_platform.h"
-#include "reader/headless_reader.h"
 #include "bus/drivers/driver_factory.h"
 #include "log/reading_log.h"
+#include "reader/console_platform.h"
+#include "reader/headless_reader.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -14,8 +14,6 @@
 namespace lumodm {
 
 namespace {
-
-const QString kProgram = QStringLiteral("lumodm-read");
 
 void print(std::FILE* stream, const QString& text)
 {
@@ -30,36 +28,19 @@ int runHeadlessReaderProgram(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
 
-    ReaderOptions readerOptions;
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    const CommandLineParse parse =
-        parseCommandLine(arguments, [&](const QString& argument, QString& error) {
-            switch (takeReaderOption(argument, readerOptions, error)) {
-            case ReaderOptionResult::Taken:
-                return ExtraOptionResult::Taken;
-            case ReaderOptionResult::Bad:
-                return ExtraOptionResult::Bad;
-            case ReaderOptionResult::NotMine:
-                break;
-            }
-            return ExtraOptionResult::NotMine;
-        });
+    const CommandLineParse parse = parseCommandLine(Program::Reader, arguments);
     if (parse.options.help) {
-        print(stdout,
-              commandLineHelp(kProgram, readerOptionsHelp(),
-                              QStringLiteral("lumodm-read takes readings from a DM5010, DM5110 "
-                                             "or DM5120 without a window.")) +
-                  QStringLiteral("lumodm-read ends with status 3 when a reading failed or the\n"
-                                 "log (--log) could not be opened or written.\n"));
+        print(stdout, commandLineHelp(Program::Reader));
         return reader_status::Ok;
     }
     if (parse.options.version) {
-        print(stdout, versionText(kProgram) + QLatin1Char('\n'));
+        print(stdout, versionText(Program::Reader) + QLatin1Char('\n'));
         return reader_status::Ok;
     }
     if (!parse.ok()) {
-        print(stderr, commandLineErrorText(kProgram, parse.error) + QLatin1Char('\n'));
+        print(stderr, commandLineErrorText(Program::Reader, parse.error) + QLatin1Char('\n'));
         return reader_status::BadOptions;
     }
 
@@ -70,7 +51,8 @@ int runHeadlessReaderProgram(int argc, char** argv)
     if (!creation.ok()) {
         // The bus's hints name the front panel's command; here it is this one.
         QString text = creation.errorText;
-        text.replace(QStringLiteral("lumodm --"), kProgram + QStringLiteral(" --"));
+        text.replace(QStringLiteral("lumodm --"),
+                     programName(Program::Reader) + QStringLiteral(" --"));
         platform.messageBox(text, creation.errorTitle, MessageButtons::Ok, MessageIcon::Stop);
         return reader_status::MeterNotFound;
     }
@@ -95,7 +77,7 @@ int runHeadlessReaderProgram(int argc, char** argv)
     HeadlessReader reader(driver, platform);
     reader.setInterrupted(&ConsolePlatform::interrupted);
     reader.setLog(log.get());
-    const int status = reader.run(readerOptions);
+    const int status = reader.run(parse.options.reader);
 
     log.reset();
     driver.close();

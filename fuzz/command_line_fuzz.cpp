@@ -1,13 +1,9 @@
-// The command lines of both programs: lumodm (the common options and its
-// own extras) and lumodm-read (the common options and the reader's).
+// The command lines of both programs, through the one option table.
 //
 // Input: the arguments after the program name, separated by zero bytes,
 // taken as the programs take them (in the local 8-bit encoding).
 #include "app/command_line.h"
-#include "app/headless_reader_options.h"
 #include "bus/drivers/prologix/adapter_target.h"
-#include "meter/function_table.h"
-#include "qt/program_extras.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -25,8 +21,9 @@ void check(bool condition)
     }
 }
 
-void checkParse(const lumodm::CommandLineParse& parse)
+void checkParse(lumodm::Program program, const QStringList& arguments)
 {
+    const lumodm::CommandLineParse parse = lumodm::parseCommandLine(program, arguments);
     const lumodm::CommandLine& o = parse.options;
     // --help and --version win over the rest of the line, bad or not.
     if (o.help || o.version) {
@@ -34,7 +31,7 @@ void checkParse(const lumodm::CommandLineParse& parse)
         return;
     }
     if (!parse.ok()) {
-        check(!lumodm::commandLineErrorText(QStringLiteral("lumodm"), parse.error).isEmpty());
+        check(!lumodm::commandLineErrorText(program, parse.error).isEmpty());
         return;
     }
     const lumodm::DriverSpec& d = o.driver;
@@ -42,6 +39,20 @@ void checkParse(const lumodm::CommandLineParse& parse)
         check(lumodm::parseAdapterTarget(d.adapter, nullptr).has_value());
     }
     check(d.kind == lumodm::DriverSpec::Kind::Library || d.library.isEmpty());
+    // Each program takes only its own options; what it takes is usable.
+    const lumodm::ReaderOptions& r = o.reader;
+    const lumodm::ProgramExtras& x = o.extras;
+    if (program == lumodm::Program::Panel) {
+        check(r.function.isEmpty() && !r.range && r.count == 1 && r.interval == 1.0 && !r.csv);
+        check(x.screenshotFile.isEmpty() || !x.screenshotFile.trimmed().isEmpty());
+        check(x.iconFolder.isEmpty() || !x.iconFolder.trimmed().isEmpty());
+    } else {
+        check(x.screenshotFile.isEmpty() && x.iconFolder.isEmpty() && !x.quitWhenUp);
+        check(r.function == r.function.trimmed().toUpper());
+        check(!r.range || (*r.range >= 0 && *r.range <= 99));
+        check(r.count >= 0);
+        check(std::isfinite(r.interval) && r.interval >= 0 && r.interval <= 7 * 24 * 3600.0);
+    }
 }
 
 } // namespace
@@ -55,34 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             arguments.append(QString::fromLocal8Bit(argument));
         }
     }
-
-    lumodm::ProgramExtras extras;
-    checkParse(
-        lumodm::parseCommandLine(arguments, [&extras](const QString& argument, QString& error) {
-            return lumodm::takeProgramExtra(argument, extras, error);
-        }));
-    check(extras.screenshotFile.isEmpty() || !extras.screenshotFile.trimmed().isEmpty());
-    check(extras.iconFolder.isEmpty() || !extras.iconFolder.trimmed().isEmpty());
-
-    lumodm::ReaderOptions reader;
-    checkParse(
-        lumodm::parseCommandLine(arguments, [&reader](const QString& argument, QString& error) {
-            switch (lumodm::takeReaderOption(argument, reader, error)) {
-            case lumodm::ReaderOptionResult::Taken:
-                return lumodm::ExtraOptionResult::Taken;
-            case lumodm::ReaderOptionResult::Bad:
-                check(!error.isEmpty());
-                return lumodm::ExtraOptionResult::Bad;
-            case lumodm::ReaderOptionResult::NotMine:
-                break;
-            }
-            return lumodm::ExtraOptionResult::NotMine;
-        }));
-    // Whatever the line, the reader's options stay ones it can act on.
-    check(reader.function.isEmpty() || lumodm::findFunction(reader.function) != nullptr);
-    check(!reader.range || (*reader.range >= 0 && *reader.range <= 99));
-    check(reader.count >= 0);
-    check(std::isfinite(reader.interval) && reader.interval >= 0 &&
-          reader.interval <= 7 * 24 * 3600.0);
+    checkParse(lumodm::Program::Panel, arguments);
+    checkParse(lumodm::Program::Reader, arguments);
     return 0;
 }

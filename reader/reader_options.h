@@ -16,14 +16,4 @@ struct ReaderOptions
     bool csv = false;                  // the log's columns instead of readout and unit
 };
 
-enum class ReaderOptionResult { NotMine, Taken, Bad };
-
-// Takes one of the reader's own options (--function=, --range=, --count=,
-// --interval=, --csv) from `argument`. Bad: `error` says why.
-ReaderOptionResult takeReaderOption(const QString& argument, ReaderOptions& options,
-                                    QString& error);
-
-// The lines that --help adds for these options.
-QString readerOptionsHelp();
-
 } // namespace lumodm

@@ -1,4 +1,4 @@
-#include "qt/panel_program.h"
+#include "app/panel_program.h"
 
 int main(int argc, char** argv)
 {

@@ -2,123 +2,99 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace lumodm {
 namespace {
 
-CommandLineParse parse(std::initializer_list<const char*> args,
-                       const ExtraOptionHandler& extra = {})
+// What a line asked for, the defaults left out; "! error" when refused.
+QString describe(const CommandLineParse& p)
 {
-    QStringList list;
-    for (const char* a : args) {
-        list << QString::fromUtf8(a);
-    }
-    return parseCommandLine(list, extra);
+    const CommandLine& o = p.options;
+    const ReaderOptions& r = o.reader;
+    const auto named = [](const char* n, const QString& v) { return v.isEmpty() ? v : n + v; };
+    const DriverSpec& d = o.driver;
+    const char* kinds[] = {"", "sim=", "prologix=", "ar488="};
+    const QString bus = kinds[static_cast<int>(d.kind)] + d.simulation + d.adapter + d.library;
+    QStringList s = QStringList{bus}
+                    << (d.trace ? "trace" : "") << (o.help ? "help" : "")
+                    << (o.version ? "version" : "") << (r.csv ? "csv" : "")
+                    << (o.extras.quitWhenUp ? "quit" : "") << named("log=", o.logFile)
+                    << named("function=", r.function)
+                    << named("range=", r.range ? QString::number(*r.range) : "")
+                    << named("count=", r.count != 1 ? QString::number(r.count) : "")
+                    << named("interval=", r.interval != 1 ? QString::number(r.interval) : "")
+                    << named("shot=", o.extras.screenshotFile)
+                    << named("icons=", o.extras.iconFolder);
+    s.removeAll(QString());
+    return p.ok() ? s.join(' ') : "! " + p.error;
 }
 
-TEST(CommandLine, TakesEachDriverAndItsValue)
+enum Offered { P = 1, R = 2, B = 3 }; // by the panel, the reader, both
+
+TEST(CommandLine, ArgumentsInOptionsOrTheFirstErrorOutAndHelp)
 {
-    const struct
-    {
-        std::initializer_list<const char*> args;
-        DriverSpec::Kind kind;
-        const char* value; // simulation, adapter or library
-    } cases[] = {
-        {{}, DriverSpec::Kind::Library, ""},
-        {{"--sim"}, DriverSpec::Kind::Simulated, ""},
-        {{"--sim=DM5120@5,dm5010"}, DriverSpec::Kind::Simulated, "DM5120@5,dm5010"},
-        {{"--prologix=192.168.1.20"}, DriverSpec::Kind::Prologix, "192.168.1.20"},
-        {{"--prologix", "gpib:4000"}, DriverSpec::Kind::Prologix, "gpib:4000"},
-        {{"--ar488=/dev/ttyACM0"}, DriverSpec::Kind::Ar488, "/dev/ttyACM0"},
-        {{"--gpib-library", "libx.so"}, DriverSpec::Kind::Library, "libx.so"},
+    const std::tuple<int, QStringList, const char*> cases[] = {
+        {B, {"--sim=DM5120@5,dm5010", "--trace", "--log=a"}, "sim=DM5120@5,dm5010 trace log=a"},
+        {B, {"--prologix", "gpib:4000"}, "prologix=gpib:4000"},
+        {B, {"--ar488=/dev/ttyACM0"}, "ar488=/dev/ttyACM0"},
+        {B, {"--gpib-library", "libx.so"}, "libx.so"},
+        {B, {"--bogus", "-h", "stray", "--version"}, "help version"},
+        {R, {"--function=dbm dcv", "--range=AUTO", "--csv"}, "csv function=DBM DCV range=0"},
+        {R, {"--count=0", "--interval=0"}, "count=0 interval=0"},
+        {R,
+         {"--range=99", "--interval=604800", "--count", "7"},
+         "range=99 count=7 interval=604800"},
+        {P, {"--screenshot=s", "--write-icons", "i", "--quit-when-up"}, "quit shot=s icons=i"},
+        {B, {"--bogus=1"}, "! unknown option '--bogus=1'"},
+        {B, {"--"}, "! unknown option '--'"},
+        {B, {"stray"}, "! unexpected argument 'stray'"},
+        {B, {"--sim", "--prologix=host"}, "! --sim and --prologix name two buses; choose one"},
+        {B, {"--ar488=/dev/a", "--ar488=/dev/b"}, "! --ar488 is given twice"},
+        {B, {"--sim=DM9999"}, "! --sim: unknown simulated meter"},
+        {B, {"--prologix"}, "! --prologix needs HOST[:PORT] or a serial device"},
+        {B, {"--prologix=host:99999"}, "! --prologix: \"host:99999\": the port must be"},
+        {B, {"--gpib-library=x", "--sim"}, "! --gpib-library names the library driver; it does"},
+        {B, {"--log"}, "! --log needs a file name"},
+        {B, {"--log=a", "--log=b"}, "! --log is given twice"},
+        {B, {"--trace=yes"}, "! --trace takes no value"},
+        {P, {"--count=5"}, "! unknown option '--count=5'"},
+        {P, {"--screenshot= "}, "! --screenshot needs a file or folder name"},
+        {R, {"--function= "}, "! --function needs a function code"},
+        {R, {"--range=0"}, "! --range takes auto or a range number from 1, not '0'"},
+        {R, {"--range=100"}, "! --range takes auto"},
+        {R, {"--count=-1"}, "! --count takes a whole number, 0 for no end, not '-1'"},
+        {R, {"--count=1.5"}, "! --count takes a whole number"},
+        {R, {"--interval=-1"}, "! --interval takes seconds from 0 to 604800, not '-1'"},
+        {R, {"--interval=nan"}, "! --interval takes seconds"},
+        {R, {"--interval=604801"}, "! --interval takes seconds"},
     };
-    for (const auto& c : cases) {
-        const CommandLineParse p = parse(c.args);
-        SCOPED_TRACE(c.value);
-        ASSERT_TRUE(p.ok()) << p.error.toStdString();
-        const DriverSpec& d = p.options.driver;
-        EXPECT_EQ(d.kind, c.kind);
-        const QString value = c.kind == DriverSpec::Kind::Simulated ? d.simulation
-                              : c.kind == DriverSpec::Kind::Library ? d.library
-                                                                    : d.adapter;
-        EXPECT_EQ(value, QString::fromLatin1(c.value));
-        EXPECT_FALSE(d.trace || p.options.help || p.options.version);
-    }
-    const CommandLineParse p = parse({"--trace", "--log=/tmp/readings.csv", "--sim=DM5110"});
-    EXPECT_TRUE(p.options.driver.trace);
-    EXPECT_EQ(p.options.logFile, QStringLiteral("/tmp/readings.csv"));
-}
-
-TEST(CommandLine, RefusesBadCommandLinesWithAReason)
-{
-    const struct
-    {
-        std::initializer_list<const char*> args;
-        const char* error;
-    } cases[] = {
-        {{"--bogus"}, "unknown option '--bogus'"},
-        {{"stray"}, "unexpected argument 'stray'"},
-        {{"--sim", "--prologix=host"}, "--sim and --prologix name two buses; choose one"},
-        {{"--ar488=/dev/a", "--ar488=/dev/b"}, "--ar488 is given twice"},
-        {{"--sim=DM9999"}, "--sim: unknown simulated meter"},
-        {{"--sim=DM5010@31"}, "--sim: simulated DM5010: address"},
-        {{"--prologix"}, "--prologix needs HOST[:PORT] or a serial device"},
-        {{"--prologix="}, "--prologix needs HOST[:PORT] or a serial device"},
-        {{"--prologix=host:99999"}, "--prologix: \"host:99999\": the port must be"},
-        {{"--gpib-library="}, "--gpib-library needs the path of a library"},
-        {{"--gpib-library=x.so", "--sim"},
-         "--gpib-library names the library driver; it does not go with --sim"},
-        {{"--log"}, "--log needs a file name"},
-        {{"--trace=yes"}, "--trace takes no value"},
-    };
-    for (const auto& c : cases) {
-        const CommandLineParse p = parse(c.args);
-        EXPECT_FALSE(p.ok()) << c.error;
-        EXPECT_TRUE(p.error.startsWith(QString::fromLatin1(c.error))) << p.error.toStdString();
-    }
-    // Help and version win over errors.
-    EXPECT_TRUE(parse({"--bogus", "--help"}).ok());
-    EXPECT_TRUE(parse({"--bogus", "-h"}).options.help);
-    EXPECT_TRUE(parse({"--version", "stray"}).options.version);
-}
-
-TEST(CommandLine, OffersWhatItLeavesToTheProgramsOwnOptions)
-{
-    QStringList seen;
-    const ExtraOptionHandler extra = [&](const QString& argument, QString& error) {
-        seen << argument;
-        if (argument == QStringLiteral("--count=x")) {
-            error = QStringLiteral("--count takes a number");
-            return ExtraOptionResult::Bad;
+    for (const auto& [offered, args, expected] : cases) {
+        for (const Program program : {Program::Panel, Program::Reader}) {
+            const QString got = describe(parseCommandLine(program, args));
+            const bool right = *expected == '!' ? got.startsWith(expected) : got == expected;
+            EXPECT_TRUE(right || (offered & (program == Program::Panel ? P : R)) == 0)
+                << args.join(' ').toStdString() << " -> " << got.toStdString();
         }
-        return argument == QStringLiteral("--count=5") ? ExtraOptionResult::Taken
-                                                       : ExtraOptionResult::NotMine;
-    };
-    EXPECT_TRUE(parse({"--sim", "--count=5", "--trace"}, extra).ok());
-    EXPECT_EQ(seen, QStringList{QStringLiteral("--count=5")});
-    EXPECT_EQ(parse({"--count=x"}, extra).error, QStringLiteral("--count takes a number"));
-    EXPECT_EQ(parse({"--csv"}, extra).error, QStringLiteral("unknown option '--csv'"));
-}
-
-TEST(CommandLine, HelpDescribesEveryOptionAndDriver)
-{
-    const QString help =
-        commandLineHelp(QStringLiteral("lumodm-read"),
-                        QStringLiteral("  --count=N                 take N readings\n"));
-    EXPECT_TRUE(help.startsWith(QStringLiteral("Usage: lumodm-read [OPTION]...\n")));
-    for (const char* item :
-         {"--sim[=MODEL[@ADDR],...]", "--prologix=HOST[:PORT]", "--prologix=/dev/ttyUSB0",
-          "--ar488=/dev/ttyACM0", "--gpib-library=PATH", "--trace", "--log=FILE", "--help",
-          "--version", "--count=N", "libgpib.so.0", "libni4882.so", "libgpibapi.so", "115200",
-          "1234", "Simulated bus", "\"++\" adapter"}) {
-        EXPECT_TRUE(help.contains(QLatin1String(item))) << item;
     }
-    for (const QString& line : help.split(QLatin1Char('\n'))) {
+    // --help: what each program offers, in lines that fit a terminal.
+    const QString panel = commandLineHelp(Program::Panel);
+    const QString reader = commandLineHelp(Program::Reader);
+    for (const char* both :
+         {"  --sim[=MODEL[@ADDR],...]  the built-in", "--ar488", "\"++\" adapter"}) {
+        EXPECT_TRUE(panel.contains(both) && reader.contains(both)) << both;
+    }
+    for (const char* own : {"Usage: lumodm-read [OPTION]...\nlumodm-read takes", "--function=CODE",
+                            "--range=N|auto", "--count", "--csv", "status 3"}) {
+        EXPECT_TRUE(reader.contains(own) && !panel.contains(own)) << own;
+    }
+    EXPECT_TRUE(panel.startsWith("Usage: lumodm [OPTION]...\nFront panel for"));
+    EXPECT_FALSE(panel.contains("--screenshot"));
+    for (const QString& line : (panel + reader).split('\n')) {
         EXPECT_LE(line.size(), 80) << line.toStdString();
     }
-    EXPECT_EQ(
-        commandLineErrorText(QStringLiteral("lumodm"), QStringLiteral("unknown option '-x'")),
-        QStringLiteral("lumodm: unknown option '-x'\nTry 'lumodm --help' for more information."));
-    EXPECT_TRUE(versionText(QStringLiteral("lumodm")).startsWith(QStringLiteral("lumodm 1.")));
+    EXPECT_EQ(commandLineErrorText(Program::Reader, "unknown option '-x'"),
+              "lumodm-read: unknown option '-x'\nTry 'lumodm-read --help' for more information.");
 }
 
 } // namespace

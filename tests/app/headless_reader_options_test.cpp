@@ -1,36 +1,9 @@
 #include "reader/console_platform.h"
-#include "reader/reader_options.h"
 
 #include <gtest/gtest.h>
 
 namespace lumodm {
 namespace {
-
-TEST(ReaderOptions, TakesItsOwnOptionsInAnyCase)
-{
-    ReaderOptions o;
-    QString error;
-    // An unknown code is the meter's to refuse, with the codes it has.
-    for (const char* mine :
-         {"--function=volts", "--function=dbm dcv", "--range=AUTO", "--interval=0.25"}) {
-        EXPECT_EQ(takeReaderOption(QString::fromLatin1(mine), o, error), ReaderOptionResult::Taken);
-    }
-    EXPECT_EQ(o.function, QStringLiteral("DBM DCV"));
-    EXPECT_EQ(o.range, std::optional<std::int16_t>(0));
-    EXPECT_DOUBLE_EQ(o.interval, 0.25);
-    for (const char* other : {"--sim", "--functions=DCV"}) {
-        EXPECT_EQ(takeReaderOption(QString::fromLatin1(other), o, error),
-                  ReaderOptionResult::NotMine);
-    }
-    for (const char* bad : {"--function=", "--function= ", "--range=0", "--range=-1", "--range=x",
-                            "--count=-1", "--count=1.5", "--count=", "--interval=-1",
-                            "--interval=nan", "--interval=1e9", "--interval=1,5"}) {
-        error.clear();
-        EXPECT_EQ(takeReaderOption(QString::fromLatin1(bad), o, error), ReaderOptionResult::Bad)
-            << bad;
-        EXPECT_FALSE(error.isEmpty()) << bad;
-    }
-}
 
 TEST(ConsolePlatform, MessageBoxKeepsItsLinesAndQuestionsAreAgreedTo)
 {

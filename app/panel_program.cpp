@@ -1,15 +1,14 @@
-#include "qt/panel_program.h"
+#include "app/panel_program.h"
 
 #include "app/command_line.h"
-#include "bus/drivers/driver_factory.h"
 #include "bus/bus_connection.h"
+#include "bus/drivers/driver_factory.h"
 #include "controls/form1.h"
 #include "log/reading_log.h"
 #include "panel/front_panel.h"
 #include "qt/main_window.h"
 #include "qt/panel_fonts.h"
 #include "qt/panel_icon.h"
-#include "qt/program_extras.h"
 #include "qt/qt_platform.h"
 #include "qt/window_capture.h"
 
@@ -25,8 +24,6 @@
 namespace lumodm {
 
 namespace {
-
-const QString kProgram = QStringLiteral("lumodm");
 
 // The screenshot shows the panel running, after a few readings.
 constexpr int kScreenshotDelayMs = 2500;
@@ -47,13 +44,6 @@ QStringList rawArguments(int argc, char** argv)
     return arguments;
 }
 
-CommandLineParse parse(const QStringList& arguments, ProgramExtras& extras)
-{
-    return parseCommandLine(arguments, [&extras](const QString& argument, QString& error) {
-        return takeProgramExtra(argument, extras, error);
-    });
-}
-
 // Qt's own options ("-platform offscreen", "-style fusion") start with a
 // single dash; the program's all start with two.
 bool mayHoldQtOptions(const QStringList& arguments)
@@ -70,21 +60,20 @@ bool mayHoldQtOptions(const QStringList& arguments)
 // answered before the window toolkit starts (which fails without a screen).
 bool answersAlone(int argc, char** argv, int* status)
 {
-    ProgramExtras ignored;
     const QStringList arguments = rawArguments(argc, argv);
-    const CommandLineParse early = parse(arguments, ignored);
+    const CommandLineParse early = parseCommandLine(Program::Panel, arguments);
     if (early.options.help) {
-        print(stdout, commandLineHelp(kProgram));
+        print(stdout, commandLineHelp(Program::Panel));
         *status = 0;
         return true;
     }
     if (early.options.version) {
-        print(stdout, versionText(kProgram) + QLatin1Char('\n'));
+        print(stdout, versionText(Program::Panel) + QLatin1Char('\n'));
         *status = 0;
         return true;
     }
     if (!early.ok() && !mayHoldQtOptions(arguments)) {
-        print(stderr, commandLineErrorText(kProgram, early.error) + QLatin1Char('\n'));
+        print(stderr, commandLineErrorText(Program::Panel, early.error) + QLatin1Char('\n'));
         *status = BadCommandLineStatus;
         return true;
     }
@@ -108,12 +97,12 @@ int runPanelProgram(int argc, char** argv)
     installPanelFonts();
 
     // Parsed again now that Qt has taken its own options off the line.
-    ProgramExtras extras;
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    const CommandLineParse line = parse(arguments, extras);
+    const CommandLineParse line = parseCommandLine(Program::Panel, arguments);
+    const ProgramExtras& extras = line.options.extras;
     if (!line.ok()) {
-        print(stderr, commandLineErrorText(kProgram, line.error) + QLatin1Char('\n'));
+        print(stderr, commandLineErrorText(Program::Panel, line.error) + QLatin1Char('\n'));
         return BadCommandLineStatus;
     }
     if (!extras.iconFolder.isEmpty()) {
