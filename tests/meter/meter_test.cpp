@@ -1,0 +1,227 @@
+#include "meter/meter_settings.h"
+#include "meter/range_command.h"
+#include "meter/reading.h"
+#include "tests/meter/scripted_meter.h"
+
+#include <gtest/gtest.h>
+
+namespace lumodm::testing {
+namespace {
+
+constexpr MeterModel DM5010 = MeterModel::DM5010;
+constexpr MeterModel DM5110 = MeterModel::DM5110;
+constexpr MeterModel DM5120 = MeterModel::DM5120;
+
+// The meter's answers turned into function and range, and the questions
+// asked for them.
+TEST(ReadSettings, AnswersInSettingsOut)
+{
+    const struct
+    {
+        MeterModel model;
+        const char* funct;  // the answer to "FUNCT?"; nullptr: none
+        const char* second; // the answer to "CALC?" (DM5010) or "RANGE?"
+        const char* asked;
+        const char* code;
+        UnitGroup group;
+        std::int16_t range;
+        std::int16_t count;
+    } cases[] = {
+        // DM5010: code and range value in one answer; "CALC?" only for DCV and ACV.
+        {DM5010, "OHMS 2E+07;", nullptr, "FUNCT?", "OHMS", UnitGroup::Resistance, 6, 6},
+        {DM5010, "OHMS -200;", nullptr, "FUNCT?", "OHMS", UnitGroup::Resistance, -1, 6},
+        {DM5010, "DCV 0.2;", "CALC OFF", "FUNCT?|CALC?", "DCV", UnitGroup::Voltage, 1, 5},
+        {DM5010, "ACV 2;", "CALC DBM", "FUNCT?|CALC?", "DBM ACV", UnitGroup::Decibel, 0, 0},
+        {DM5010, "ACDC -2;", nullptr, "FUNCT?", "ACDC", UnitGroup::Voltage, -2, 5},
+        {DM5010, "DIODE;", nullptr, "FUNCT?", "DIODE", UnitGroup::Diode, 0, 0},
+        {DM5010, "DCV 0;", "CALC OFF", "FUNCT?|CALC?", "DCV", UnitGroup::Voltage, 0, 5},
+        {DM5010, nullptr, nullptr, "FUNCT?", "", UnitGroup::Other, 0, 0},
+        // DM5110: the range number from "RANGE?", nearest, 16 bits at most.
+        {DM5110, "FUNCT DCV;", "RANGE 9;", "FUNCT?|RANGE?", "DCV", UnitGroup::Voltage, 9, 5},
+        {DM5110, "FUNCT OHMS;", "RANGE 2.5;", "FUNCT?|RANGE?", "OHMS", UnitGroup::Resistance, 2, 6},
+        {DM5110, "FUNCT DBV;", "RANGE 3;", "FUNCT?|RANGE?", "DBV", UnitGroup::Decibel, 0, 0},
+        {DM5110, "FUNCT ACA;", "RANGE 1E9;", "FUNCT?|RANGE?", "ACA", UnitGroup::Current, 32767, 5},
+        {DM5110, "FUNCT ACA;", "RANGE -1E9;", "FUNCT?|RANGE?", "ACA", UnitGroup::Current, -32768,
+         5},
+        {DM5110, "FUNCT dcv;", "RANGE 1;", "FUNCT?|RANGE?", "dcv", UnitGroup::Other, 0, 0},
+        // DM5120: a dB function is "DB " and its base function.
+        {DM5120, "FUNCT ACADB;", "RANGE 2;", "FUNCT?|RANGE?", "DB ACA", UnitGroup::Decibel, 0, 0},
+        {DM5120, "FUNCT ACVDB;", "RANGE 0;", "FUNCT?|RANGE?", "DB ACV", UnitGroup::Decibel, 0, 0},
+        {DM5120, "FUNCT OHMS;", "RANGE 7;", "FUNCT?|RANGE?", "OHMS", UnitGroup::Resistance, 7, 7},
+        {DM5120, "FUNCT DCA;", "RANGE 3;", "FUNCT?|RANGE?", "DCA", UnitGroup::Current, 3, 5},
+        // The range is read after the function answer's space position.
+        {DM5120, "FUNCT DCV;", "XXXXXX2;", "FUNCT?|RANGE?", "DCV", UnitGroup::Voltage, 2, 4},
+        {DM5120, nullptr, nullptr, "FUNCT?|RANGE?", "", UnitGroup::Other, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.funct ? c.funct : "no answer");
+        ScriptedMeter meter;
+        if (c.funct) {
+            meter.answer("FUNCT?", c.funct);
+            meter.answer(c.model == DM5010 ? "CALC?" : "RANGE?", c.second);
+        }
+        const MeterSettings s = readSettings(meter.bus.helper(), meter.device, c.model);
+        EXPECT_EQ(s.functionCode, QString::fromLatin1(c.code));
+        EXPECT_EQ(s.group, c.group);
+        EXPECT_EQ(s.known(), c.group != UnitGroup::Other);
+        EXPECT_EQ(s.rangeNumber, c.range);
+        EXPECT_EQ(s.rangeCount, c.count);
+        EXPECT_EQ(QByteArrayList(meter.driver.writes.begin(), meter.driver.writes.end()).join('|'),
+                  QByteArray(c.asked));
+        // Only a failed exchange tells the user.
+        EXPECT_EQ(meter.platform.messages().empty(), c.funct != nullptr);
+    }
+}
+
+// An answer to "SEND" on a function, model and range: kind, readout, unit
+// and the range the value falls into (the worked examples, the table limits
+// per model, overflow and answers without a number).
+TEST(InterpretReading, AnswerInReadingOut)
+{
+    using K = Reading::Kind;
+    const QString kept = QStringLiteral("=");
+    const struct
+    {
+        MeterModel model;
+        const char* code;
+        std::int16_t range;
+        const char* answer;
+        K kind;
+        const char* readout;
+        const char* unit;
+        std::int16_t rangeAfter;
+        int setting; // -1: none
+    } cases[] = {
+        {DM5010, "DCV", 0, "0.0123456", K::Value, " 12.34", "mV", 1, 0},
+        {DM5120, "ACV", 2, "1.2345678", K::Value, " 1.23456", "V", 2, 2},
+        {DM5110, "DCA", 0, "0.0005", K::Value, " 0.5000", "mA", 2, 0},
+        {DM5010, "OHMS", 0, "1500", K::Value, " 1.5000", "kOhm", 2, 0},
+        {DM5110, "DCV", 0, "9.9E37", K::Overflow, "OVERFLO", "V", 0, 0},
+        // A limit belongs to the next row up; a negative value compares its magnitude.
+        {DM5010, "DCV", 0, "0.2", K::Value, " 0.2000", "V", 2, 0},
+        {DM5010, "DCV", 0, "-0.19999", K::Value, "-199.99", "mV", 1, 0},
+        {DM5010, "DCV", 0, "1000", K::Value, " 1000", "V", 0, 0},
+        // A negative (automatic) DM5010 range uses its magnitude's row; the DM5120 has none.
+        {DM5010, "ACDC", -2, "0.05", K::Value, " 0.0500", "V", -2, 0},
+        {DM5120, "DCV", -1, "1.5", K::Value, " 1.5", "V", -1, 0},
+        {DM5110, "DCV", 3, "1.5", K::Value, " 1.500", "V", 3, 3},
+        // DM5120 AC volts show one digit fewer, also without a row.
+        {DM5120, "ACV", 0, "0.1234567", K::Value, " 123.456", "mV", 1, 0},
+        {DM5120, "ACV", 0, "512.34", K::Value, " 512.3", "V", 0, 0},
+        {DM5120, "DCV", 0, "0.1234567", K::Value, " 123.4567", "mV", 1, 0},
+        // Resistance compares the signed value: a negative reading is row 1.
+        {DM5010, "OHMS", 0, "-5000", K::Value, "-5000.00", "Ohm", 1, 0},
+        {DM5110, "OHMS", 0, "19999000", K::Value, " 19.999", "MOhm", 6, 0},
+        {DM5120, "OHMS", 0, "299999000", K::Value, " 299.999", "MOhm", 7, 0},
+        {DM5120, "OHMS", 0, "2999", K::Value, " 2.999000", "kOhm", 2, 0},
+        // DM5110 current: milliamperes first, then the row.
+        {DM5110, "ACA", 0, "0.0001", K::Value, " 100.00", "\u00B5A", 1, 0},
+        {DM5110, "DCA", 0, "2", K::Value, " 2000", "mA", 0, 0},
+        {DM5120, "DCA", 0, "0.0002", K::Value, " 200.000", "\u00B5A", 1, 0},
+        {DM5010, "DCA", 0, "0.02", K::Value, " 20.0000", "mA", 3, 0},
+        {DM5120, "ACA", 0, "3", K::Value, " 3", "A", 0, 0},
+        // Diode and dB readings keep the unit label.
+        {DM5010, "DIODE", 0, "0.51239", K::Value, " 0.5123", "=", 0, -1},
+        {DM5010, "DBM ACV", 0, "-12.345", K::Value, "-12.34", "=dBm", 0, -1},
+        {DM5120, "DB ACA", 0, "20.5", K::Value, " 20.50", "=dB", 0, -1},
+        // Overflow: beyond 9E9, not at it.
+        {DM5110, "DBM", 0, "9E9", K::Value, " 8999999000.00", "=dBm", 0, -1},
+        {DM5110, "DBM", 0, "9.0000001E9", K::Overflow, "OVERFLO", "=dBm", 0, -1},
+        {DM5010, "OHMS", 0, "9.9E37", K::Overflow, "OVERFLO", "Ohm", 0, 0},
+        {DM5120, "ACA", 4, "-1E400", K::Overflow, "OVERFLO", "A", 4, 4},
+        // No number: a failed exchange, or an answer without one; zero is one.
+        {DM5010, "DCV", 0, "", K::NoNumber, "-------", "V", 0, 0},
+        {DM5010, "DCV", 0, "ERROR", K::NoNumber, "-------", "V", 0, 0},
+        {DM5010, "DCV", 0, "-.E5", K::NoNumber, "-------", "V", 0, 0},
+        {DM5010, "DCV", 0, " -0.000E+0", K::Value, " 0.00", "mV", 1, 0},
+        // A code outside the tables: no unit, the general form, also when large.
+        {DM5110, "XYZ", 0, "0.5", K::Value, " 0.5", "", 0, -1},
+        {DM5110, "XYZ", 0, "1E10", K::Value, " 10000000000", "", 0, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.code) + " " + c.answer);
+        const QString answer = QString::fromLatin1(c.answer);
+        const Reading r = interpretReading(answer, QString::fromLatin1(c.code), c.model, c.range);
+        EXPECT_EQ(r.kind, c.kind);
+        EXPECT_EQ(r.readoutText, QString::fromLatin1(c.readout));
+        const QString unit = QString::fromUtf8(c.unit);
+        EXPECT_EQ(r.unit, unit.startsWith(kept) ? unit.mid(1) : unit);
+        EXPECT_EQ(r.keepsUnitLabel, unit.startsWith(kept));
+        EXPECT_EQ(r.rangeNumber, c.rangeAfter);
+        EXPECT_EQ(r.rangeSetting.value_or(-1), c.setting);
+        EXPECT_EQ(r.rawAnswer, answer);
+        EXPECT_EQ(r.functionCode, QString::fromLatin1(c.code));
+    }
+    // The value in the shown unit and in the base unit.
+    const Reading r = interpretReading(QStringLiteral("0.0005"), QStringLiteral("DCA"), DM5110, 0);
+    EXPECT_DOUBLE_EQ(r.value, 0.5);
+    EXPECT_DOUBLE_EQ(r.valueInBase, 0.0005);
+    EXPECT_EQ(r.baseUnit, QStringLiteral("A"));
+}
+
+// What a range choice asks and sends: the present range first, then the
+// command for the chosen list entry.
+TEST(RangeCommand, PresentRangeAndCommand)
+{
+    const struct
+    {
+        MeterModel model;
+        const char* code;
+        const char* answer; // to rangeQuestion()
+        float present;
+        std::int16_t chosen;
+        const char* command;
+    } cases[] = {
+        {DM5010, "DCV", "DCV 0.2", 1, 3, "DCV 20"},
+        {DM5010, "DCV", "DCV 20", 3, 0, "DCV -2"},
+        {DM5010, "ACV", "ACV -2", 0, 5, "ACV 1000"},
+        {DM5010, "ACDC", "ACDC 1000", 5, 1, "ACDC 0.2"},
+        {DM5010, "OHMS", "OHMS 2000", 2, 0, "OHMS -200"},
+        {DM5010, "OHMS", "OHMS 200", 1, 6, "OHMS 2E+07"},
+        {DM5010, "OHMS", "OHMS 0", 0, 5, "OHMS 2000000"},
+        {DM5010, "DCV", "2", 2, 4, "DCV 200"}, // no space: the whole answer
+        // Other codes send the value read back.
+        {DM5010, "DIODE", "DIODE 3.25", 3.25F, 1, "DIODE 3.25"},
+        {DM5010, "DIODE", "DIODE 12345678", 12345678.0F, 1, "DIODE 1.234568E+07"},
+        {DM5110, "DCV", "RANGE 3;", 3, 2, "RANGE2"},
+        {DM5120, "OHMS", "RANGE 7;", 7, 0, "RANGE0"},
+        {DM5120, "DCA", "RANGE4", 0, 4, "RANGE4"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        const QString code = QString::fromLatin1(c.code);
+        EXPECT_EQ(rangeQuestion(c.model), c.model == DM5010 ? "FUNC?" : "RANGE?");
+        const float present = presentRangeNumber(c.model, code, QString::fromLatin1(c.answer));
+        EXPECT_EQ(present, c.present);
+        EXPECT_EQ(rangeCommand(c.model, code, c.chosen, present), QString::fromLatin1(c.command));
+    }
+}
+
+TEST(ModelIdentity, TheDesignationStandsBetweenTheFirstSlashAndComma)
+{
+    const struct
+    {
+        const char* answer;
+        const char* name; // nullptr: no designation
+        MeterModel model;
+    } cases[] = {
+        {"ID TEK/DM5110,V79.1,F2.0", "DM5110", DM5110},
+        {"ID SONY_TEK/DM5120,V1.0/2", "DM5120", DM5120},
+        {"DM5010,V1", "DM5010", DM5010}, // no slash: the text before the comma
+        {"ID TEK/dm5110,V1", "dm5110", MeterModel::None},
+        {"ID TEK/DM5110 ,V1", "DM5110 ", MeterModel::None},
+        {"A/,B", "", MeterModel::None},
+        {"TEK/DM5010", nullptr, MeterModel::None}, // no comma
+        {"", nullptr, MeterModel::None},
+        {"X,Y/Z", nullptr, MeterModel::None}, // comma before the slash
+    };
+    for (const auto& c : cases) {
+        const auto name = modelNameFromIdentification(QString::fromLatin1(c.answer));
+        ASSERT_EQ(name.has_value(), c.name != nullptr) << c.answer;
+        EXPECT_EQ(meterModelNamed(name.value_or(QString())), c.model) << c.answer;
+        EXPECT_EQ(name.value_or(QString()), QString::fromLatin1(c.name)) << c.answer;
+    }
+}
+
+} // namespace
+} // namespace lumodm::testing

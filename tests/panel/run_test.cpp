@@ -1,0 +1,155 @@
+#include "panel/stop.h"
+#include "tests/support/panel_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace lumodm::testing {
+namespace {
+
+// Run, the cycles and every way a run ends. A DM5010 cycle asks three
+// 0.1 s queries, then waits the update interval.
+TEST(RunLoop, RunsUntilStopped)
+{
+    const Scenario scenarios[] = {
+        {"DM5010", "signal DCV 1.2345, at 0.5 look, runfor 3",
+         "FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND", "",
+         "Running| 1.2345|V|Auto 0/5|Voltage DC|DCV|SL ; Stopped|-------|V|Auto 0/5|Voltage "
+         "DC|DCV|RFMfubL"},
+        // The interval runs from the end of one reading to the next.
+        {"DM5010", "signal DCV 1.2345, rr2, runfor 6.5",
+         "FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND", "",
+         "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RFMfubL"},
+        // Stop during the "SEND" query: the hyphens stay, also for an overflow.
+        {"DM5010", "signal DCV 1.2345, at 0.25 stop, runfor 30", "FUNCT?|CALC?|SEND", "",
+         "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RFMfubL"},
+        {"DM5010", "signal DCV 2000, at 0.25 stop, runfor 30", "FUNCT?|CALC?|SEND", "",
+         "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RFMfubL"},
+        // The range list opened then: an overflow still shows.
+        {"DM5010", "signal DCV 2000, at 0.25 dbl, at 0.5 look, runfor 1", "FUNCT?|CALC?|SEND", "",
+         "Running|OVERFLO|V|Auto 0/5|Voltage DC|DCV|SLO ; Stopped|-------|V|Auto 0/5|Voltage "
+         "DC|DCV|RFMfubL"},
+        // A pending change: declined, applied, or applied and cancelled.
+        {"DM5010", "pick OHMS, answer No, runfor 1.5, look, menuapply",
+         "FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND|DCV|CALC OFF|FUNCT?|CALC?",
+         "Apply change|Function Change",
+         "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RaFMfubL ; Stopped|-------|V|Auto 0/5|Voltage "
+         "DC|DCV|RFMfubL"},
+        {"DM5010", "pick OHMS, answer Yes, runfor 1.5",
+         "OHMS|CALC OFF|FUNCT?|FUNCT?|SEND|FUNCT?|SEND", "Apply change|Function Change",
+         "Stopped|-------|Ohm|Auto 0/6|Resistance|OHMS|RFMfubL"},
+        {"DM5010", "pick OHMS, answer Yes, answer Cancel, runfor 1.5",
+         "FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND", "Apply change|Function Change",
+         "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RFMfubL"},
+        // The meter set to another function by hand: the run stops at once;
+        // one Refresh shows its function, range and whole range list.
+        {"DM5120", "at 0.6 meter OHMS;RANGE7, runfor 30, look, refresh",
+         "FUNCT?|RANGE?|SEND|FUNCT?|RANGE?|FUNCT?|RANGE?", "Settings Error",
+         "Stopped|-------|V|Range4 4/4|Voltage DC|DCV|AaFMfubL ; Stopped|-------|Ohm|Range7 "
+         "7/7|Resistance|OHMS|RFMfubL"},
+        // A failed read-back is a mismatch too.
+        {"DM5010", "at 0.6 silent, runfor 30", "FUNCT?|CALC?|SEND|FUNCT?",
+         "I/O Error|Settings Error", "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|AaFMfubL"},
+        // After a failed read-back the unit follows the function just confirmed.
+        {"DM5010", "signal DCV 1.50001, silent, refresh, heal, at 0.5 look, runfor 1",
+         "FUNCT?|FUNCT?|CALC?|SEND", "I/O Error",
+         "Running| 1.5000|V|Auto 0/5|Voltage DC|DCV|SL ; Stopped|-------|V|Auto 0/5|Voltage "
+         "DC|DCV|RFMfubL"},
+        // An answer without a number: the hyphens, the unit kept.
+        {"DM5010", "signal DCV 0.01, read, vanish 3, read", "FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND",
+         "I/O Error", "Stopped|-------|mV|Auto 0/5|Voltage DC|DCV|RFMfubL"},
+        // A range list never filled: the range is cut to 0, never below.
+        {"DM5110", "silent | heal, meter DCV;RANGE3, runfor 1", "FUNCT?|RANGE?",
+         "I/O Error|I/O Error|Settings Error",
+         "Stopped|-------|Ohm|Range0 -1/-1|Voltage AC dBm||AaFMfubL"},
+        // Closing the window ends the run without another reading.
+        {"DM5010", "signal DCV 1.2345, at 0.8 exit, run", "FUNCT?|CALC?|SEND", "exit 0",
+         "Running| 1.2345|V|Auto 0/5|Voltage DC|DCV|SL"},
+    };
+    for (const Scenario& s : scenarios) {
+        expectScenario(s);
+    }
+}
+
+// Observers get what the display shows, not a reading a Stop kept off it.
+TEST(RunLoop, ObserversGetTheReadingsShown)
+{
+    struct : ReadingObserver
+    {
+        QStringList seen;
+        void readingTaken(const Reading& r) override
+        {
+            seen.append(r.readoutText + QLatin1Char('|') + r.unit);
+            EXPECT_NE(r.time.time_since_epoch().count(), 0);
+        }
+    } observer;
+    PanelFixture f;
+    f.panel.addReadingObserver(&observer);
+    f.start();
+    f.play(QStringLiteral("signal DCV 0.0123, read, at 0.25 stop, runfor 5, signal DCV 2000, read, "
+                          "vanish 3, read"));
+    EXPECT_EQ(observer.seen.join(QStringLiteral("; ")),
+              QStringLiteral(" 12.30|mV; OVERFLO|V; -------|V"));
+}
+
+TEST(RunLoop, SleepSecLocalWaitsTheTimeAndLetsEventsIn)
+{
+    PanelFixture f;
+    f.start();
+    const long passes = f.platform.eventPasses();
+    f.panel.SleepSecLocal(0.0F);
+    f.panel.SleepSecLocal(-2.0F);
+    EXPECT_EQ(f.platform.eventPasses(), passes); // nothing to wait: no events
+    double start = f.platform.now();
+    f.play(QStringLiteral("at 0.4 look"));
+    f.panel.SleepSecLocal(1.5F);
+    EXPECT_EQ(f.looks.size(), 1);
+    EXPECT_NEAR(f.platform.now() - start, 1.5, 1e-6);
+    EXPECT_LT(f.platform.eventPasses() - passes, 10); // no spinning
+    start = f.platform.now();
+    f.play(QStringLiteral("at 0.2 stop"));
+    f.panel.SleepSecLocal(5.0F);
+    EXPECT_NEAR(f.platform.now() - start, 0.2, 1e-6);
+}
+
+TEST(RunLoop, RefreshRateItemsCheckOneAndNameIt)
+{
+    PanelFixture f;
+    f.start();
+    const MenuItem* items[] = {&f.form.Menu_RR_HalfSec, &f.form.Menu_RR_OneSec,
+                               &f.form.Menu_RR_TwoSec, &f.form.Menu_RR_FiveSec,
+                               &f.form.Menu_RR_TenSec};
+    const char* const clicks[] = {"rr.5", "rr1", "rr2", "rr5", "rr10"};
+    const float rates[] = {0.5F, 1.0F, 2.0F, 5.0F, 10.0F};
+    const char* const labels[] = {"0.5 sec", "1 sec", "2 sec", "5 sec", "10 sec"};
+    for (int i = 0; i < 6; ++i) {
+        if (i < 5) {
+            f.play(QString::fromLatin1(clicks[i]));
+        } else {
+            f.panel.SetRefreshRate(3.0F); // outside the table: nothing checked
+        }
+        for (int j = 0; j < 5; ++j) {
+            EXPECT_EQ(items[j]->checked, i == j) << i;
+        }
+        EXPECT_EQ(f.state().RefreshInterval, i < 5 ? rates[i] : 3.0F);
+        EXPECT_EQ(f.form.Label_RefreshRate.caption, QString::fromLatin1(labels[std::min(i, 4)]));
+    }
+    EXPECT_EQ(f.state().SettingsChanged, kTrue);
+}
+
+TEST(Stop, StripsOnlyTheUnitPrefix)
+{
+    const QString micro(QChar(0x00B5));
+    const QString cases[][2] = {
+        {"mV", "V"},    {micro + "A", "A"}, {"kOhm", "Ohm"},  {"MOhm", "Ohm"}, {"Ohm", "Ohm"},
+        {"dBm", "dBm"}, {"dBv", "dBv"},     {"KOhm", "KOhm"}, {"", ""},        {"m", ""},
+    };
+    for (const auto& c : cases) {
+        Form1 form;
+        form.Label_Prefix.caption = c[0];
+        Button_Stop_Click(form);
+        EXPECT_EQ(form.Label_Prefix.caption, c[1]) << c[0].toStdString();
+    }
+}
+
+} // namespace
+} // namespace lumodm::testing
