@@ -1,7 +1,9 @@
+#include "bus/bus_connection.h"
 #include "meter/meter_settings.h"
 #include "meter/range_command.h"
 #include "meter/reading.h"
-#include "tests/meter/scripted_meter.h"
+#include "tests/support/scripted_driver.h"
+#include "tests/support/scripted_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -13,63 +15,65 @@ constexpr MeterModel DM5110 = MeterModel::DM5110;
 constexpr MeterModel DM5120 = MeterModel::DM5120;
 
 // The meter's answers turned into function and range, and the questions
-// asked for them.
+// asked for them ("CALC?" on the DM5010 only for DCV and ACV).
 TEST(ReadSettings, AnswersInSettingsOut)
 {
+    using G = UnitGroup;
     const struct
     {
         MeterModel model;
         const char* funct;  // the answer to "FUNCT?"; nullptr: none
-        const char* second; // the answer to "CALC?" (DM5010) or "RANGE?"
-        const char* asked;
+        const char* second; // the answer to "CALC?" (DM5010; nullptr: not asked) or "RANGE?"
         const char* code;
         UnitGroup group;
         std::int16_t range;
         std::int16_t count;
     } cases[] = {
-        // DM5010: code and range value in one answer; "CALC?" only for DCV and ACV.
-        {DM5010, "OHMS 2E+07;", nullptr, "FUNCT?", "OHMS", UnitGroup::Resistance, 6, 6},
-        {DM5010, "OHMS -200;", nullptr, "FUNCT?", "OHMS", UnitGroup::Resistance, -1, 6},
-        {DM5010, "DCV 0.2;", "CALC OFF", "FUNCT?|CALC?", "DCV", UnitGroup::Voltage, 1, 5},
-        {DM5010, "ACV 2;", "CALC DBM", "FUNCT?|CALC?", "DBM ACV", UnitGroup::Decibel, 0, 0},
-        {DM5010, "ACDC -2;", nullptr, "FUNCT?", "ACDC", UnitGroup::Voltage, -2, 5},
-        {DM5010, "DIODE;", nullptr, "FUNCT?", "DIODE", UnitGroup::Diode, 0, 0},
-        {DM5010, "DCV 0;", "CALC OFF", "FUNCT?|CALC?", "DCV", UnitGroup::Voltage, 0, 5},
-        {DM5010, nullptr, nullptr, "FUNCT?", "", UnitGroup::Other, 0, 0},
-        // DM5110: the range number from "RANGE?", nearest, 16 bits at most.
-        {DM5110, "FUNCT DCV;", "RANGE 9;", "FUNCT?|RANGE?", "DCV", UnitGroup::Voltage, 9, 5},
-        {DM5110, "FUNCT OHMS;", "RANGE 2.5;", "FUNCT?|RANGE?", "OHMS", UnitGroup::Resistance, 2, 6},
-        {DM5110, "FUNCT DBV;", "RANGE 3;", "FUNCT?|RANGE?", "DBV", UnitGroup::Decibel, 0, 0},
-        {DM5110, "FUNCT ACA;", "RANGE 1E9;", "FUNCT?|RANGE?", "ACA", UnitGroup::Current, 32767, 5},
-        {DM5110, "FUNCT ACA;", "RANGE -1E9;", "FUNCT?|RANGE?", "ACA", UnitGroup::Current, -32768,
-         5},
-        {DM5110, "FUNCT dcv;", "RANGE 1;", "FUNCT?|RANGE?", "dcv", UnitGroup::Other, 0, 0},
+        {DM5010, "OHMS 2E+07;", nullptr, "OHMS", G::Resistance, 6, 6},
+        {DM5010, "OHMS -200;", nullptr, "OHMS", G::Resistance, -1, 6},
+        {DM5010, "DCV 0.2;", "CALC OFF", "DCV", G::Voltage, 1, 5},
+        {DM5010, "ACV 2;", "CALC DBM", "DBM ACV", G::Decibel, 0, 0},
+        {DM5010, "ACDC -2;", nullptr, "ACDC", G::Voltage, -2, 5},
+        {DM5010, "DIODE;", nullptr, "DIODE", G::Diode, 0, 0},
+        {DM5010, "DCV 0;", "CALC OFF", "DCV", G::Voltage, 0, 5},
+        {DM5010, nullptr, nullptr, "", G::Other, 0, 0},
+        // The nearest 16-bit number, ties to even.
+        {DM5110, "FUNCT DCV;", "RANGE 9;", "DCV", G::Voltage, 9, 5},
+        {DM5110, "FUNCT OHMS;", "RANGE 2.5;", "OHMS", G::Resistance, 2, 6},
+        {DM5110, "FUNCT DBV;", "RANGE 3;", "DBV", G::Decibel, 0, 0},
+        {DM5110, "FUNCT ACA;", "RANGE 1E9;", "ACA", G::Current, 32767, 5},
+        {DM5110, "FUNCT ACA;", "RANGE -1E9;", "ACA", G::Current, -32768, 5},
+        {DM5110, "FUNCT dcv;", "RANGE 1;", "dcv", G::Other, 0, 0},
         // DM5120: a dB function is "DB " and its base function.
-        {DM5120, "FUNCT ACADB;", "RANGE 2;", "FUNCT?|RANGE?", "DB ACA", UnitGroup::Decibel, 0, 0},
-        {DM5120, "FUNCT ACVDB;", "RANGE 0;", "FUNCT?|RANGE?", "DB ACV", UnitGroup::Decibel, 0, 0},
-        {DM5120, "FUNCT OHMS;", "RANGE 7;", "FUNCT?|RANGE?", "OHMS", UnitGroup::Resistance, 7, 7},
-        {DM5120, "FUNCT DCA;", "RANGE 3;", "FUNCT?|RANGE?", "DCA", UnitGroup::Current, 3, 5},
+        {DM5120, "FUNCT ACADB;", "RANGE 2;", "DB ACA", G::Decibel, 0, 0},
+        {DM5120, "FUNCT ACVDB;", "RANGE 0;", "DB ACV", G::Decibel, 0, 0},
+        {DM5120, "FUNCT OHMS;", "RANGE 7;", "OHMS", G::Resistance, 7, 7},
+        {DM5120, "FUNCT DCA;", "RANGE 3;", "DCA", G::Current, 3, 5},
         // The range is read after the function answer's space position.
-        {DM5120, "FUNCT DCV;", "XXXXXX2;", "FUNCT?|RANGE?", "DCV", UnitGroup::Voltage, 2, 4},
-        {DM5120, nullptr, nullptr, "FUNCT?|RANGE?", "", UnitGroup::Other, 0, 0},
+        {DM5120, "FUNCT DCV;", "XXXXXX2;", "DCV", G::Voltage, 2, 4},
+        {DM5120, nullptr, "", "", G::Other, 0, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.funct ? c.funct : "no answer");
-        ScriptedMeter meter;
+        ScriptedPlatform platform;
+        ScriptedDriver driver;
+        BusConnection bus(driver, platform);
+        std::int16_t device = 17;
+        const QByteArray second = c.model == DM5010 ? "CALC?" : "RANGE?";
         if (c.funct) {
-            meter.answer("FUNCT?", c.funct);
-            meter.answer(c.model == DM5010 ? "CALC?" : "RANGE?", c.second);
+            driver.respond(-1, "FUNCT?", QByteArray(c.funct) + "\r\n");
+            driver.respond(-1, second, QByteArray(c.second) + "\r\n");
         }
-        const MeterSettings s = readSettings(meter.bus.helper(), meter.device, c.model);
+        const MeterSettings s = readSettings(bus.helper(), device, c.model);
         EXPECT_EQ(s.functionCode, QString::fromLatin1(c.code));
         EXPECT_EQ(s.group, c.group);
         EXPECT_EQ(s.known(), c.group != UnitGroup::Other);
         EXPECT_EQ(s.rangeNumber, c.range);
         EXPECT_EQ(s.rangeCount, c.count);
-        EXPECT_EQ(QByteArrayList(meter.driver.writes.begin(), meter.driver.writes.end()).join('|'),
-                  QByteArray(c.asked));
+        EXPECT_EQ(QByteArrayList(driver.writes.begin(), driver.writes.end()),
+                  c.second ? QByteArrayList({"FUNCT?", second}) : QByteArrayList({"FUNCT?"}));
         // Only a failed exchange tells the user.
-        EXPECT_EQ(meter.platform.messages().empty(), c.funct != nullptr);
+        EXPECT_EQ(platform.messages().empty(), c.funct != nullptr);
     }
 }
 
@@ -204,17 +208,13 @@ TEST(ModelIdentity, TheDesignationStandsBetweenTheFirstSlashAndComma)
         const char* answer;
         const char* name; // nullptr: no designation
         MeterModel model;
-    } cases[] = {
-        {"ID TEK/DM5110,V79.1,F2.0", "DM5110", DM5110},
-        {"ID SONY_TEK/DM5120,V1.0/2", "DM5120", DM5120},
-        {"DM5010,V1", "DM5010", DM5010}, // no slash: the text before the comma
-        {"ID TEK/dm5110,V1", "dm5110", MeterModel::None},
-        {"ID TEK/DM5110 ,V1", "DM5110 ", MeterModel::None},
-        {"A/,B", "", MeterModel::None},
-        {"TEK/DM5010", nullptr, MeterModel::None}, // no comma
-        {"", nullptr, MeterModel::None},
-        {"X,Y/Z", nullptr, MeterModel::None}, // comma before the slash
-    };
+    } cases[] = {{"ID TEK/DM5110,V79.1,F2.0", "DM5110", DM5110},
+                 {"ID SONY_TEK/DM5120,V1.0/2", "DM5120", DM5120},
+                 {"DM5010,V1", "DM5010", DM5010}, // no slash: the text before the comma
+                 {"ID TEK/dm5110,V1", "dm5110", MeterModel::None},
+                 {"ID TEK/DM5110 ,V1", "DM5110 ", MeterModel::None}, {"A/,B", "", MeterModel::None},
+                 {"TEK/DM5010", nullptr, MeterModel::None}, {"", nullptr, MeterModel::None},
+                 {"X,Y/Z", nullptr, MeterModel::None}}; // no comma after the slash
     for (const auto& c : cases) {
         const auto name = modelNameFromIdentification(QString::fromLatin1(c.answer));
         ASSERT_EQ(name.has_value(), c.name != nullptr) << c.answer;

@@ -5,109 +5,117 @@
 namespace lumodm::testing {
 namespace {
 
-// Apply of every function of every model, then one reading: the commands,
-// the read-back and what the display shows for a signal.
+// Every function of every model applied without the question, then one
+// reading of a signal: what is sent, and what the panel shows.
 TEST(FunctionControls, ApplySendsTheFunctionAndShowsWhatTheMeterReports)
 {
+    const struct
+    {
+        const char* sim;
+        const char* code;
+        const char* signal;
+        const char* sent;
+        const char* shown; // readout|unit|range caption index/highest|function
+    } cases[] = {
+        {"DM5010", "DCV", "DCV 0.0123456", "DCV|CALC OFF", " 12.34|mV|Auto 0/5|Voltage DC"},
+        {"DM5010", "OHMS", "OHMS 1500", "OHMS|CALC OFF", " 1.5000|kOhm|Auto 0/6|Resistance"},
+        {"DM5010", "DIODE", "DIODE 0.51239", "DIODE|CALC OFF", " 0.5123||Auto 0/0|Diode"},
+        {"DM5010", "ACDC", "ACDC 0.05", "ACDC|CALC OFF", " 50.00|mV|Auto 0/5|Voltage AC+DC"},
+        {"DM5010", "DBM DCV", "DCV 1", "DCV;CALC DBM", " 2.21|dBm|Auto 0/0|Voltage DC dBm"},
+        {"DM5010", "DBM ACV", "ACV 1", "ACV;CALC DBM", " 2.21|dBm|Auto 0/0|Voltage AC dBm"},
+        {"DM5110", "DCA", "DCA 0.0005", "DCA", " 0.5000|mA|Auto 0/5|Current DC"},
+        {"DM5110", "ACA", "ACA 0.0001", "ACA", " 100.00|\u00B5A|Auto 0/5|Current AC"},
+        {"DM5110", "DBM", "ACV 1", "DBM", " 2.21|dBm|Auto 0/0|Voltage AC dBm"},
+        {"DM5110", "DBV", "ACV 1", "DBV", " 0.00|dBv|Auto 0/0|Voltage AC dBv"},
+        {"DM5120", "ACV", "ACV 0.5", "ACV", " 0.50000|V|Auto 0/4|Voltage AC"},
+        {"DM5120", "DB ACV", "ACV 1", "ACVDB", " 0.00|dB|Auto 0/0|Voltage AC dB"},
+        {"DM5120", "DB ACA", "ACA 0.001", "ACADB", "-60.00|dB|Auto 0/0|Current AC dB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.sim) + " " + c.code);
+        PanelFixture f(QString::fromLatin1(c.sim));
+        f.start();
+        f.clearReceived();
+        f.play(QStringLiteral("confirm, signal %1, pick %2, apply, read").arg(c.signal, c.code));
+        EXPECT_EQ(QString::fromLatin1(f.commands().join('|')), QString::fromLatin1(c.sent));
+        EXPECT_EQ(f.view().section(QLatin1Char('|'), 0, 2) + QLatin1Char('|') + f.form.Label_Func.caption,
+                  QString::fromUtf8(c.shown));
+        EXPECT_EQ(f.form.Combo_Mode.text(), QString::fromLatin1(c.code));
+        EXPECT_TRUE(f.platform.messages().empty());
+    }
+}
+
+// The question before a change, Refresh and Initialize.
+TEST(FunctionControls, AskRefreshAndInitialize)
+{
     const Scenario scenarios[] = {
-        {"DM5010", "signal DCV 0.0123456, read", "FUNCT?|CALC?|SEND", "",
-         "Stopped| 12.34|mV|Auto 0/5|Voltage DC|DCV|RFMfubL"},
-        {"DM5010", "signal OHMS 1500, pick OHMS, dbl, apply, read",
-         "OHMS|CALC OFF|FUNCT?|FUNCT?|SEND", "Function Change",
-         "Stopped| 1.5000|kOhm|Auto 0/6|Resistance|OHMS|RFMfubL"},
-        {"DM5010", "confirm, signal DIODE 0.51239, pick DIODE, apply, read",
-         "DIODE|CALC OFF|FUNCT?|FUNCT?|SEND", "", "Stopped| 0.5123||Auto 0/0|Diode|DIODE|RFMfub"},
-        {"DM5010", "confirm, signal ACDC 0.05, pick ACDC, apply, read",
-         "ACDC|CALC OFF|FUNCT?|FUNCT?|SEND", "",
-         "Stopped| 50.00|mV|Auto 0/5|Voltage AC+DC|ACDC|RFMfubL"},
-        {"DM5010", "confirm, signal DCV 1, pick DBM DCV, apply, read",
-         "DCV;CALC DBM|FUNCT?|CALC?|FUNCT?|CALC?|SEND", "",
-         "Stopped| 2.21|dBm|Auto 0/0|Voltage DC dBm|DBM DCV|RFMfub"},
-        {"DM5010", "confirm, signal ACV 1, pick DBM ACV, apply, read",
-         "ACV;CALC DBM|FUNCT?|CALC?|FUNCT?|CALC?|SEND", "",
-         "Stopped| 2.21|dBm|Auto 0/0|Voltage AC dBm|DBM ACV|RFMfub"},
-        {"DM5110", "confirm, signal DCA 0.0005, pick DCA, apply, read",
-         "DCA|FUNCT?|RANGE?|FUNCT?|RANGE?|SEND", "",
-         "Stopped| 0.5000|mA|Auto 0/5|Current DC|DCA|RFMfubL"},
-        {"DM5110", "confirm, signal ACA 0.0001, pick ACA, apply, read",
-         "ACA|FUNCT?|RANGE?|FUNCT?|RANGE?|SEND", "",
-         "Stopped| 100.00|µA|Auto 0/5|Current AC|ACA|RFMfubL"},
-        {"DM5110", "confirm, signal ACV 1, pick DBM, apply, read",
-         "DBM|FUNCT?|RANGE?|FUNCT?|RANGE?|SEND", "",
-         "Stopped| 2.21|dBm|Auto 0/0|Voltage AC dBm|DBM|RFMfub"},
-        {"DM5110", "confirm, signal ACV 1, pick DBV, apply, read",
-         "DBV|FUNCT?|RANGE?|FUNCT?|RANGE?|SEND", "",
-         "Stopped| 0.00|dBv|Auto 0/0|Voltage AC dBv|DBV|RFMfub"},
-        {"DM5110", "signal DCV 2000, read", "FUNCT?|RANGE?|SEND", "",
-         "Stopped|OVERFLO|V|Auto 0/5|Voltage DC|DCV|RFMfubL"},
-        {"DM5120", "confirm, signal ACV 1.2345678, pick ACV, menuapply, dbl, range 2, read",
-         "ACV|FUNCT?|RANGE?|RANGE?|RANGE2|FUNCT?|RANGE?|SEND", "",
-         "Stopped| 1.23456|V|Range2 2/4|Voltage AC|ACV|RFMfubL"},
-        {"DM5120", "confirm, signal DCA 0.0002, pick DCA, apply, read",
-         "DCA|FUNCT?|RANGE?|FUNCT?|RANGE?|SEND", "",
-         "Stopped| 200.000|µA|Auto 0/5|Current DC|DCA|RFMfubL"},
-        {"DM5120", "confirm, signal ACV 1, pick DB ACV, apply, read",
-         "ACVDB|FUNCT?|RANGE?|FUNCT?|RANGE?|SEND", "",
-         "Stopped| 0.00|dB|Auto 0/0|Voltage AC dB|DB ACV|RFMfub"},
-        {"DM5120", "confirm, signal ACA 0.001, pick DB ACA, apply, read",
-         "ACADB|FUNCT?|RANGE?|FUNCT?|RANGE?|SEND", "",
-         "Stopped|-60.00|dB|Auto 0/0|Current AC dB|DB ACA|RFMfub"},
+        {"DM5010", "pick OHMS, dbl, apply", "OHMS|CALC OFF|FUNCT?", "Function Change",
+         "-------|Ohm|Auto 0/6|OHMS|RFMfubL"},
         // Cancelled, the list shows the applied function again; Enter applies
         // also without a pending change.
         {"DM5010", "pick ACDC, answer Cancel, apply", "", "Function Change",
-         "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RFMfubL"},
+         "-------|V|Auto 0/5|DCV|RFMfubL"},
         {"DM5010", "answer Cancel, enter, enter", "DCV|CALC OFF|FUNCT?|CALC?",
-         "Function Change|Function Change", "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RFMfubL"},
+         "Function Change|Function Change", "-------|V|Auto 0/5|DCV|RFMfubL"},
         // Refresh takes the meter's function; with the list open it only closes it.
         {"DM5120", "meter DCA, pick OHMS, refresh", "FUNCT?|RANGE?", "",
-         "Stopped|---------|A|Auto 0/5|Current DC|DCA|RFMfubL"},
+         "---------|A|Auto 0/5|DCA|RFMfubL"},
         {"DM5120", "meter OHMS;RANGE3, dbl, menurefresh", "FUNCT?|RANGE?|RANGE?", "",
-         "Stopped|---------|Ohm|Range3 3/7|Resistance|OHMS|RFMfubL"},
-        // Initialize asks first; its re-read is no pending change.
+         "---------|Ohm|Range3 3/7|OHMS|RFMfubL"},
+        // Initialize asks first; its re-read is no pending change, nor a range choice.
         {"DM5110", "meter OHMS;RANGE3, refresh, answer No, init", "FUNCT?|RANGE?", "Initialize",
-         "Stopped|-------|Ohm|Range3 3/6|Resistance|OHMS|RFMfubL"},
-        {"DM5110", "meter OHMS;RANGE3, refresh, dbl, init", "FUNCT?|RANGE?|INIT|FUNCT?|RANGE?",
-         "Initialize", "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RFMfubLO"},
+         "-------|Ohm|Range3 3/6|OHMS|RFMfubL"},
+        {"DM5110", "meter OHMS;RANGE3, dbl, init", "INIT|FUNCT?|RANGE?", "Initialize",
+         "-------|V|Auto 0/5|DCV|RFMfubLO"},
     };
     for (const Scenario& s : scenarios) {
         expectScenario(s);
     }
 }
 
-// A range choice sends only a change, after asking the present range.
+// A range choice asks the present range and sends only a change.
 TEST(RangeControls, ChoosingARangeSendsOnlyAChange)
 {
+    const struct
+    {
+        const char* sim;
+        const char* setting; // as set on the meter itself
+        int entry;
+        const char* lines;
+        const char* caption;
+    } cases[] = {
+        {"DM5010", "DCV 0.2", 0, "FUNC?|DCV -2", "Auto"},
+        {"DM5010", "OHMS -1", 1, "FUNC?|OHMS 200", "Range1"},
+        {"DM5010", "ACV 2", 5, "FUNC?|ACV 1000", "Range5"},
+        {"DM5110", "OHMS;RANGE4", 0, "RANGE?|RANGE0", "Auto"},
+        {"DM5120", "DCA;RANGE4", 2, "RANGE?|RANGE2", "Range2"},
+        {"DM5010", "DCV 20", 3, "FUNC?", "Range3"},
+        {"DM5010", "DCV -1", 0, "FUNC?", "Auto"}, // automatic counts as "Auto"
+        {"DM5110", "ACA;RANGE2", 2, "RANGE?", "Range2"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.sim) + " " + c.setting);
+        PanelFixture f(QString::fromLatin1(c.sim));
+        f.start();
+        f.play(QStringLiteral("meter %1, refresh, dbl").arg(QLatin1String(c.setting)));
+        f.clearReceived();
+        f.play(QStringLiteral("range %1").arg(c.entry));
+        EXPECT_EQ(f.lines(), QString::fromLatin1(c.lines));
+        EXPECT_EQ(f.form.Label_Range.caption, QString::fromLatin1(c.caption));
+        EXPECT_FALSE(f.form.Combo_Range.visible);
+        f.play(QStringLiteral("refresh"));
+        EXPECT_EQ(f.form.Label_Range.caption, QString::fromLatin1(c.caption));
+    }
     const Scenario scenarios[] = {
-        {"DM5010", "meter DCV 0.2, refresh, dbl, range 0, refresh",
-         "FUNCT?|CALC?|FUNC?|DCV -2|FUNCT?|CALC?", "",
-         "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RFMfubL"},
-        {"DM5010", "meter OHMS -1, refresh, dbl, range 1", "FUNCT?|FUNC?|OHMS 200", "",
-         "Stopped|-------|Ohm|Range1 1/6|Resistance|OHMS|RFMfubL"},
-        {"DM5010", "meter OHMS 2000, refresh, dbl, range 6", "FUNCT?|FUNC?|OHMS 2E+07", "",
-         "Stopped|-------|Ohm|Range6 6/6|Resistance|OHMS|RFMfubL"},
-        {"DM5010", "meter ACV 2, refresh, dbl, range 5", "FUNCT?|CALC?|FUNC?|ACV 1000", "",
-         "Stopped|-------|V|Range5 5/5|Voltage AC|ACV|RFMfubL"},
-        {"DM5110", "meter OHMS;RANGE4, refresh, dbl, range 0", "FUNCT?|RANGE?|RANGE?|RANGE0", "",
-         "Stopped|-------|Ohm|Auto 0/6|Resistance|OHMS|RFMfubL"},
-        {"DM5120", "meter OHMS;RANGE4, refresh, dbl, range 2", "FUNCT?|RANGE?|RANGE?|RANGE2", "",
-         "Stopped|---------|Ohm|Range2 2/7|Resistance|OHMS|RFMfubL"},
-        {"DM5010", "meter DCV 20, refresh, dbl, range 3", "FUNCT?|CALC?|FUNC?", "",
-         "Stopped|-------|V|Range3 3/5|Voltage DC|DCV|RFMfubL"},
-        {"DM5010", "meter DCV -1, refresh, dbl, range 0", "FUNCT?|CALC?|FUNC?", "",
-         "Stopped|-------|V|Auto 0/5|Voltage DC|DCV|RFMfubL"},
-        {"DM5110", "meter ACA;RANGE2, refresh, dbl, range 2", "FUNCT?|RANGE?|RANGE?", "",
-         "Stopped|-------|A|Range2 2/5|Current AC|ACA|RFMfubL"},
-        // The program's own selections: the list shut, or while it updates.
-        {"DM5110", "range 3, dbl, dbl", "", "",
-         "Stopped|-------|V|Auto 3/5|Voltage DC|DCV|RFMfubL"},
+        // The program's own selection in the shut list.
+        {"DM5110", "range 3, dbl, dbl", "", "", "-------|V|Auto 3/5|DCV|RFMfubL"},
         // During a run: no readings while the list is open.
         {"DM5110", "signal DCV 0.5, at 0.5 dbl, at 3 range 3, runfor 5",
          "FUNCT?|RANGE?|SEND|RANGE?|RANGE3|FUNCT?|RANGE?|SEND|FUNCT?|RANGE?|SEND", "",
-         "Stopped|-------|V|Range3 3/5|Voltage DC|DCV|RFMfubL"},
+         "-------|V|Range3 3/5|DCV|RFMfubL"},
         // Opened inside a reading's query, the reading stays off the display.
         {"DM5110", "signal DCV 0.5, at 0.25 dbl, at 1 look, runfor 2", "FUNCT?|RANGE?|SEND", "",
-         "Running|-------|V|Auto 0/5|Voltage DC|DCV|SLO ; Stopped|-------|V|Auto 0/5|Voltage "
-         "DC|DCV|RFMfubL"},
+         "-------|V|Auto 0/5|DCV|rSLO ; -------|V|Auto 0/5|DCV|RFMfubL"},
     };
     for (const Scenario& s : scenarios) {
         expectScenario(s);

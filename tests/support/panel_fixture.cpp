@@ -13,6 +13,9 @@ namespace {
 
 std::unique_ptr<SimulatedBus> busFor(const QString& spec)
 {
+    if (spec.isEmpty()) {
+        return std::make_unique<SimulatedBus>();
+    }
     QString error;
     auto bus = createSimulatedBus(spec, &error);
     if (!bus) {
@@ -21,41 +24,25 @@ std::unique_ptr<SimulatedBus> busFor(const QString& spec)
     return bus;
 }
 
-QString settingPath(const QString& key)
-{
-    return QStringLiteral("LumoDM/Settings/") + key;
-}
+QString settingPath(const QString& key) { return QStringLiteral("LumoDM/Settings/") + key; }
 
 using Handler = void (FrontPanel::*)();
 const std::map<QString, Handler> kHandlers = {
-    {"apply", &FrontPanel::Button_Apply_Click},
-    {"menuapply", &FrontPanel::Menu_Apply_Click},
-    {"refresh", &FrontPanel::Button_Refresh_Click},
-    {"menurefresh", &FrontPanel::Menu_Refresh_Click},
-    {"dbl", &FrontPanel::Label_Range_DblClick},
-    {"stop", &FrontPanel::Button_Stop_Click},
-    {"run", &FrontPanel::Button_Run_Click},
-    {"init", &FrontPanel::Menu_Init_Click},
-    {"confirm", &FrontPanel::Menu_ConfirmFunctionChange_Click},
-    {"about", &FrontPanel::Menu_About_Click},
-    {"exit", &FrontPanel::Menu_Exit_Click},
-    {"read", &FrontPanel::TakeReading},
-    {"system", &FrontPanel::Menu_System_Click},
-    {"bw", &FrontPanel::Menu_BW_Click},
-    {"revbw", &FrontPanel::Menu_RevBW_Click},
-    {"red", &FrontPanel::Menu_Red_Click},
-    {"green", &FrontPanel::Menu_Green_Click},
-    {"blue", &FrontPanel::Menu_Blue_Click},
-    {"rr.5", &FrontPanel::Menu_RR_HalfSec_Click},
-    {"rr1", &FrontPanel::Menu_RR_OneSec_Click},
-    {"rr2", &FrontPanel::Menu_RR_TwoSec_Click},
-    {"rr5", &FrontPanel::Menu_RR_FiveSec_Click},
+    {"apply", &FrontPanel::Button_Apply_Click}, {"menuapply", &FrontPanel::Menu_Apply_Click},
+    {"refresh", &FrontPanel::Button_Refresh_Click}, {"menurefresh", &FrontPanel::Menu_Refresh_Click},
+    {"dbl", &FrontPanel::Label_Range_DblClick}, {"stop", &FrontPanel::Button_Stop_Click},
+    {"run", &FrontPanel::Button_Run_Click}, {"init", &FrontPanel::Menu_Init_Click},
+    {"confirm", &FrontPanel::Menu_ConfirmFunctionChange_Click}, {"read", &FrontPanel::TakeReading},
+    {"about", &FrontPanel::Menu_About_Click}, {"exit", &FrontPanel::Menu_Exit_Click},
+    {"activate", &FrontPanel::Form_Activate},
+    {"system", &FrontPanel::Menu_System_Click}, {"bw", &FrontPanel::Menu_BW_Click},
+    {"revbw", &FrontPanel::Menu_RevBW_Click}, {"red", &FrontPanel::Menu_Red_Click},
+    {"green", &FrontPanel::Menu_Green_Click}, {"blue", &FrontPanel::Menu_Blue_Click},
+    {"rr.5", &FrontPanel::Menu_RR_HalfSec_Click}, {"rr1", &FrontPanel::Menu_RR_OneSec_Click},
+    {"rr2", &FrontPanel::Menu_RR_TwoSec_Click}, {"rr5", &FrontPanel::Menu_RR_FiveSec_Click},
     {"rr10", &FrontPanel::Menu_RR_TenSec_Click}};
-
 const std::map<QString, MessageAnswer> kAnswers = {{"Yes", MessageAnswer::Yes},
-                                                   {"No", MessageAnswer::No},
-                                                   {"Ok", MessageAnswer::Ok},
-                                                   {"Cancel", MessageAnswer::Cancel}};
+    {"No", MessageAnswer::No}, {"Ok", MessageAnswer::Ok}, {"Cancel", MessageAnswer::Cancel}};
 
 } // namespace
 
@@ -168,8 +155,6 @@ void PanelFixture::event(const QString& text)
         meter()->faults().noAnswer = word == QLatin1String("silent");
     } else if (word == QLatin1String("vanish")) {
         meter()->faults().vanishAfterMessages = rest.toInt();
-    } else if (word == QLatin1String("forget")) {
-        state().FunctionCode.clear();
     } else if (word == QLatin1String("runfor")) {
         runFor(rest.toDouble());
     } else if (word == QLatin1String("look")) {
@@ -182,27 +167,23 @@ void PanelFixture::event(const QString& text)
 QString PanelFixture::view() const
 {
     const Form1& w = form;
+    const bool shown[] = {w.Label_RunStop.caption == QLatin1String("Running"),
+                          w.Button_Run.enabled,    w.Button_Stop.enabled,    w.Button_Apply.enabled,
+                          w.Menu_Apply.enabled,    w.Button_Refresh.enabled, w.Combo_Mode.enabled,
+                          w.Menu_File.enabled,     w.Menu_Utilities.enabled, w.Menu_About.enabled,
+                          w.Label_Range.visible,   w.Combo_Range.visible, w.state.StopRequested != kFalse};
     QString flags;
-    const bool shown[] = {
-        w.Button_Run.enabled,  w.Button_Stop.enabled,    w.Button_Apply.enabled,
-        w.Menu_Apply.enabled,  w.Button_Refresh.enabled, w.Combo_Mode.enabled,
-        w.Menu_File.enabled,   w.Menu_Utilities.enabled, w.Menu_About.enabled,
-        w.Label_Range.visible, w.Combo_Range.visible,    w.state.StopRequested != kFalse};
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < 13; ++i) {
         if (shown[i]) {
-            flags += QLatin1Char("RSAaFMfubLOX"[i]);
+            flags += QLatin1Char("rRSAaFMfubLOX"[i]);
         }
     }
-    return QStringList{w.Label_RunStop.caption,
-                       w.Label_ReadOut.caption,
-                       w.Label_Prefix.caption,
+    return QStringList{w.Label_ReadOut.caption, w.Label_Prefix.caption,
                        QStringLiteral("%1 %2/%3")
                            .arg(w.Label_Range.caption)
                            .arg(w.Combo_Range.listIndex())
                            .arg(w.Combo_Range.listCount() - 1),
-                       w.Label_Func.caption,
-                       w.Combo_Mode.text(),
-                       flags}
+                       w.Combo_Mode.text(), flags}
         .join(QLatin1Char('|'));
 }
 
@@ -217,11 +198,7 @@ QString PanelFixture::titles() const
 
 QString PanelFixture::lines() const
 {
-    QStringList lines;
-    for (const QByteArray& message : received()) {
-        lines.append(QString::fromLatin1(message));
-    }
-    return lines.join(QLatin1Char('|'));
+    return QString::fromLatin1(received().join('|'));
 }
 
 void expectScenario(const Scenario& s)

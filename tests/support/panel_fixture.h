@@ -20,7 +20,8 @@ namespace lumodm::testing {
 class PanelFixture
 {
   public:
-    // `simSpec` as after "--sim=" ("DM5010@16", "DM5120@14,DM5110@3").
+    // `simSpec` as after "--sim=" ("DM5010@16", "DM5120@14,DM5110@3"); ""
+    // for an empty bus.
     explicit PanelFixture(const QString& simSpec = QStringLiteral("DM5010@16"));
     // Any bus, also an empty one (no meter).
     explicit PanelFixture(std::unique_ptr<SimulatedBus> bus);
@@ -58,24 +59,23 @@ class PanelFixture
 
     // Plays a scenario: events separated by ",", each one of
     //   a handler: apply menuapply refresh menurefresh dbl stop run init
-    //     confirm enter about exit, the scheme and rate items (system bw
+    //     confirm enter about exit activate, the scheme and rate items (system bw
     //     revbw red green blue rr.5 rr1 rr2 rr5 rr10), read (TakeReading);
     //   pick CODE (a user's choice in the function list), range N (in the
     //   range list), answer Yes|No|Ok|Cancel (for the next box);
     //   meter TEXT (set on the meter's own front panel: not panel traffic),
     //   signal FUNCTION VALUE, silent / heal (the meter stops / resumes
     //   answering), vanish N (leaves the bus after N messages, the last
-    //   unanswered), forget (FunctionCode as a failed read-back leaves it);
+    //   unanswered);
     //   runfor SECONDS; look (records view());
     //   at T EVENT: EVENT T simulated seconds from now, during a wait.
     // An end of the program is recorded as the box title "exit N".
     void play(const QString& events);
-    // The controls in one line:
-    //   RunStop|ReadOut|Prefix|Range caption index/highest|Func|Mode text|flags
-    // with a flag letter per enabled or visible control: R Run, S Stop,
-    // A Apply button, a Apply menu, F Refresh, M function list, f File,
-    // u Utilities, b About, L range caption shown, O range list open, and
-    // X for StopRequested.
+    // The controls in one line: ReadOut|Prefix|Range caption index/highest|
+    // function list text|flags, a flag letter for each control enabled or
+    // shown: r "Running", R Run, S Stop, A Apply button, a Apply menu,
+    // F Refresh, M function list, f File, u Utilities, b About, L range
+    // caption shown, O range list open; X for StopRequested.
     QString view() const;
     // The titles of the boxes shown, joined by "|".
     QString titles() const;
