@@ -18,6 +18,9 @@ TEST(RunLoop, RunsUntilStopped)
         {"DM5010", "signal DCV 1.2345, rr2, runfor 6.5",
          "FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND", "",
          "-------|V|Auto 0/5|DCV|RFMfubL"},
+        // A Stop ends the wait at once.
+        {"DM5010", "at 0.6 stop, at 1 look, runfor 30", "FUNCT?|CALC?|SEND", "",
+         "-------|V|Auto 0/5|DCV|RFMfubL"},
         // Stop during the "SEND" query: the hyphens stay, also for an overflow.
         {"DM5010", "signal DCV 1.2345, at 0.25 stop, runfor 30", "FUNCT?|CALC?|SEND", "",
          "-------|V|Auto 0/5|DCV|RFMfubL"},
@@ -67,75 +70,19 @@ TEST(RunLoop, RunsUntilStopped)
 // Observers get what the display shows, not a reading a Stop kept off it.
 TEST(RunLoop, ObserversGetTheReadingsShown)
 {
-    struct : ReadingObserver
-    {
-        QStringList seen;
-        void readingTaken(const Reading& r) override
-        {
-            seen.append(r.readoutText + QLatin1Char('|') + r.unit);
-            EXPECT_NE(r.time.time_since_epoch().count(), 0);
-        }
-    } observer;
-    PanelFixture f;
-    f.panel.addReadingObserver(&observer);
-    f.start();
-    f.play(QStringLiteral("signal DCV 0.0123, read, at 0.25 stop, runfor 5, signal DCV 2000, read, vanish 3, read"));
-    EXPECT_EQ(observer.seen.join(QStringLiteral("; ")),
-              QStringLiteral(" 12.30|mV; OVERFLO|V; -------|V"));
-}
-
-TEST(RunLoop, SleepSecLocalWaitsTheTimeAndLetsEventsIn)
-{
     PanelFixture f;
     f.start();
-    const long passes = f.platform.eventPasses();
-    f.panel.SleepSecLocal(0.0F);
-    f.panel.SleepSecLocal(-2.0F);
-    EXPECT_EQ(f.platform.eventPasses(), passes); // nothing to wait: no events
-    double start = f.platform.now();
-    f.play(QStringLiteral("at 0.4 look"));
-    f.panel.SleepSecLocal(1.5F);
-    EXPECT_EQ(f.looks.size(), 1);
-    EXPECT_NEAR(f.platform.now() - start, 1.5, 1e-6);
-    EXPECT_LT(f.platform.eventPasses() - passes, 10); // no spinning
-    start = f.platform.now();
-    f.play(QStringLiteral("at 0.2 stop"));
-    f.panel.SleepSecLocal(5.0F);
-    EXPECT_NEAR(f.platform.now() - start, 0.2, 1e-6);
+    f.play(QStringLiteral("signal DCV 0.0123, read, at 0.25 stop, runfor 5, signal DCV 2000, read, "
+                          "vanish 3, read"));
+    EXPECT_EQ(f.readings.join(QStringLiteral("; ")), QStringLiteral(" 12.30|mV; OVERFLO|V; -------|V"));
 }
 
-TEST(RunLoop, RefreshRateItemsCheckOneAndNameIt)
-{
-    PanelFixture f;
-    f.start();
-    const MenuItem* items[] = {&f.form.Menu_RR_HalfSec, &f.form.Menu_RR_OneSec,
-                               &f.form.Menu_RR_TwoSec, &f.form.Menu_RR_FiveSec,
-                               &f.form.Menu_RR_TenSec};
-    const char* const clicks[] = {"rr.5", "rr1", "rr2", "rr5", "rr10"};
-    const float rates[] = {0.5F, 1.0F, 2.0F, 5.0F, 10.0F};
-    const char* const labels[] = {"0.5 sec", "1 sec", "2 sec", "5 sec", "10 sec"};
-    for (int i = 0; i < 6; ++i) {
-        if (i < 5) {
-            f.play(QString::fromLatin1(clicks[i]));
-        } else {
-            f.panel.SetRefreshRate(3.0F); // outside the table: nothing checked
-        }
-        for (int j = 0; j < 5; ++j) {
-            EXPECT_EQ(items[j]->checked, i == j) << i;
-        }
-        EXPECT_EQ(f.state().RefreshInterval, i < 5 ? rates[i] : 3.0F);
-        EXPECT_EQ(f.form.Label_RefreshRate.caption, QString::fromLatin1(labels[std::min(i, 4)]));
-    }
-    EXPECT_EQ(f.state().SettingsChanged, kTrue);
-}
-
+// Stop strips a unit prefix, and only that.
 TEST(Stop, StripsOnlyTheUnitPrefix)
 {
-    const QString micro(QChar(0x00B5));
-    const QString cases[][2] = {
-        {"mV", "V"},    {micro + "A", "A"}, {"kOhm", "Ohm"},  {"MOhm", "Ohm"}, {"Ohm", "Ohm"},
-        {"dBm", "dBm"}, {"dBv", "dBv"},     {"KOhm", "KOhm"}, {"", ""},        {"m", ""},
-    };
+    const QString cases[][2] = {{"mV", "V"}, {QString(QChar(0x00B5)) + "A", "A"}, {"kOhm", "Ohm"},
+                                {"MOhm", "Ohm"}, {"Ohm", "Ohm"}, {"dBm", "dBm"}, {"KOhm", "KOhm"},
+                                {"", ""}, {"m", ""}};
     for (const auto& c : cases) {
         Form1 form;
         form.Label_Prefix.caption = c[0];

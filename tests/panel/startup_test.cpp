@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace lumodm::testing {
 namespace {
 
@@ -23,6 +25,8 @@ TEST(Startup, IdentifiesTheMeterOrEndsAtActivation)
         {"ID TEK/dm5110,V79.1", "dm5110", ""},
         {"ID TEK/DM5010", "", ""}, // no comma: no designation
         {"ID TEK/DM6500,V1", "DM6500", ""},
+        {"ID TEK/DM5110 ,V1", "DM5110 ", ""},
+        {"ID X,DM/5010", "", ""}, // the "," before the "/"
         {"", "", ""}, // nothing on the bus
     };
     for (const auto& c : cases) {
@@ -51,9 +55,9 @@ TEST(Startup, IdentifiesTheMeterOrEndsAtActivation)
 }
 
 // The stored settings, applied quietly at activation and written back, all
-// three in order, only after a change. Shown: the scheme and the index of
-// its checked item, the interval and its checked item, the rate label, and
-// the confirmation's check mark.
+// three in order, only after a change. Shown after the change: the scheme
+// and its checked item's index, the interval and its checked item, the rate
+// label, and the confirmation's check mark.
 TEST(Activation, StoredSettingsReadQuietlyAndWrittenOnAChange)
 {
     const struct
@@ -64,16 +68,17 @@ TEST(Activation, StoredSettingsReadQuietlyAndWrittenOnAChange)
         const char* written;
     } cases[] = {
         {"||", "", "0 0|1 1|1 sec|1", ""},
-        {"3|.5|true", "system", "3 3|0.5 0|0.5 sec|0", "0|.5|False"},
+        {"3|.5|true", "rr10", "3 3|10 4|10 sec|0", "3|10|False"},
         {"9|0.25|True", "confirm, confirm", "9 -1|0.25 -1|0.5 sec|1", "9|.25|True"},
-        {"3, 1|2,5|", "rr10", "3 3|2 2|2 sec|1", "3|10|True"},
-        {"2.5|3 sec|-1", "blue", "2 2|3 -1|0.5 sec|0", "5|3|False"},
-        {"3.5|-.5|False", "green", "4 4|-0.5 -1|0.5 sec|0", "4|-.5|False"},
-        {"-1|1E+07|", "confirm", "-1 -1|1e+07 -1|0.5 sec|1", "-1|1E+07|False"},
-        {"32767|.0001|", "rr5", "32767 -1|0.0001 -1|0.5 sec|1", "32767|5|True"},
-        {"-32769|1e300|", "rr.5", "0 0|3.40282e+38 -1|0.5 sec|1", "0|.5|True"},
-        {"1e999|fast|", "rr1", "0 0|0 -1|0.5 sec|1", "0|1|True"},
-        {"||", "rr2", "0 0|1 1|1 sec|1", "0|2|True"},
+        {"3, 1|2,5|", "rr5", "3 3|5 3|5 sec|1", "3|5|True"},
+        {"2.5|3 sec|-1", "confirm", "2 2|3 -1|0.5 sec|1", "2|3|True"},
+        {"3.5|-.5|False", "confirm", "4 4|-0.5 -1|0.5 sec|1", "4|-.5|True"},
+        {"-1|.0001|", "confirm", "-1 -1|0.0001 -1|0.5 sec|0", "-1|.0001|False"},
+        {"-32769|1e300|", "confirm", "0 0|3.40282e+38 -1|0.5 sec|0", "0|3.4028235E+38|False"},
+        {"32767||", "rr2", "32767 -1|2 2|2 sec|1", "32767|2|True"},
+        {"1e999|fast|", "confirm", "0 0|0 -1|0.5 sec|0", "0|0|False"},
+        {"||", "rr.5", "0 0|0.5 0|0.5 sec|1", "0|.5|True"},
+        {"|5|", "rr1", "0 0|1 1|1 sec|1", "0|1|True"},
     };
     const QString keys[] = {QStringLiteral("Display Color"), QStringLiteral("Refresh Rate"),
                             QStringLiteral("Confirm Function Change")};
@@ -83,19 +88,15 @@ TEST(Activation, StoredSettingsReadQuietlyAndWrittenOnAChange)
         const QStringList stored = QString::fromLatin1(c.stored).split(QLatin1Char('|'));
         for (int i = 0; i < 3; ++i) {
             if (!stored[i].isEmpty()) {
-                f.storeSetting(keys[i], stored[i]);
+                f.platform.settings.insert(QStringLiteral("LumoDM/Settings/") + keys[i], stored[i]);
             }
         }
         f.start();
+        EXPECT_EQ(f.state().SettingsChanged, kFalse);
+        f.play(QString::fromLatin1(c.change));
         const auto checked = [](std::initializer_list<const MenuItem*> items) {
-            int i = 0;
-            for (const MenuItem* item : items) {
-                if (item->checked) {
-                    return i;
-                }
-                ++i;
-            }
-            return -1;
+            const auto* it = std::find_if(items.begin(), items.end(), [](auto m) { return m->checked; });
+            return it == items.end() ? -1 : static_cast<int>(it - items.begin());
         };
         const Form1& w = f.form;
         EXPECT_EQ(QStringLiteral("%1 %2|%3 %4|%5|%6")
@@ -109,8 +110,7 @@ TEST(Activation, StoredSettingsReadQuietlyAndWrittenOnAChange)
                       .arg(w.Menu_ConfirmFunctionChange.checked ? 1 : 0),
                   QString::fromLatin1(c.shown));
         EXPECT_EQ(f.state().ConfirmFunctionChange, w.Menu_ConfirmFunctionChange.checked ? kTrue : kFalse);
-        EXPECT_EQ(f.state().SettingsChanged, kFalse);
-        f.play(QString::fromLatin1(c.change) + QStringLiteral(", exit"));
+        f.play(QStringLiteral("exit"));
         EXPECT_EQ(f.titles(), QStringLiteral("exit 0"));
         QStringList written;
         for (const QString& key : f.platform.settingWrites) {
@@ -174,37 +174,34 @@ TEST(Messages, TextsTitlesButtonsAndIcons)
 TEST(ColorSchemes, EachItemColoursTheReadoutArea)
 {
     const char* const clicks[] = {"system", "bw", "revbw", "red", "green", "blue"};
-    const std::uint32_t colours[][2] = {{0, 0},         {0xFFFFFF, 0},        {0, 0xFFFFFF},
-                                        {0xFF8080, 0xC00000}, {0x80FF80, 0x008000}, {0x80FFFF, 0x0000FF}};
+    const std::uint32_t colours[][2] = {{0, 0}, {0xFFFFFF, 0}, {0, 0xFFFFFF}, {0xFF8080, 0xC00000},
+                                        {0x80FF80, 0x008000}, {0x80FFFF, 0x0000FF}};
     PanelFixture f;
     f.start();
-    const MenuItem* items[] = {&f.form.Menu_System, &f.form.Menu_BW,    &f.form.Menu_RevBW,
-                               &f.form.Menu_Red,    &f.form.Menu_Green, &f.form.Menu_Blue};
+    Form1& w = f.form;
     for (int n : {1, 2, 3, 4, 5, 0}) {
-        SCOPED_TRACE(clicks[n]);
         f.play(QString::fromLatin1(clicks[n]));
         const Color bg = n > 0 ? Color::fromRgb(colours[n][0]) : Color::buttonFace();
         const Color fg = n > 0 ? Color::fromRgb(colours[n][1]) : Color::buttonText();
-        for (const Label* label : {&f.form.Label_ReadOut, &f.form.Label_RunStop, &f.form.Label_Func,
-                                   &f.form.Label_RefreshRate, &f.form.Label_Prefix, &f.form.Label_Range}) {
-            EXPECT_EQ(label->background, bg);
-            EXPECT_EQ(label->foreground, fg);
+        for (const Label* l : {&w.Label_ReadOut, &w.Label_RunStop, &w.Label_Func,
+                               &w.Label_RefreshRate, &w.Label_Prefix, &w.Label_Range}) {
+            EXPECT_TRUE(l->background == bg && l->foreground == fg) << clicks[n];
         }
-        EXPECT_EQ(f.form.Label_ROBackground.background, bg);
-        EXPECT_EQ(f.form.Label_ROBackground.foreground, Color::buttonText());
+        EXPECT_TRUE(w.Label_ROBackground.background == bg &&
+                    w.Label_ROBackground.foreground == Color::buttonText());
+        const MenuItem* items[] = {&w.Menu_System, &w.Menu_BW,    &w.Menu_RevBW,
+                                   &w.Menu_Red,    &w.Menu_Green, &w.Menu_Blue};
         for (int j = 0; j < 6; ++j) {
-            EXPECT_EQ(items[j]->checked, j == n) << j;
+            EXPECT_EQ(items[j]->checked, j == n) << clicks[n] << j;
         }
         EXPECT_EQ(f.state().ColorScheme, n);
         const bool blue = n == 5 || n == 0;
-        EXPECT_EQ(f.form.Combo_Range.background, blue ? Color::fromRgb(0x80FFFF) : Color::toolkitDefault());
-        EXPECT_EQ(f.form.Combo_Range.foreground, blue ? Color::fromRgb(0x0000FF) : Color::toolkitDefault());
-        EXPECT_EQ(f.form.Combo_Mode.background, Color::toolkitDefault());
+        EXPECT_EQ(w.Combo_Range.foreground, blue ? Color::fromRgb(0x0000FF) : Color::toolkitDefault());
+        EXPECT_EQ(w.Combo_Range.background, blue ? Color::fromRgb(0x80FFFF) : Color::toolkitDefault());
     }
     f.panel.ApplyColorScheme(6);
-    EXPECT_EQ(f.state().ColorScheme, 6);
-    EXPECT_FALSE(f.form.Menu_System.checked);
-    EXPECT_EQ(f.form.Label_ReadOut.background, Color::buttonFace());
+    EXPECT_TRUE(f.state().ColorScheme == 6 && !w.Menu_System.checked);
+    EXPECT_EQ(w.Label_ReadOut.background, Color::buttonFace());
 }
 
 } // namespace

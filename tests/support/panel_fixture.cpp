@@ -13,18 +13,12 @@ namespace {
 
 std::unique_ptr<SimulatedBus> busFor(const QString& spec)
 {
-    if (spec.isEmpty()) {
-        return std::make_unique<SimulatedBus>();
-    }
-    QString error;
-    auto bus = createSimulatedBus(spec, &error);
+    auto bus = spec.isEmpty() ? std::make_unique<SimulatedBus>() : createSimulatedBus(spec, nullptr);
     if (!bus) {
-        throw std::invalid_argument("bad simulated bus: " + error.toStdString());
+        throw std::invalid_argument("bad simulated bus: " + spec.toStdString());
     }
     return bus;
 }
-
-QString settingPath(const QString& key) { return QStringLiteral("LumoDM/Settings/") + key; }
 
 using Handler = void (FrontPanel::*)();
 const std::map<QString, Handler> kHandlers = {
@@ -46,22 +40,22 @@ const std::map<QString, MessageAnswer> kAnswers = {{"Yes", MessageAnswer::Yes},
 
 } // namespace
 
-PanelFixture::PanelFixture(const QString& simSpec) : PanelFixture(busFor(simSpec)) {}
-
-PanelFixture::PanelFixture(std::unique_ptr<SimulatedBus> simulatedBus)
-    : bus(std::move(simulatedBus)), connection(*bus, platform), helper(connection.helper()),
+PanelFixture::PanelFixture(const QString& simSpec)
+    : bus(busFor(simSpec)), connection(*bus, platform), helper(connection.helper()),
       panel(form, connection, platform)
 {
+    panel.addReadingObserver(this);
 }
 
-void PanelFixture::storeSetting(const QString& key, const QString& value)
+void PanelFixture::readingTaken(const Reading& reading)
 {
-    platform.settings.insert(settingPath(key), value);
+    EXPECT_NE(reading.time.time_since_epoch().count(), 0);
+    readings.append(reading.readoutText + QLatin1Char('|') + reading.unit);
 }
 
 QString PanelFixture::storedSetting(const QString& key) const
 {
-    return platform.settings.value(settingPath(key));
+    return platform.settings.value(QStringLiteral("LumoDM/Settings/") + key);
 }
 
 void PanelFixture::start()
@@ -109,12 +103,6 @@ void PanelFixture::clearReceived()
     }
 }
 
-void PanelFixture::runFor(double seconds)
-{
-    platform.postEventAt(platform.now() + seconds, [this] { panel.Button_Stop_Click(); });
-    panel.Button_Run_Click();
-}
-
 void PanelFixture::play(const QString& events)
 {
     try {
@@ -156,7 +144,8 @@ void PanelFixture::event(const QString& text)
     } else if (word == QLatin1String("vanish")) {
         meter()->faults().vanishAfterMessages = rest.toInt();
     } else if (word == QLatin1String("runfor")) {
-        runFor(rest.toDouble());
+        platform.postEventAt(platform.now() + rest.toDouble(), [this] { panel.Button_Stop_Click(); });
+        panel.Button_Run_Click();
     } else if (word == QLatin1String("look")) {
         looks.append(view());
     } else {

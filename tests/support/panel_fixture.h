@@ -6,25 +6,19 @@
 #include "panel/front_panel.h"
 #include "tests/support/scripted_platform.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
 #include <QStringList>
 #include <memory>
 
 namespace lumodm::testing {
 
 // A whole front panel on the simulated bus, as the program builds it, with
-// the scripted platform in place of the window toolkit. The simulated clock
-// moves only when a wait waits, so runs and Stops are exact.
-class PanelFixture
+// the scripted platform (its clock moves only in waits) for the toolkit.
+class PanelFixture : public ReadingObserver
 {
   public:
     // `simSpec` as after "--sim=" ("DM5010@16", "DM5120@14,DM5110@3"); ""
     // for an empty bus.
     explicit PanelFixture(const QString& simSpec = QStringLiteral("DM5010@16"));
-    // Any bus, also an empty one (no meter).
-    explicit PanelFixture(std::unique_ptr<SimulatedBus> bus);
     PanelFixture(const PanelFixture&) = delete;
     PanelFixture& operator=(const PanelFixture&) = delete;
 
@@ -37,39 +31,28 @@ class PanelFixture
 
     PanelState& state() { return form.state; }
 
-    // The stored settings under LumoDM/Settings.
-    void storeSetting(const QString& key, const QString& value);
+    // A stored setting under LumoDM/Settings.
     QString storedSetting(const QString& key) const;
 
-    // Form_Load, then Form_Activate. A ProgramEnded escapes to the test.
-    void start();
+    void start(); // Form_Load, then Form_Activate
 
     // The first simulated meter on the bus; nullptr when there is none.
     SimulatedMeter* meter() const;
 
-    // Messages the meter took from the panel, oldest first, since the last
-    // clear; commands() without the queries.
+    // Messages the meter took from the panel since the last clear;
+    // commands() without the queries.
     QList<QByteArray> received() const;
     QList<QByteArray> commands() const;
     void clearReceived();
 
-    // Presses Run and presses Stop `seconds` of simulated time later;
-    // returns when Run's handler has returned.
-    void runFor(double seconds);
-
-    // Plays a scenario: events separated by ",", each one of
-    //   a handler: apply menuapply refresh menurefresh dbl stop run init
-    //     confirm enter about exit activate, the scheme and rate items (system bw
-    //     revbw red green blue rr.5 rr1 rr2 rr5 rr10), read (TakeReading);
-    //   pick CODE (a user's choice in the function list), range N (in the
-    //   range list), answer Yes|No|Ok|Cancel (for the next box);
-    //   meter TEXT (set on the meter's own front panel: not panel traffic),
-    //   signal FUNCTION VALUE, silent / heal (the meter stops / resumes
-    //   answering), vanish N (leaves the bus after N messages, the last
-    //   unanswered);
-    //   runfor SECONDS; look (records view());
-    //   at T EVENT: EVENT T simulated seconds from now, during a wait.
-    // An end of the program is recorded as the box title "exit N".
+    // Plays events separated by ",": a handler (apply menuapply refresh
+    // menurefresh dbl stop run init confirm enter about exit activate read
+    // system bw revbw red green blue rr.5 rr1 rr2 rr5 rr10); pick CODE, range
+    // N (a user's choice in a list); answer Yes|No|Ok|Cancel (the next box);
+    // meter TEXT (set on the meter itself), signal FUNCTION VALUE, silent,
+    // heal, vanish N (the meter leaves after N messages); runfor SECONDS;
+    // look (records view()); at T EVENT (T simulated seconds from now). An
+    // end of the program is recorded as the box title "exit N".
     void play(const QString& events);
     // The controls in one line: ReadOut|Prefix|Range caption index/highest|
     // function list text|flags, a flag letter for each control enabled or
@@ -77,11 +60,12 @@ class PanelFixture
     // F Refresh, M function list, f File, u Utilities, b About, L range
     // caption shown, O range list open; X for StopRequested.
     QString view() const;
-    // The titles of the boxes shown, joined by "|".
-    QString titles() const;
-    // received(), joined by "|".
-    QString lines() const;
+    QString titles() const; // of the boxes shown, joined by "|"
+    QString lines() const;  // received(), joined by "|"
     QStringList looks;
+    // Each reading the panel told its observers of: "readout|unit".
+    QStringList readings;
+    void readingTaken(const Reading& reading) override;
 
   private:
     void event(const QString& text);
