@@ -35,7 +35,6 @@ TEST(ReadSettings, AnswersInSettingsOut)
         {DM5010, "ACV 2;", "CALC DBM", "DBM ACV", G::Decibel, 0, 0},
         {DM5010, "ACDC -2;", nullptr, "ACDC", G::Voltage, -2, 5},
         {DM5010, "DIODE;", nullptr, "DIODE", G::Diode, 0, 0},
-        {DM5010, "DCV 0;", "CALC OFF", "DCV", G::Voltage, 0, 5},
         {DM5010, nullptr, nullptr, "", G::Other, 0, 0},
         // The nearest 16-bit number, ties to even.
         {DM5110, "FUNCT DCV;", "RANGE 9;", "DCV", G::Voltage, 9, 5},
@@ -70,7 +69,6 @@ TEST(ReadSettings, AnswersInSettingsOut)
         EXPECT_EQ(s.rangeCount, c.count);
         EXPECT_EQ(QByteArrayList(driver.writes.begin(), driver.writes.end()),
                   c.second ? QByteArrayList({"FUNCT?", second}) : QByteArrayList({"FUNCT?"}));
-        // Only a failed exchange tells the user.
         EXPECT_EQ(platform.messages().empty(), c.funct != nullptr);
     }
 }
@@ -101,14 +99,13 @@ TEST(InterpretReading, AnswerInReadingOut)
         {DM5010, "DCV", 0, "0.2", K::Value, " 0.2000", "V", 2, 0},
         {DM5010, "DCV", 0, "-0.19999", K::Value, "-199.99", "mV", 1, 0},
         {DM5010, "DCV", 0, "1000", K::Value, " 1000", "V", 0, 0},
-        // A negative (automatic) DM5010 range uses its magnitude's row; the DM5120 has none.
+        // A negative DM5010 range (automatic) uses its magnitude's row; the DM5120 has none.
         {DM5010, "ACDC", -2, "0.05", K::Value, " 0.0500", "V", -2, 0},
         {DM5120, "DCV", -1, "1.5", K::Value, " 1.5", "V", -1, 0},
         {DM5110, "DCV", 3, "1.5", K::Value, " 1.500", "V", 3, 3},
         // DM5120 AC volts show one digit fewer, also without a row.
         {DM5120, "ACV", 0, "0.1234567", K::Value, " 123.456", "mV", 1, 0},
         {DM5120, "ACV", 0, "512.34", K::Value, " 512.3", "V", 0, 0},
-        {DM5120, "DCV", 0, "0.1234567", K::Value, " 123.4567", "mV", 1, 0},
         {DM5010, "OHMS", 0, "-5000", K::Value, "-5000.00", "Ohm", 1, 0},
         {DM5110, "OHMS", 0, "19999000", K::Value, " 19.999", "MOhm", 6, 0},
         {DM5120, "OHMS", 0, "299999000", K::Value, " 299.999", "MOhm", 7, 0},
@@ -146,15 +143,13 @@ TEST(InterpretReading, AnswerInReadingOut)
         EXPECT_EQ(r.rawAnswer, answer);
         EXPECT_EQ(r.functionCode, QString::fromLatin1(c.code));
     }
-    // The value in the shown unit and in the base unit.
     const Reading r = interpretReading(QStringLiteral("0.0005"), QStringLiteral("DCA"), DM5110, 0);
     EXPECT_DOUBLE_EQ(r.value, 0.5);
     EXPECT_DOUBLE_EQ(r.valueInBase, 0.0005);
     EXPECT_EQ(r.baseUnit, QStringLiteral("A"));
 }
 
-// What a range choice asks and sends: the present range first, then the
-// command for the chosen list entry.
+// A range choice: the present range in the answer, the command for the entry.
 TEST(RangeCommand, PresentRangeAndCommand)
 {
     const struct
@@ -177,7 +172,6 @@ TEST(RangeCommand, PresentRangeAndCommand)
         {DM5010, "DIODE", "DIODE 12345678", 12345678.0F, 1, "DIODE 1.234568E+07"},
         {DM5110, "DCV", "RANGE 3;", 3, 2, "RANGE2"},
         {DM5120, "OHMS", "RANGE 7;", 7, 0, "RANGE0"},
-        {DM5120, "DCA", "RANGE4", 0, 4, "RANGE4"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer);

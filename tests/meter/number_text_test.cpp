@@ -60,17 +60,6 @@ TEST(NrToStr, WorkedExamplesExactly)
     }
 }
 
-TEST(GeneralNumberText, SevenDigitsPositional)
-{
-    const FormatCase cases[] = {
-        {0.0f, 0, " 0"}, {-0.0f, 0, " 0"}, {0.5f, 0, " .5"}, {-0.25f, 0, "-.25"},
-        {1.0f / 3.0f, 0, " .3333333"}, {0.00001234f, 0, " .00001234"},
-        {12345678.0f, 0, " 12345680"}, {1e10f, 0, " 10000000000"}};
-    for (const FormatCase& c : cases) {
-        EXPECT_EQ(GeneralNumberText(c.nr), QString::fromLatin1(c.expected)) << c.nr;
-    }
-}
-
 struct ParseCase
 {
     std::string text;

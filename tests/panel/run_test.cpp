@@ -6,8 +6,7 @@
 namespace lumodm::testing {
 namespace {
 
-// Run, the cycles and every way a run ends. A DM5010 cycle asks three
-// 0.1 s queries, then waits the update interval.
+// Run and every way a run ends; a DM5010 cycle is three 0.1 s queries and a wait.
 TEST(RunLoop, RunsUntilStopped)
 {
     const Scenario scenarios[] = {
@@ -74,7 +73,7 @@ TEST(RunLoop, ObserversGetTheReadingsShown)
     f.start();
     f.play(QStringLiteral("signal DCV 0.0123, read, at 0.25 stop, runfor 5, signal DCV 2000, read, "
                           "vanish 3, read"));
-    EXPECT_EQ(f.readings.join(QStringLiteral("; ")), QStringLiteral(" 12.30|mV; OVERFLO|V; -------|V"));
+    EXPECT_EQ(f.readings.join(QLatin1Char(';')), QStringLiteral(" 12.30|mV;OVERFLO|V;-------|V"));
 }
 
 // Stop strips a unit prefix, and only that.

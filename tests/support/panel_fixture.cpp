@@ -13,7 +13,7 @@ namespace {
 
 std::unique_ptr<SimulatedBus> busFor(const QString& spec)
 {
-    auto bus = spec.isEmpty() ? std::make_unique<SimulatedBus>() : createSimulatedBus(spec, nullptr);
+    auto bus = spec.isEmpty() ? std::make_unique<SimulatedBus>() : createSimulatedBus(spec, {});
     if (!bus) {
         throw std::invalid_argument("bad simulated bus: " + spec.toStdString());
     }
@@ -23,7 +23,8 @@ std::unique_ptr<SimulatedBus> busFor(const QString& spec)
 using Handler = void (FrontPanel::*)();
 const std::map<QString, Handler> kHandlers = {
     {"apply", &FrontPanel::Button_Apply_Click}, {"menuapply", &FrontPanel::Menu_Apply_Click},
-    {"refresh", &FrontPanel::Button_Refresh_Click}, {"menurefresh", &FrontPanel::Menu_Refresh_Click},
+    {"refresh", &FrontPanel::Button_Refresh_Click},
+    {"menurefresh", &FrontPanel::Menu_Refresh_Click},
     {"dbl", &FrontPanel::Label_Range_DblClick}, {"stop", &FrontPanel::Button_Stop_Click},
     {"run", &FrontPanel::Button_Run_Click}, {"init", &FrontPanel::Menu_Init_Click},
     {"confirm", &FrontPanel::Menu_ConfirmFunctionChange_Click}, {"read", &FrontPanel::TakeReading},
@@ -76,23 +77,15 @@ SimulatedMeter* PanelFixture::meter() const
 
 QList<QByteArray> PanelFixture::received() const
 {
-    QList<QByteArray> result;
-    for (const QByteArray& message : meter() ? meter()->log().received() : result) {
-        if (!byHand_.contains(message)) {
-            result.append(message);
-        }
-    }
+    QList<QByteArray> result = meter() ? meter()->log().received() : QList<QByteArray>();
+    result.removeIf([this](const QByteArray& m) { return byHand_.contains(m); });
     return result;
 }
 
 QList<QByteArray> PanelFixture::commands() const
 {
-    QList<QByteArray> result;
-    for (const QByteArray& message : received()) {
-        if (!message.endsWith('?') && message != "SEND") {
-            result.append(message);
-        }
-    }
+    QList<QByteArray> result = received();
+    result.removeIf([](const QByteArray& m) { return m.endsWith('?') || m == "SEND"; });
     return result;
 }
 
@@ -144,7 +137,8 @@ void PanelFixture::event(const QString& text)
     } else if (word == QLatin1String("vanish")) {
         meter()->faults().vanishAfterMessages = rest.toInt();
     } else if (word == QLatin1String("runfor")) {
-        platform.postEventAt(platform.now() + rest.toDouble(), [this] { panel.Button_Stop_Click(); });
+        const double at = platform.now() + rest.toDouble();
+        platform.postEventAt(at, [this] { panel.Button_Stop_Click(); });
         panel.Button_Run_Click();
     } else if (word == QLatin1String("look")) {
         looks.append(view());
@@ -156,24 +150,22 @@ void PanelFixture::event(const QString& text)
 QString PanelFixture::view() const
 {
     const Form1& w = form;
-    const bool shown[] = {w.Label_RunStop.caption == QLatin1String("Running"),
-                          w.Button_Run.enabled,    w.Button_Stop.enabled,    w.Button_Apply.enabled,
-                          w.Menu_Apply.enabled,    w.Button_Refresh.enabled, w.Combo_Mode.enabled,
-                          w.Menu_File.enabled,     w.Menu_Utilities.enabled, w.Menu_About.enabled,
-                          w.Label_Range.visible,   w.Combo_Range.visible, w.state.StopRequested != kFalse};
+    const bool shown[] = {w.Label_RunStop.caption == QLatin1String("Running"), w.Button_Run.enabled,
+                          w.Button_Stop.enabled,    w.Button_Apply.enabled,   w.Menu_Apply.enabled,
+                          w.Button_Refresh.enabled, w.Combo_Mode.enabled,     w.Menu_File.enabled,
+                          w.Menu_Utilities.enabled, w.Menu_About.enabled,     w.Label_Range.visible,
+                          w.Combo_Range.visible,    w.state.StopRequested != kFalse};
     QString flags;
     for (int i = 0; i < 13; ++i) {
         if (shown[i]) {
             flags += QLatin1Char("rRSAaFMfubLOX"[i]);
         }
     }
-    return QStringList{w.Label_ReadOut.caption, w.Label_Prefix.caption,
-                       QStringLiteral("%1 %2/%3")
-                           .arg(w.Label_Range.caption)
-                           .arg(w.Combo_Range.listIndex())
-                           .arg(w.Combo_Range.listCount() - 1),
-                       w.Combo_Mode.text(), flags}
-        .join(QLatin1Char('|'));
+    return QStringLiteral("%1|%2|%3 %4/%5|%6|%7")
+        .arg(w.Label_ReadOut.caption, w.Label_Prefix.caption, w.Label_Range.caption)
+        .arg(w.Combo_Range.listIndex())
+        .arg(w.Combo_Range.listCount() - 1)
+        .arg(w.Combo_Mode.text(), flags);
 }
 
 QString PanelFixture::titles() const

@@ -2,7 +2,6 @@
 
 #include "bus/bus_connection.h"
 #include "bus/drivers/sim/sim_bus.h"
-#include "controls/form1.h"
 #include "panel/front_panel.h"
 #include "tests/support/scripted_platform.h"
 
@@ -19,8 +18,6 @@ class PanelFixture : public ReadingObserver
     // `simSpec` as after "--sim=" ("DM5010@16", "DM5120@14,DM5110@3"); ""
     // for an empty bus.
     explicit PanelFixture(const QString& simSpec = QStringLiteral("DM5010@16"));
-    PanelFixture(const PanelFixture&) = delete;
-    PanelFixture& operator=(const PanelFixture&) = delete;
 
     ScriptedPlatform platform;
     std::unique_ptr<SimulatedBus> bus;
@@ -31,13 +28,11 @@ class PanelFixture : public ReadingObserver
 
     PanelState& state() { return form.state; }
 
-    // A stored setting under LumoDM/Settings.
-    QString storedSetting(const QString& key) const;
+    QString storedSetting(const QString& key) const; // under LumoDM/Settings
 
     void start(); // Form_Load, then Form_Activate
 
-    // The first simulated meter on the bus; nullptr when there is none.
-    SimulatedMeter* meter() const;
+    SimulatedMeter* meter() const; // the first on the bus, if any
 
     // Messages the meter took from the panel since the last clear;
     // commands() without the queries.
