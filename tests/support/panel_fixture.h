@@ -1,74 +1,84 @@
 #pragma once
 
-#include "bus/drivers/sim/sim_bus.h"
 #include "bus/bus_connection.h"
-#include "controls/form1.h"
+#include "bus/drivers/sim/sim_bus.h"
 #include "panel/front_panel.h"
 #include "tests/support/scripted_platform.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
+#include <QStringList>
 #include <memory>
 
 namespace lumodm::testing {
 
-// A whole front panel on the simulated bus, as the program builds it: bus,
-// VBIB32 wrapper, helper module, window model and handlers, with the
-// scripted platform in place of the window toolkit. The simulated clock
-// moves only when a wait waits, so runs and Stops are exact.
-//
-//   PanelFixture f("DM5110@12");
-//   f.start();                       // Form_Load + Form_Activate
-//   f.meter()->setSignal("DCV", 1.5);
-//   f.clearReceived();
-//   f.runFor(2.0);                   // Run, Stop 2 simulated seconds later
-//   EXPECT_EQ(f.received(), ...);
-class PanelFixture
+// A whole front panel on the simulated bus, as the program builds it, with
+// the scripted platform (its clock moves only in waits) for the toolkit.
+class PanelFixture : public ReadingObserver
 {
   public:
-    // `simSpec` as after "--sim=" ("DM5010@16", "DM5120@14,DM5110@3").
+    // `simSpec` as after "--sim=" ("DM5010@16", "DM5120@14,DM5110@3"); ""
+    // for an empty bus.
     explicit PanelFixture(const QString& simSpec = QStringLiteral("DM5010@16"));
-    // Any bus, also an empty one (no meter).
-    explicit PanelFixture(std::unique_ptr<SimulatedBus> bus);
-    PanelFixture(const PanelFixture&) = delete;
-    PanelFixture& operator=(const PanelFixture&) = delete;
 
     ScriptedPlatform platform;
     std::unique_ptr<SimulatedBus> bus;
     BusConnection connection;
-    Vbib32& gpib;
     Vbib32Rv& helper;
     Form1 form;
     FrontPanel panel;
 
     PanelState& state() { return form.state; }
 
-    // The stored settings under LumoDM/Settings.
-    void storeSetting(const QString& key, const QString& value);
-    QString storedSetting(const QString& key) const;
-    bool hasStoredSetting(const QString& key) const;
+    QString storedSetting(const QString& key) const; // under LumoDM/Settings
 
-    // Form_Load, then Form_Activate. A ProgramEnded escapes to the test.
-    void start();
+    void start(); // Form_Load, then Form_Activate
 
-    // The first simulated meter on the bus (lowest address); nullptr when
-    // there is none.
-    SimulatedMeter* meter() const;
+    SimulatedMeter* meter() const; // the first on the bus, if any
 
-    // Messages the meter took in, oldest first, since the last clear.
+    // Messages the meter took from the panel since the last clear;
+    // commands() without the queries.
     QList<QByteArray> received() const;
-    // The same without the queries ("FUNCT?", "FUNC?", "RANGE?", "CALC?",
-    // "SEND", "ID?"): the commands that change the meter.
     QList<QByteArray> commands() const;
     void clearReceived();
 
-    // Presses Run and lets the run last `seconds` of simulated time, then
-    // presses Stop; returns when Run's handler has returned.
-    void runFor(double seconds);
+    // Plays events separated by ",": a handler (apply menuapply refresh
+    // menurefresh dbl stop run init confirm enter about exit activate read
+    // system bw revbw red green blue rr.5 rr1 rr2 rr5 rr10); pick CODE, range
+    // N (a user's choice in a list); answer Yes|No|Ok|Cancel (the next box);
+    // meter TEXT (set on the meter itself), signal FUNCTION VALUE, silent,
+    // heal, vanish N (the meter leaves after N messages); runfor SECONDS;
+    // look (records view()); at T EVENT (T simulated seconds from now). An
+    // end of the program is recorded as the box title "exit N".
+    void play(const QString& events);
+    // The controls in one line: ReadOut|Prefix|Range caption index/highest|
+    // function list text|flags, a flag letter for each control enabled or
+    // shown: r "Running", R Run, S Stop, A Apply button, a Apply menu,
+    // F Refresh, M function list, f File, u Utilities, b About, L range
+    // caption shown, O range list open; X for StopRequested.
+    QString view() const;
+    QString titles() const; // of the boxes shown, joined by "|"
+    QString lines() const;  // received(), joined by "|"
+    QStringList looks;
+    // Each reading the panel told its observers of: "readout|unit".
+    QStringList readings;
+    void readingTaken(const Reading& reading) override;
 
-    // The panel's handler for a Qt user's click at simulated time `at`.
-    void clickAt(double at, void (FrontPanel::*handler)());
+  private:
+    void event(const QString& text);
+    QList<QByteArray> byHand_;
 };
+
+// One scenario: a started panel on `sim`, `events` played; then the bus
+// lines, the box titles and the views (the looks, then the final view,
+// joined by " ; ") as expected. Events before a " | " are played between
+// Form_Load and Form_Activate.
+struct Scenario
+{
+    const char* sim;
+    const char* events;
+    const char* lines;
+    const char* titles;
+    const char* views;
+};
+void expectScenario(const Scenario& scenario);
 
 } // namespace lumodm::testing
