@@ -80,12 +80,6 @@ void FakeAdapterServer::dropConnection()
     }
 }
 
-QList<QByteArray> FakeAdapterServer::lines()
-{
-    std::lock_guard<std::mutex> lock(mutex_);
-    return adapter_.lines();
-}
-
 void FakeAdapterServer::serve()
 {
     int fd = masterFd_;
@@ -104,11 +98,12 @@ void FakeAdapterServer::serve()
         if (n <= 0) {
             break; // the client went away
         }
-        std::lock_guard<std::mutex> lock(mutex_);
         adapter_.take(QByteArray(buffer, static_cast<qsizetype>(n)));
         const QByteArray answer = adapter_.takeOutput();
-        drop_ = drop_ || adapter_.dropped() ||
-                ::write(fd, answer.constData(), static_cast<size_t>(answer.size())) < 0;
+        if (::write(fd, answer.constData(), static_cast<size_t>(answer.size())) < 0 ||
+            adapter_.dropped()) {
+            drop_ = true;
+        }
     }
     if (kind_ == Kind::Tcp && fd >= 0) {
         // A reset, as when the adapter loses power.

@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <atomic>
-#include <mutex>
 #include <thread>
 
 namespace lumodm::testing {
@@ -29,15 +28,11 @@ class FakeAdapterServer
     // once the line is closed, so the test's next call meets a dead line.
     void dropConnection();
 
-    // What the adapter was told so far.
-    QList<QByteArray> lines();
-
   private:
     void serve();
 
     Kind kind_;
     FakePlusPlusAdapter adapter_;
-    std::mutex mutex_;
     std::thread thread_;
     std::atomic<bool> stop_{false}, drop_{false};
     int listenFd_ = -1, masterFd_ = -1, slaveFd_ = -1;
