@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextLayout>
 #include <QTimer>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -19,27 +18,24 @@ namespace {
 
 TEST(QtMessageBox, PlainTextButtonsIconsAndAnswers)
 {
-    struct Case
+    const struct
     {
         MessageButtons buttons;
         MessageIcon icon;
         QMessageBox::StandardButtons qtButtons;
         QMessageBox::Icon qtIcon;
         MessageAnswer escape;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {MessageButtons::OkCancel, MessageIcon::Exclamation, QMessageBox::Ok | QMessageBox::Cancel,
          QMessageBox::Warning, MessageAnswer::Cancel},
         {MessageButtons::Ok, MessageIcon::Stop, QMessageBox::Ok, QMessageBox::Critical,
          MessageAnswer::Ok},
-        {MessageButtons::OkCancel, MessageIcon::Question, QMessageBox::Ok | QMessageBox::Cancel,
-         QMessageBox::Question, MessageAnswer::Cancel},
         {MessageButtons::YesNo, MessageIcon::Question, QMessageBox::Yes | QMessageBox::No,
          QMessageBox::Question, MessageAnswer::No},
         {MessageButtons::Ok, MessageIcon::None, QMessageBox::Ok, QMessageBox::NoIcon,
          MessageAnswer::Ok},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         QMessageBox box;
         // Instrument text is shown as plain text.
         const QString text = QStringLiteral("<b>DM5010</b>\n&amp;");
@@ -49,28 +45,19 @@ TEST(QtMessageBox, PlainTextButtonsIconsAndAnswers)
         EXPECT_EQ(box.windowTitle(), QStringLiteral("I/O Error"));
         EXPECT_EQ(box.standardButtons(), c.qtButtons);
         EXPECT_EQ(box.icon(), c.qtIcon);
+        // The first button is the default.
+        EXPECT_EQ(box.standardButton(box.defaultButton()), QMessageBox::StandardButton(
+                                                               int(c.qtButtons) & -int(c.qtButtons)));
         // Closed without a choice: the escape answer.
         EXPECT_EQ(answerOf(QMessageBox::NoButton, c.buttons), c.escape);
         EXPECT_EQ(answerOf(box.standardButton(box.escapeButton()), c.buttons), c.escape);
     }
     EXPECT_EQ(answerOf(QMessageBox::Yes, MessageButtons::YesNo), MessageAnswer::Yes);
+    // A mark set off by a space stays on its word's line when the box wraps.
     QMessageBox box;
-    setUpMessageBox(box, QString(), QString(), MessageButtons::OkCancel, MessageIcon::Exclamation);
-    EXPECT_EQ(box.defaultButton(), box.button(QMessageBox::Ok));
-
-    // Wrapped just after "bus", the line keeps its "!".
-    setUpMessageBox(box, QStringLiteral("found on the bus !"), QString(), MessageButtons::Ok,
+    setUpMessageBox(box, QStringLiteral("on the bus ! Sure ?"), QString(), MessageButtons::Ok,
                     MessageIcon::Stop);
-    QTextLayout layout(box.text(), box.font());
-    layout.beginLayout();
-    const qreal width =
-        QFontMetricsF(box.font()).horizontalAdvance(QStringLiteral("found on the bus"));
-    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-        line.setLineWidth(width + 1);
-        EXPECT_NE(box.text().mid(line.textStart(), line.textLength()).trimmed(),
-                  QStringLiteral("!"));
-    }
-    layout.endLayout();
+    EXPECT_EQ(box.text(), QStringLiteral("on the bus\u00A0! Sure\u00A0?"));
 }
 
 TEST(QtPlatform, MessageBoxIsModalAndSyncsTheWindowFirst)
@@ -125,17 +112,12 @@ TEST(PanelIcon, YellowLettersWithAShadowOnATransparentGround)
 {
     const QImage icon = drawPanelIcon(32);
     ASSERT_EQ(icon.size(), QSize(32, 32));
-    int yellow = 0;
-    int black = 0;
-    for (int y = 0; y < icon.height(); ++y) {
-        for (int x = 0; x < icon.width(); ++x) {
-            const QRgb c = icon.pixel(x, y);
-            yellow += c == qRgba(255, 255, 0, 255);
-            black += c == qRgba(0, 0, 0, 255);
-        }
+    QMap<QRgb, int> count;
+    for (int i = 0; i < 32 * 32; ++i) {
+        ++count[icon.pixel(i % 32, i / 32)];
     }
-    EXPECT_GT(yellow, 40);
-    EXPECT_GT(black, 20);
+    EXPECT_GT(count[qRgb(255, 255, 0)], 40);
+    EXPECT_GT(count[qRgb(0, 0, 0)], 20);
     EXPECT_EQ(icon.pixelColor(0, 31).alpha(), 0); // "DM" is right-aligned
     EXPECT_EQ(icon.pixelColor(31, 0).alpha(), 0); // "Lumo" has a short first line
     EXPECT_TRUE(panelIcon().availableSizes().contains(QSize(256, 256)));

@@ -7,13 +7,12 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QString>
 #include <memory>
 
 namespace lumodm::testing {
 
 // A started panel on the simulated bus and its window, built as the
-// program builds it (after Form_Load), not yet shown.
+// program builds it, not yet shown.
 struct WindowFixture
 {
     explicit WindowFixture(const QString& simSpec = QStringLiteral("DM5010@16"))
@@ -32,8 +31,7 @@ struct WindowFixture
     QComboBox* combo(const char* name) const { return child<QComboBox>(name); }
     QAction* action(const char* name) const { return child<QAction>(name); }
     QRect rect(const char* name) const { return child<QWidget>(name)->geometry(); }
-
-    Form1& form() { return panel->form; }
+    Form1& form() const { return panel->form; }
 
     std::unique_ptr<PanelFixture> panel;
     std::unique_ptr<MainWindow> window;

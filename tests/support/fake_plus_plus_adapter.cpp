@@ -1,30 +1,15 @@
 #include "tests/support/fake_plus_plus_adapter.h"
 
-#include <QList>
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace lumodm::testing {
 
-namespace {
-
-constexpr int MaxReply = 1 << 16;
-
-QByteArray number(int value)
+QByteArray FakePlusPlusAdapter::versionOf(bool ar488)
 {
-    return QByteArray::number(value) + "\r\n";
-}
-
-} // namespace
-
-QByteArray FakePlusPlusAdapter::prologixVersion()
-{
-    return "Prologix GPIB-ETHERNET Controller version 01.06.06.00";
-}
-
-QByteArray FakePlusPlusAdapter::ar488Version()
-{
-    return "AR488 GPIB controller, ver. 0.51.29, 18/03/2024";
+    return ar488 ? "AR488 GPIB controller, ver. 0.51.29, 18/03/2024"
+                 : "Prologix GPIB-ETHERNET Controller version 01.06.06.00";
 }
 
 FakePlusPlusAdapter::FakePlusPlusAdapter(std::unique_ptr<GpibDriver> bus,
@@ -35,194 +20,136 @@ FakePlusPlusAdapter::FakePlusPlusAdapter(std::unique_ptr<GpibDriver> bus,
 
 void FakePlusPlusAdapter::say(const QByteArray& bytes)
 {
-    if (!options_.strayNuls) {
-        output_ += bytes;
-        return;
-    }
     // NULs before, inside and after, as adapters send them.
-    output_ += '\0';
-    output_ += bytes.left(bytes.size() / 2);
-    output_ += '\0';
-    output_ += bytes.mid(bytes.size() / 2);
-    output_ += '\0';
+    const QByteArray nul = options_.strayNuls ? QByteArray(1, '\0') : QByteArray();
+    output_ += nul + bytes.left(bytes.size() / 2) + nul + bytes.mid(bytes.size() / 2) + nul;
 }
 
 QByteArray FakePlusPlusAdapter::takeOutput()
 {
-    QByteArray out;
-    out.swap(output_);
-    return out;
+    return std::exchange(output_, {});
 }
 
-void FakePlusPlusAdapter::receive(const QByteArray& bytes)
+void FakePlusPlusAdapter::take(const QByteArray& bytes)
 {
     for (char c : bytes) {
         if (dropped_) {
             return;
         }
-        if (escape_) {
+        const bool lineEnd = !escape_ && (c == '\r' || c == '\n');
+        if (escape_ || (c != '\x1b' && c != '\r' && c != '\n')) {
+            escapedStart_ = escapedStart_ || (escape_ && partial_.isEmpty());
             escape_ = false;
-            if (partial_.isEmpty()) {
-                escapedStart_ = true;
-            }
             partial_ += c;
-            continue;
-        }
-        if (c == '\x1b') {
+        } else if (c == '\x1b') {
             escape_ = true;
-            continue;
-        }
-        if (c == '\r' || c == '\n') {
-            if (!partial_.isEmpty()) {
-                const bool isCommand = !escapedStart_ && partial_.startsWith("++");
-                line(partial_, isCommand);
+        } else if (!partial_.isEmpty() && ++linesTaken_ <= options_.bootLines) {
+            // Still in its boot loader; the last lost line sees it come up.
+            if (linesTaken_ == options_.bootLines) {
+                output_ += QByteArray("\0\0", 2) + versionOf(options_.ar488) + "\r\n";
             }
+        } else if (!partial_.isEmpty()) {
+            lines_ << partial_;
+            if (!escapedStart_ && partial_.startsWith("++")) {
+                command(partial_.mid(2).simplified().split(' '));
+            } else {
+                const QByteArray ends[] = {"\r\n", "\r", "\n", ""};
+                const QByteArray message = partial_ + ends[settings_["eos"] & 3];
+                bus_->ibwrt(descriptor(setting("addr")), message.constData(), message.size());
+            }
+            dropped_ = dropAt_ >= 0 && lines_.size() >= dropAt_;
+        }
+        if (lineEnd) {
             partial_.clear();
             escapedStart_ = false;
-            continue;
         }
-        partial_ += c;
     }
 }
 
-void FakePlusPlusAdapter::line(const QByteArray& text, bool isCommand)
+int FakePlusPlusAdapter::descriptor(int primary)
 {
-    ++linesTaken_;
-    if (linesTaken_ <= options_.bootLines) {
-        // Still in its boot loader; the last lost line sees it come up.
-        if (linesTaken_ == options_.bootLines) {
-            output_ += QByteArray("\0\0", 2) + version() + "\r\n";
-        }
-        return;
-    }
-    lines_ << text;
-    if (isCommand) {
-        command(text);
-    } else {
-        data(text);
-    }
-    if (options_.dropAfterLines >= 0 && lines_.size() >= options_.dropAfterLines) {
-        dropped_ = true;
-    }
-}
-
-int FakePlusPlusAdapter::descriptor(int primary, int secondary)
-{
-    int& ud = descriptors_[primary & 31][secondary & 31];
-    if (ud <= 0) {
-        ud = bus_->ibdev(0, primary, secondary, 11, 1, 0);
-    }
+    int& ud = descriptors_[primary];
+    ud = ud > 0 ? ud : bus_->ibdev(0, primary, 0, 11, 1, 0);
     return ud;
 }
 
-void FakePlusPlusAdapter::data(const QByteArray& text)
+void FakePlusPlusAdapter::command(const QList<QByteArray>& words)
 {
-    static const std::array<QByteArray, 4> terminators = {QByteArray("\r\n"), QByteArray("\r"),
-                                                          QByteArray("\n"), QByteArray()};
-    const QByteArray message = text + terminators[static_cast<std::size_t>(eos_ & 3)];
-    bus_->ibwrt(descriptor(primary_, secondary_), message.constData(), message.size());
-}
-
-void FakePlusPlusAdapter::command(const QByteArray& text)
-{
-    const QList<QByteArray> words = text.mid(2).simplified().split(' ');
-    const QByteArray name = words.value(0).toLower();
-    const bool query = words.size() == 1;
+    const QByteArray& name = words[0];
     const int value = words.value(1).toInt();
-
-    auto setting = [&](int& variable) {
-        if (query) {
-            say(number(variable));
-        } else {
-            variable = value;
-        }
-    };
-
     if (name == "ver") {
-        say(version() + "\r\n");
-    } else if (name == "addr") {
-        if (query) {
-            say(number(primary_));
-        } else {
-            primary_ = value;
-            secondary_ = words.size() > 2 ? words.value(2).toInt() : 0;
-        }
-    } else if (name == "mode") {
-        setting(mode_);
-    } else if (name == "auto") {
-        setting(autoRead_);
-    } else if (name == "eoi") {
-        setting(eoi_);
-    } else if (name == "eos") {
-        setting(eos_);
-    } else if (name == "eot_enable") {
-        setting(eotEnable_);
-    } else if (name == "eot_char") {
-        setting(eotChar_);
-    } else if (name == "read_tmo_ms") {
-        setting(readTimeoutMs_);
-    } else if (name == "savecfg" && !options_.ar488) {
-        setting(saveConfig_);
+        say(versionOf(options_.ar488) + "\r\n");
     } else if (name == "read") {
-        const int ud = descriptor(primary_, secondary_);
         QByteArray reply;
-        bool end = false;
         char buffer[512];
-        while (reply.size() < MaxReply) {
-            const int sta = bus_->ibrd(ud, buffer, sizeof buffer);
-            const auto got = static_cast<qsizetype>(bus_->status().ibcntl);
-            reply += QByteArray(buffer, std::clamp<qsizetype>(got, 0, sizeof buffer));
-            if ((sta & gpib::END) != 0) {
-                end = true;
-                break;
-            }
-            if ((sta & gpib::ERR) != 0) {
-                break;
-            }
+        int sta = 0;
+        for (int piece = 0; piece < 128 && (sta & (gpib::END | gpib::ERR)) == 0; ++piece) {
+            sta = bus_->ibrd(descriptor(setting("addr")), buffer, sizeof buffer);
+            reply += QByteArray(buffer, std::clamp<qsizetype>(bus_->status().ibcntl, 0, 512));
         }
-        if (end && eotEnable_ != 0) {
-            reply += static_cast<char>(eotChar_);
+        if ((sta & gpib::END) != 0 && setting("eot_enable") != 0) {
+            reply += static_cast<char>(setting("eot_char"));
         }
         if (!reply.isEmpty()) {
             say(reply);
         }
     } else if (name == "clr") {
-        bus_->ibclr(descriptor(primary_, secondary_));
+        bus_->ibclr(descriptor(setting("addr")));
+    } else if (name == "spoll" && !options_.spollAnswer.isNull()) {
+        say(options_.spollAnswer + "\r\n");
     } else if (name == "spoll") {
-        const int primary = query ? primary_ : value;
-        const int secondary = words.size() > 2 ? words.value(2).toInt() : (query ? secondary_ : 0);
-        if (!options_.spollAnswer.isNull()) {
-            say(options_.spollAnswer + "\r\n");
-            return;
-        }
         char byte = 0;
-        const int sta = bus_->ibrsp(descriptor(primary, secondary), &byte);
-        if ((sta & gpib::ERR) == 0) {
-            say(number(static_cast<unsigned char>(byte)));
+        if ((bus_->ibrsp(descriptor(value), &byte) & gpib::ERR) == 0) {
+            say(QByteArray::number(static_cast<unsigned char>(byte)) + "\r\n");
         }
     } else if (name == "ifc") {
         bus_->SendIFC(0);
     } else if (name == "ren" && options_.ar488) {
         bus_->ibsre(0, value);
     } else if (name == "findlstn" && options_.ar488 && options_.findListeners) {
-        std::array<std::uint16_t, 32> addresses{};
+        std::array<std::uint16_t, 31> addresses{};
         for (std::uint16_t a = 1; a <= 30; ++a) {
             addresses[a - 1] = a;
         }
         addresses[30] = gpib::NOADDR;
-        std::array<std::int16_t, 31> found{};
-        bus_->FindLstn(0, addresses.data(), found.data(), 30);
+        std::array<std::int16_t, 30> found{};
+        const bool ok = (bus_->FindLstn(0, addresses.data(), found.data(), 30) & gpib::ERR) == 0;
         QByteArray list;
-        if ((bus_->status().ibsta & gpib::ERR) == 0) {
-            for (std::int64_t i = 0; i < bus_->status().ibcntl && i < 30; ++i) {
-                list += (list.isEmpty() ? "" : " ") +
-                        QByteArray::number(found[static_cast<std::size_t>(i)]);
-            }
+        for (qint64 i = 0; ok && i < std::min<qint64>(bus_->status().ibcntl, 30); ++i) {
+            list += " " + QByteArray::number(found[static_cast<std::size_t>(i)]);
         }
-        say(list + "\r\n");
+        say(list.trimmed() + "\r\n");
+    } else if (words.size() == 2) {
+        settings_[name] = value; // "++addr 16", "++eos 3", "++read_tmo_ms 3000" ...
     } else {
         say("Unrecognized command\r\n");
     }
+}
+
+bool FakePlusPlusAdapter::send(const QByteArray& bytes)
+{
+    if (!open_ || dropped_) {
+        return false;
+    }
+    take(bytes);
+    return true;
+}
+
+QByteArray FakePlusPlusAdapter::receive(int timeoutMs, bool* lost)
+{
+    arrived_ += takeOutput();
+    if (arrived_.isEmpty() || now_ + timeoutMs < readyAt_) {
+        *lost = arrived_.isEmpty() && (!open_ || dropped_);
+        now_ += *lost ? 0 : timeoutMs;
+        return {};
+    }
+    now_ = std::max(now_ + 1, readyAt_);
+    readyAt_ = now_ + gapMs;
+    // One piece per call when the adapter's answers come in pieces.
+    const qsizetype n = options_.pieceSize > 0 ? options_.pieceSize : arrived_.size();
+    QByteArray bytes = arrived_.left(n);
+    arrived_.remove(0, n);
+    return bytes;
 }
 
 } // namespace lumodm::testing

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "bus/drivers/prologix/plus_plus_transport.h"
 #include "bus/gpib_driver.h"
 
 #include <QByteArray>
 #include <QList>
+#include <QMap>
 #include <memory>
 
 namespace lumodm::testing {
@@ -16,62 +18,57 @@ struct FakeAdapterOptions
     int bootLines = 0;         // lines lost while it restarts after its port opened
     bool strayNuls = false;    // NUL bytes in what it sends
     QByteArray spollAnswer;    // set: every "++spoll" is answered with this
-    int dropAfterLines = -1;   // the connection drops after this many lines
     int pieceSize = 0;         // what it sends arrives in pieces this long
 };
 
 // A "++" adapter (Prologix or AR488) in front of a bus, usually the
-// simulated meters: it takes the host's bytes and produces its answers.
-// Not thread-safe; the server around it serialises access.
-class FakePlusPlusAdapter
+// product's simulated meters. It is also the driver's transport straight
+// into it, on a clock of its own: waiting for bytes that do not come moves
+// that clock instead of taking time, so timeouts cost nothing. The TCP and
+// terminal server feeds it through take() and takeOutput() instead.
+class FakePlusPlusAdapter : public PlusPlusTransport
 {
   public:
-    static QByteArray prologixVersion();
-    static QByteArray ar488Version();
+    static QByteArray versionOf(bool ar488);
 
-    FakePlusPlusAdapter(std::unique_ptr<GpibDriver> bus, FakeAdapterOptions options = {});
+    explicit FakePlusPlusAdapter(std::unique_ptr<GpibDriver> bus, FakeAdapterOptions options = {});
 
-    const FakeAdapterOptions& options() const { return options_; }
-    QByteArray version() const { return options_.ar488 ? ar488Version() : prologixVersion(); }
-    GpibDriver& bus() { return *bus_; }
-
-    void receive(const QByteArray& bytes);
+    // The adapter's side: the host's bytes in, its answers out.
+    void take(const QByteArray& bytes);
     QByteArray takeOutput();
     bool dropped() const { return dropped_; }
     // The connection drops once `more` further lines have been taken.
-    void dropAfterMoreLines(int more) { options_.dropAfterLines = int(lines_.size()) + more; }
-
+    void dropAfterMoreLines(int more) { dropAt_ = int(lines_.size()) + more; }
     // Every line taken, unescaped, commands and data ("++addr 16", "ID?").
     const QList<QByteArray>& lines() const { return lines_; }
-    int readTimeoutMs() const { return readTimeoutMs_; }
+    int setting(const QByteArray& name) const { return settings_.value(name); }
+
+    // The transport's side. Each piece of output comes `gapMs` after the
+    // one before; holdFor() delays the next; pass() is time spent elsewhere.
+    int gapMs = 0;
+    void holdFor(qint64 ms) { readyAt_ = now_ + ms; }
+    void pass(qint64 ms) { now_ += ms; }
+    bool open(QString*) override { return open_ = true; }
+    void close() override { open_ = false; }
+    bool send(const QByteArray& bytes) override;
+    QByteArray receive(int timeoutMs, bool* lost) override;
+    qint64 nowMs() override { return now_; }
+    QString describe() const override { return QStringLiteral("loopback"); }
 
   private:
-    void line(const QByteArray& text, bool command);
-    void command(const QByteArray& text);
-    void data(const QByteArray& text);
+    void command(const QList<QByteArray>& words);
     void say(const QByteArray& bytes);
-    int descriptor(int primary, int secondary);
+    int descriptor(int primary);
 
     std::unique_ptr<GpibDriver> bus_;
     FakeAdapterOptions options_;
-    QByteArray partial_;
-    bool escape_ = false;
-    bool escapedStart_ = false;
-    QByteArray output_;
+    QByteArray partial_, output_, arrived_;
+    bool escape_ = false, escapedStart_ = false, dropped_ = false, open_ = false;
     QList<QByteArray> lines_;
-    int linesTaken_ = 0;
-    bool dropped_ = false;
-    int primary_ = 1;
-    int secondary_ = 0;
-    int mode_ = 1;
-    int autoRead_ = 0;
-    int eoi_ = 1;
-    int eos_ = 0;
-    int eotEnable_ = 0;
-    int eotChar_ = 0;
-    int readTimeoutMs_ = 1200;
-    int saveConfig_ = 1;
-    int descriptors_[31][32] = {};
+    int linesTaken_ = 0, dropAt_ = -1;
+    QMap<QByteArray, int> settings_;
+    QMap<int, int> descriptors_;
+    qint64 now_ = 0, readyAt_ = 0;
 };
 
 } // namespace lumodm::testing

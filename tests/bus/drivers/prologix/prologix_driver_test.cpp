@@ -1,8 +1,10 @@
+#include "bus/bus_connection.h"
 #include "bus/drivers/prologix/prologix_driver.h"
+#include "bus/drivers/prologix/serial_transport.h"
+#include "bus/drivers/prologix/tcp_transport.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
-#include "bus/vbib32.h"
-#include "bus/vbib32rv.h"
-#include "tests/support/fake_plus_plus_loopback.h"
+#include "panel/front_panel.h"
+#include "tests/support/fake_adapter_server.h"
 #include "tests/support/scripted_platform.h"
 
 #include <gtest/gtest.h>
@@ -11,60 +13,37 @@ namespace lumodm {
 namespace {
 
 using testing::FakeAdapterOptions;
+using testing::FakeAdapterServer;
 using testing::FakePlusPlusAdapter;
-using testing::LoopbackTransport;
 
-// A driver on a fake adapter in front of simulated meters, over a
-// loopback whose clock only moves while the driver waits.
+// A driver straight into a fake adapter in front of simulated meters; the
+// adapter's clock moves only while the driver waits.
 struct Rig
 {
-    explicit Rig(FakeAdapterOptions options = {}) : Rig(options, options.ar488) {}
-    Rig(FakeAdapterOptions options, bool askAr488)
-        : adapter(createSimulatedBus(QStringLiteral("DM5010@16,DM5120@3"), nullptr), options)
+    explicit Rig(FakeAdapterOptions options = {}, bool askAr488 = false)
     {
-        auto t = std::make_unique<LoopbackTransport>(adapter);
-        transport = t.get();
-        driver = std::make_unique<PrologixDriver>(std::move(t),
+        auto fake = std::make_unique<FakePlusPlusAdapter>(
+            createSimulatedBus(QStringLiteral("DM5010@16,DM5120@3"), nullptr), options);
+        adapter = fake.get();
+        driver = std::make_unique<PrologixDriver>(std::move(fake),
                                                   askAr488 ? PrologixDriver::Adapter::Ar488
                                                            : PrologixDriver::Adapter::Prologix);
-    }
-    bool open()
-    {
         QString error;
-        const bool ok = driver->open(&error);
+        opened = driver->open(&error);
         openError = error.toStdString();
-        return ok;
     }
-    bool told(const QByteArray& line) const { return adapter.lines().contains(line); }
-    int device(int address, int timeout = gpib::T1s)
+    bool told(const char* line) const { return adapter->lines().contains(line); }
+    int device(int address, int timeout = gpib::T3s)
     {
         return driver->ibdev(0, address, 0, timeout, 1, 0);
     }
+    int iberr() const { return driver->status().iberr; }
 
-    FakePlusPlusAdapter adapter;
-    LoopbackTransport* transport;
+    FakePlusPlusAdapter* adapter;
     std::unique_ptr<PrologixDriver> driver;
+    bool opened;
     std::string openError;
-};
-
-// The panel's start-up and a few questions, through the helper module.
-struct Session
-{
-    explicit Session(GpibDriver& driver) : gpib(driver), rv(gpib, platform)
-    {
-        rv.DeviceTimeout = gpib::T3s;
-    }
-    std::int16_t start()
-    {
-        std::int16_t mode = 1;
-        rv.InitGpibBus(mode);
-        QString query = QStringLiteral("ID?");
-        QString expected = QStringLiteral("!DM");
-        return rv.FindInstrument(query, expected);
-    }
     testing::ScriptedPlatform platform;
-    Vbib32 gpib;
-    Vbib32Rv rv;
 };
 
 TEST(PrologixDriver, EachAdapterRunsTheStartUpAndQueriesTheMeter)
@@ -72,34 +51,25 @@ TEST(PrologixDriver, EachAdapterRunsTheStartUpAndQueriesTheMeter)
     const struct
     {
         const char* name;
-        bool ar488, findListeners, strayNuls;
+        bool ar488, askAr488, findListeners, strayNuls;
         int pieceSize, bootLines;
-        bool expectFindlstn, expectPolls;
     } cases[] = {
-        {"Prologix", false, true, false, 0, 0, false, true},
-        {"Ar488", true, true, false, 0, 0, true, false},
-        {"Ar488AskedAsPrologix", true, true, false, 0, 0, true, false},
-        {"Ar488WithoutFindlstn", true, false, false, 0, 0, true, true},
-        {"PrologixStrayNulsAndPieces", false, true, true, 3, 0, false, true},
-        {"Ar488RestartingOnOpen", true, true, true, 0, 3, true, false},
+        {"Prologix", false, false, true, false, 0, 0},
+        {"Ar488", true, true, true, false, 0, 0},
+        {"Ar488AskedAsPrologix", true, false, true, false, 0, 0},
+        {"Ar488WithoutFindlstn", true, true, false, false, 0, 0},
+        {"PrologixStrayNulsAndPieces", false, false, true, true, 3, 0},
+        {"Ar488RestartingOnOpen", true, true, true, true, 0, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeAdapterOptions options;
-        options.ar488 = c.ar488;
-        options.findListeners = c.findListeners;
-        options.strayNuls = c.strayNuls;
-        options.pieceSize = c.pieceSize;
-        options.bootLines = c.bootLines;
-        // An AR488 is known by its version whatever the user called it.
-        Rig rig(options, c.ar488 && std::string(c.name) != "Ar488AskedAsPrologix");
-        ASSERT_TRUE(rig.open()) << rig.openError;
-        EXPECT_EQ(rig.driver->adapterVersion(), c.ar488 ? FakePlusPlusAdapter::ar488Version()
-                                                        : FakePlusPlusAdapter::prologixVersion());
+        Rig rig({c.ar488, c.findListeners, c.bootLines, c.strayNuls, {}, c.pieceSize}, c.askAr488);
+        ASSERT_TRUE(rig.opened) << rig.openError;
+        EXPECT_EQ(rig.driver->adapterVersion(), FakePlusPlusAdapter::versionOf(c.ar488));
         EXPECT_EQ(rig.driver->hasAr488Commands(), c.ar488);
         // The adapter becomes the controller; a Prologix is told not to
         // store settings first, an AR488 never stores them.
-        const QList<QByteArray>& lines = rig.adapter.lines();
+        const QList<QByteArray>& lines = rig.adapter->lines();
         const qsizetype savecfg = lines.indexOf("++savecfg 0");
         EXPECT_EQ(savecfg >= 0, !c.ar488);
         for (const char* setting :
@@ -107,60 +77,60 @@ TEST(PrologixDriver, EachAdapterRunsTheStartUpAndQueriesTheMeter)
             EXPECT_GT(lines.indexOf(setting), savecfg) << setting;
         }
 
-        Session session(*rig.driver);
-        std::int16_t device = session.start();
+        BusConnection bus(*rig.driver, rig.platform);
+        Vbib32Rv& rv = bus.helper();
+        rv.DeviceTimeout = gpib::T3s;
+        std::int16_t mode = 1;
+        rv.InitGpibBus(mode);
+        QString query = QStringLiteral("ID?");
+        QString expected = QStringLiteral("!DM");
+        std::int16_t device = rv.FindInstrument(query, expected);
         ASSERT_NE(device, 0);
-        EXPECT_EQ(session.rv.ListenerTable[0], 2);
-        EXPECT_EQ(session.rv.ListenerTable[1], 3);
-        EXPECT_EQ(session.rv.ListenerTable[2], 16);
-        const QString id = session.rv.GpibQuery(device, QStringLiteral("ID?"));
-        EXPECT_TRUE(id.contains(QStringLiteral("DM5120"))) << id.toStdString();
-        EXPECT_FALSE(id.contains(QChar(0)));
-        EXPECT_FALSE(session.rv.GpibQuery(device, QStringLiteral("SEND")).isEmpty());
-        EXPECT_TRUE(session.platform.messages().empty());
+        EXPECT_EQ(std::vector<int>(rv.ListenerTable.begin(), rv.ListenerTable.begin() + 3),
+                  (std::vector<int>{2, 3, 16}));
+        EXPECT_EQ(rv.GpibQuery(device, QStringLiteral("ID?")), u"ID LUMO/DM5120,V79.1 F1.1");
+        EXPECT_FALSE(rv.GpibQuery(device, QStringLiteral("SEND")).isEmpty());
+        EXPECT_TRUE(rig.platform.messages().empty());
 
-        EXPECT_EQ(rig.told("++findlstn"), c.expectFindlstn);
-        EXPECT_EQ(rig.told("++spoll 20"), c.expectPolls);
+        // Discovery by the AR488's own command where it has one, else by polls.
+        EXPECT_EQ(rig.told("++findlstn"), c.ar488);
+        EXPECT_EQ(rig.told("++spoll 20"), !c.findListeners || !c.ar488);
         EXPECT_EQ(rig.told("++ren 1"), c.ar488);
-        EXPECT_TRUE(rig.told("++ifc"));
-        EXPECT_TRUE(rig.told("++addr 3"));
-        EXPECT_TRUE(rig.told("++read eoi"));
-        for (const QByteArray& line : lines) {
-            EXPECT_FALSE(c.ar488 && line.startsWith("++savecfg")) << line.constData();
-        }
+        EXPECT_TRUE(rig.told("++ifc") && rig.told("++addr 3") && rig.told("++read eoi"));
+        // The device's timeout, within what the adapter can take.
+        const int ud = rig.device(16, 13 /* 10 s */);
+        char buffer[8];
+        rig.driver->ibwrt(ud, "ID?", 3);
+        rig.driver->ibrd(ud, buffer, sizeof buffer);
+        EXPECT_EQ(rig.adapter->setting("read_tmo_ms"), c.ar488 ? 10000 : 3000);
     }
 }
 
 TEST(PrologixDriver, HandsOnDataIntactAndReadsALongAnswerInPieces)
 {
     Rig rig;
-    ASSERT_TRUE(rig.open());
     const int ud = rig.device(16);
     const QByteArray data("++ver\r\nA\x1b+\0Z", 12);
     rig.driver->ibwrt(ud, data.constData(), data.size());
     EXPECT_EQ(rig.driver->status().ibsta & gpib::ERR, 0);
     EXPECT_EQ(rig.driver->status().ibcntl, data.size());
     // One data line for the instrument, not an adapter command.
-    EXPECT_EQ(rig.adapter.lines().back(), data);
-    EXPECT_TRUE(rig.adapter.takeOutput().isEmpty());
+    EXPECT_EQ(rig.adapter->lines().back(), data);
+    EXPECT_TRUE(rig.adapter->takeOutput().isEmpty());
 
     rig.driver->ibwrt(ud, "ID?", 3);
     QByteArray whole;
     char buffer[4];
+    int sta = 0;
     int reads = 0;
-    for (; reads < 40; ++reads) {
-        const int sta = rig.driver->ibrd(ud, buffer, sizeof buffer);
-        ASSERT_EQ(sta & gpib::ERR, 0);
+    for (; reads < 40 && (sta & gpib::END) == 0; ++reads) {
+        sta = rig.driver->ibrd(ud, buffer, sizeof buffer);
         whole += QByteArray(buffer, static_cast<qsizetype>(rig.driver->status().ibcntl));
-        if ((sta & gpib::END) != 0) {
-            break;
-        }
-        EXPECT_EQ(rig.driver->status().ibcntl, 4);
     }
-    EXPECT_TRUE(whole.contains("DM5010"));
-    EXPECT_GT(reads, 1);
+    EXPECT_EQ(whole, "ID LUMO/DM5010,V79.1 F1.1\r\n");
+    EXPECT_EQ(reads, (whole.size() + 3) / 4);
     // One read on the bus for the whole answer.
-    EXPECT_EQ(rig.adapter.lines().count("++read eoi"), 1);
+    EXPECT_EQ(rig.adapter->lines().count("++read eoi"), 1);
 }
 
 TEST(PrologixDriver, AReadEndsByItsTimeoutWhateverArrivesAndTheNextQueryWorks)
@@ -177,110 +147,163 @@ TEST(PrologixDriver, AReadEndsByItsTimeoutWhateverArrivesAndTheNextQueryWorks)
         FakeAdapterOptions options;
         options.pieceSize = 1;
         Rig rig(options);
-        ASSERT_TRUE(rig.open());
-        const int ud = rig.device(c.address, gpib::T3s);
+        const int ud = rig.device(c.address);
         rig.driver->ibwrt(ud, "ID?", 3);
-        rig.transport->gapMs = c.gapMs;
-        rig.transport->holdFor(c.lateMs);
+        rig.adapter->gapMs = c.gapMs;
+        rig.adapter->holdFor(c.lateMs);
         char buffer[64];
-        const qint64 before = rig.transport->nowMs();
-        const int sta = rig.driver->ibrd(ud, buffer, sizeof buffer);
-        EXPECT_EQ(sta & (gpib::ERR | gpib::TIMO), gpib::ERR | gpib::TIMO);
-        EXPECT_EQ(rig.driver->status().iberr, gpib::EABO);
-        EXPECT_TRUE(rig.told("++read_tmo_ms 3000"));
+        const qint64 before = rig.adapter->nowMs();
+        EXPECT_EQ(rig.driver->ibrd(ud, buffer, sizeof buffer) & (gpib::ERR | gpib::TIMO),
+                  gpib::ERR | gpib::TIMO);
+        EXPECT_EQ(rig.iberr(), gpib::EABO);
         // The device's 3 s and the line's margin, however the bytes come.
-        EXPECT_LE(rig.transport->nowMs() - before, 3000 + 300);
+        EXPECT_EQ(rig.adapter->setting("read_tmo_ms"), 3000);
+        EXPECT_LE(rig.adapter->nowMs() - before, 3000 + 300);
 
         // After the panel's wait the old answer is gone, not taken for the next.
-        rig.transport->gapMs = 0;
-        rig.transport->pass(2000);
-        Session session(*rig.driver);
-        auto meter = static_cast<std::int16_t>(rig.device(16, gpib::T3s));
-        EXPECT_EQ(session.rv.GpibQuery(meter, QStringLiteral("FUNCT?")).toStdString(), "DCV -2");
-        EXPECT_TRUE(session.platform.messages().empty());
+        rig.adapter->gapMs = 0;
+        rig.adapter->pass(2000);
+        BusConnection bus(*rig.driver, rig.platform);
+        auto meter = static_cast<std::int16_t>(rig.device(16));
+        EXPECT_EQ(bus.helper().GpibQuery(meter, QStringLiteral("FUNCT?")), u"DCV -2");
+        EXPECT_TRUE(rig.platform.messages().empty());
     }
 }
 
-TEST(PrologixDriver, GivesUpOnAnAdapterThatNeverAnswers)
+TEST(PrologixDriver, FailsCleanlyOnAnAdapterThatIsMuteGarbledOrGone)
 {
-    FakeAdapterOptions options;
-    options.bootLines = 1000000;
-    Rig rig(options);
-    EXPECT_FALSE(rig.open());
-    EXPECT_NE(rig.openError.find("did not answer \"++ver\" within 5 s"), std::string::npos)
-        << rig.openError;
-    EXPECT_LE(rig.transport->nowMs(), 5000 + 300);
-}
+    FakeAdapterOptions mute;
+    mute.bootLines = 1000000;
+    Rig silent(mute);
+    EXPECT_FALSE(silent.opened);
+    EXPECT_NE(silent.openError.find("did not answer \"++ver\" within 5 s"), std::string::npos)
+        << silent.openError;
+    EXPECT_LE(silent.adapter->nowMs(), 5000 + 300);
 
-TEST(PrologixDriver, TellsAGarbledSerialPollFromASilentDevice)
-{
-    FakeAdapterOptions options;
-    options.spollAnswer = "ERR?";
-    Rig rig(options);
-    ASSERT_TRUE(rig.open());
+    // A garbled serial poll is no status byte, and discovery counts no
+    // listener on it, only the board itself.
+    FakeAdapterOptions garbled;
+    garbled.spollAnswer = "ERR?";
+    Rig rig(garbled);
     char byte = 0;
     EXPECT_EQ(rig.driver->ibrsp(rig.device(16), &byte) & gpib::ERR, gpib::ERR);
-    EXPECT_EQ(rig.driver->status().iberr, gpib::EDVR);
-
-    // Discovery counts no listener on garbled polls, only the board itself.
+    EXPECT_EQ(rig.iberr(), gpib::EDVR);
     std::uint16_t addresses[] = {0, 3, 16, gpib::NOADDR};
     std::int16_t found[4] = {-1, -1, -1, -1};
     rig.driver->FindLstn(0, addresses, found, 4);
     EXPECT_EQ(rig.driver->status().ibcntl, 1);
     EXPECT_EQ(found[0], 0);
     EXPECT_EQ(found[1], -1);
-}
 
-// What the user then sees is checked over a real connection next door.
-TEST(PrologixDriver, EveryCallFailsWithABusErrorOnceTheConnectionDrops)
-{
-    Rig rig;
-    ASSERT_TRUE(rig.open());
-    const int ud = rig.device(16);
-    rig.adapter.dropAfterMoreLines(1);
-    rig.driver->ibwrt(ud, "SEND", 4);
+    // Bad boards, descriptors and arguments.
+    EXPECT_EQ(rig.driver->ibdev(1, 16, 0, 11, 1, 0), -1);
+    EXPECT_EQ(rig.iberr(), gpib::ENEB);
+    EXPECT_EQ(rig.driver->ibdev(0, 31, 0, 11, 1, 0), -1);
+    EXPECT_EQ(rig.iberr(), gpib::EARG);
     char buffer[8];
+    rig.driver->ibrd(42, buffer, sizeof buffer);
+    EXPECT_EQ(rig.iberr(), gpib::EDVR);
+    const int ud = rig.device(16);
+    rig.driver->ibrd(ud, buffer, -1);
+    EXPECT_EQ(rig.iberr(), gpib::EARG);
+
+    // The connection drops: every later call fails with the bus error at
+    // once, with no waiting on a connection that is gone.
+    rig.adapter->dropAfterMoreLines(1);
+    rig.driver->ibwrt(ud, "SEND", 4);
     rig.driver->ibrd(ud, buffer, sizeof buffer);
-    const qint64 droppedAt = rig.transport->nowMs();
+    const qint64 droppedAt = rig.adapter->nowMs();
     rig.driver->ibwrt(ud, "INIT", 4);
-    EXPECT_EQ(rig.driver->status().iberr, gpib::EBUS);
-    std::uint16_t addresses[] = {0, 16, gpib::NOADDR};
-    std::int16_t found[2];
-    rig.driver->FindLstn(0, addresses, found, 2);
+    EXPECT_EQ(rig.iberr(), gpib::EBUS);
+    rig.driver->FindLstn(0, addresses, found, 4);
     EXPECT_EQ(rig.driver->status().ibsta & gpib::ERR, gpib::ERR);
-    EXPECT_EQ(rig.driver->status().iberr, gpib::EBUS);
-    // No waiting on a connection that is gone.
-    EXPECT_EQ(rig.transport->nowMs(), droppedAt);
+    EXPECT_EQ(rig.iberr(), gpib::EBUS);
+    EXPECT_EQ(rig.adapter->nowMs(), droppedAt);
 }
 
-TEST(PrologixDriver, GivesTheAdapterTheDevicesTimeoutWithinItsRange)
+// Short waits: the fake adapter answers at once, only failures wait.
+PlusPlusTimings quick()
 {
-    for (bool ar488 : {false, true}) {
-        FakeAdapterOptions options;
-        options.ar488 = ar488;
-        Rig rig(options);
-        ASSERT_TRUE(rig.open());
-        const int ud = rig.device(16, 13 /* 10 s */);
-        char buffer[8];
-        rig.driver->ibwrt(ud, "ID?", 3);
-        rig.driver->ibrd(ud, buffer, sizeof buffer);
-        EXPECT_EQ(rig.adapter.readTimeoutMs(), ar488 ? 10000 : 3000);
+    return {2000, 2000, 40, 20, 200, 1000, 2, 30};
+}
+
+std::unique_ptr<PlusPlusTransport> transportTo(const QString& target)
+{
+    if (target.startsWith(QLatin1Char('/'))) {
+        return std::make_unique<SerialTransport>(target, 115200);
+    }
+    return std::make_unique<TcpTransport>(target.section(QLatin1Char(':'), 0, 0),
+                                          target.section(QLatin1Char(':'), 1).toUShort(), 2000);
+}
+
+// The whole panel over each transport: start-up finds and identifies the
+// meter and a run of a simulated second takes readings; then the adapter
+// goes away and the user sees the messages, with nothing hanging.
+TEST(PrologixTransports, RunThePanelAndSurviveADroppedConnection)
+{
+    const struct
+    {
+        FakeAdapterServer::Kind kind;
+        bool ar488;
+        int bootLines;
+    } cases[] = {{FakeAdapterServer::Kind::Tcp, false, 0},
+                 {FakeAdapterServer::Kind::Tcp, true, 0},
+                 {FakeAdapterServer::Kind::Pty, false, 0},
+                 {FakeAdapterServer::Kind::Pty, true, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bootLines + 2 * c.ar488 + 4 * (c.kind == FakeAdapterServer::Kind::Pty));
+        FakeAdapterServer server(c.kind, createSimulatedBus(QStringLiteral("DM5110@7"), nullptr),
+                                 {c.ar488, true, c.bootLines, c.bootLines > 0, {}, 0});
+        QString error;
+        ASSERT_TRUE(server.start(&error)) << error.toStdString();
+        auto driver = std::make_unique<PrologixDriver>(
+            transportTo(server.target()),
+            c.ar488 ? PrologixDriver::Adapter::Ar488 : PrologixDriver::Adapter::Prologix, quick());
+        ASSERT_TRUE(driver->open(&error)) << error.toStdString();
+
+        testing::ScriptedPlatform platform;
+        BusConnection bus(*driver, platform);
+        Form1 form;
+        FrontPanel panel(form, bus, platform);
+        panel.Form_Load();
+        panel.Form_Activate();
+        EXPECT_EQ(bus.helper().ListenerTable[1], 7);
+        EXPECT_TRUE(form.caption.contains(QStringLiteral("DM5110")));
+        platform.postEventAt(platform.now() + 1.2, [&panel] { panel.Button_Stop_Click(); });
+        panel.Button_Run_Click();
+        EXPECT_FALSE(form.Label_ReadOut.caption.trimmed().isEmpty());
+        EXPECT_TRUE(platform.messages().empty());
+
+        server.dropConnection();
+        // The first call may still find the connection in place; the read at
+        // the latest sees that it is gone.
+        std::int16_t device = form.state.DeviceHandle;
+        EXPECT_EQ(bus.helper().GpibQuery(device, QStringLiteral("SEND")), QString());
+        ASSERT_FALSE(platform.messages().empty());
+        platform.clearMessages();
+        bus.helper().GpibWrite(device, QStringLiteral("INIT"));
+        ASSERT_EQ(platform.messages().size(), 1u);
+        EXPECT_EQ(platform.messages()[0].title, QStringLiteral("GPIB ERROR # 14"));
     }
 }
 
-TEST(PrologixDriver, RefusesBadBoardsDescriptorsAndArguments)
+TEST(PrologixTransports, SayWhyTheAdapterCannotBeReached)
 {
-    Rig rig;
-    ASSERT_TRUE(rig.open());
-    EXPECT_EQ(rig.driver->ibdev(1, 16, 0, 11, 1, 0), -1);
-    EXPECT_EQ(rig.driver->status().iberr, gpib::ENEB);
-    EXPECT_EQ(rig.driver->ibdev(0, 31, 0, 11, 1, 0), -1);
-    EXPECT_EQ(rig.driver->status().iberr, gpib::EARG);
-    char buffer[4];
-    rig.driver->ibrd(42, buffer, sizeof buffer);
-    EXPECT_EQ(rig.driver->status().iberr, gpib::EDVR);
-    rig.driver->ibrd(rig.device(16), buffer, -1);
-    EXPECT_EQ(rig.driver->status().iberr, gpib::EARG);
+    // A port on the loopback address that nobody listens on any more.
+    QString gone;
+    {
+        FakeAdapterServer server(FakeAdapterServer::Kind::Tcp, nullptr);
+        ASSERT_TRUE(server.start(nullptr));
+        gone = server.target();
+    }
+    for (const QString& target : {gone, QStringLiteral("/dev/nonexistent-tty")}) {
+        QString error;
+        PrologixDriver driver(transportTo(target), PrologixDriver::Adapter::Prologix, quick());
+        EXPECT_FALSE(driver.open(&error));
+        EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot open the GPIB adapter at %1: ")
+                                         .arg(target)))
+            << error.toStdString();
+    }
 }
 
 } // namespace

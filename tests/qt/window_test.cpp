@@ -1,0 +1,266 @@
+#include "qt/panel_fonts.h"
+#include "tests/qt/window_fixture.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QFontInfo>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace lumodm::testing {
+namespace {
+
+TEST(Window, PlacesEveryControlAsItsModelSaysAtBothWidths)
+{
+    for (const char* spec : {"DM5010@16", "DM5120@16"}) {
+        WindowFixture f(QString::fromLatin1(spec));
+        const int wide = spec[4] == '2' ? 48 : 0; // 720 twips at 96 dpi
+        ASSERT_EQ(f.window->screen()->logicalDotsPerInchX(), 96.0);
+        EXPECT_EQ(f.window->clientArea()->size(), QSize(226 + wide, 177));
+        EXPECT_EQ(f.rect("Label_ROBackground"), QRect(8, 8, 209 + wide, 97));
+        const Form1& m = f.form();
+        const std::pair<const char*, const Geometry&> placed[] = {
+            {"Combo_Range", m.Combo_Range.geometry},   {"Button_Stop", m.Button_Stop.geometry},
+            {"Button_Run", m.Button_Run.geometry},     {"Button_Refresh", m.Button_Refresh.geometry},
+            {"Button_Apply", m.Button_Apply.geometry}, {"Combo_Mode", m.Combo_Mode.geometry},
+            {"Label_Range", m.Label_Range.geometry},   {"Label_RunStop", m.Label_RunStop.geometry},
+            {"Label_Prefix", m.Label_Prefix.geometry}, {"Label_Func", m.Label_Func.geometry},
+            {"Label_ReadOut", m.Label_ReadOut.geometry}};
+        for (const auto& [name, geometry] : placed) {
+            EXPECT_EQ(f.rect(name), f.window->scale().rect(geometry)) << name;
+        }
+        // The etched rule keeps its design length: grey on top, white below.
+        EXPECT_EQ(f.rect("Line1_0"), QRect(0, 0, 232, 1));
+        EXPECT_EQ(f.rect("Line1_1"), QRect(0, 1, 232, 1));
+        EXPECT_EQ(f.child<QWidget>("Line1_1")->palette().color(QPalette::Window), Qt::white);
+        // Fixed size under the menu bar, centred on the screen.
+        EXPECT_EQ(f.window->minimumSize(), f.window->maximumSize());
+        EXPECT_EQ(f.window->height(), 177 + f.window->menuBar()->height());
+        const QPoint centre = f.window->screen()->availableGeometry().center();
+        EXPECT_LE((f.window->geometry().center() - centre).manhattanLength(), 2);
+    }
+}
+
+TEST(Window, ReadoutInSevenSegmentsTabAndStackingOrder)
+{
+    WindowFixture f;
+    QLabel* readout = f.label("Label_ReadOut");
+    EXPECT_TRUE(QFontInfo(readout->font()).family().startsWith(QStringLiteral("DSEG7")));
+    EXPECT_TRUE(readout->font().italic());
+    EXPECT_EQ(readout->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    const QFontMetrics metrics(readout->font(), readout);
+    EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("-------")), readout->width());
+    EXPECT_LE(metrics.ascent() + metrics.descent(), readout->height());
+    const QString family = QFontInfo(f.label("Label_Func")->font()).family();
+    EXPECT_TRUE(family == QStringLiteral("Arial") || family == QStringLiteral("Liberation Sans"));
+    EXPECT_EQ(f.label("Label_Prefix")->font().weight(), QFont::Bold);
+    // The longest function shows whole in the open list.
+    f.window->show();
+    f.combo("Combo_Mode")->showPopup();
+    QAbstractItemView* list = f.combo("Combo_Mode")->view();
+    EXPECT_LT(QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("DBM ACV")),
+              list->viewport()->width());
+    f.combo("Combo_Mode")->hidePopup();
+    // A Segment7 that is not the stand-in keeps its design size.
+    QFont::removeSubstitutions(QStringLiteral("Segment7"));
+    QFont::insertSubstitution(QStringLiteral("Segment7"), QStringLiteral("DejaVu Sans"));
+    const WindowFixture other;
+    QFont::removeSubstitutions(QStringLiteral("Segment7"));
+    installPanelFonts();
+    EXPECT_EQ(other.label("Label_ReadOut")->font().pointSizeF(), 32.25);
+
+    QStringList seen; // the focus chain once round from Refresh
+    QWidget* widget = f.button("Button_Refresh");
+    for (int step = 0; step < 100 && !seen.contains(widget->objectName()); ++step) {
+        seen.append(widget->objectName());
+        widget = widget->nextInFocusChain();
+    }
+    seen = seen.filter(QRegularExpression(QStringLiteral("^(Button|Combo)_")));
+    EXPECT_EQ(seen.join(QLatin1Char(' ')), QStringLiteral("Button_Refresh Combo_Mode Button_Apply "
+                                                          "Button_Run Button_Stop Combo_Range"));
+    EXPECT_EQ(f.label("Label_Range")->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(f.window->focusWidget(), f.button("Button_Refresh"));
+    // Labels sit under the buttons and lists and over their background.
+    const QObjectList& stack = f.window->clientArea()->children(); // bottom first
+    auto at = [&](const char* name) { return stack.indexOf(f.child<QObject>(name)); };
+    EXPECT_EQ(at("Label_ROBackground"), 0);
+    EXPECT_LT(at("Label_Range"), at("Combo_Mode"));
+    EXPECT_LT(at("Line1_1"), at("Button_Apply"));
+}
+
+QStringList describe(const QList<QAction*>& actions, const QString& indent = {})
+{
+    QStringList lines;
+    for (const QAction* action : actions) {
+        lines << indent + (action->isSeparator() ? QStringLiteral("-") : action->text()) +
+                     (action->isEnabled() ? "" : " [off]") + (action->isChecked() ? " [x]" : "") +
+                     (action->shortcut().isEmpty() ? "" : " [key]");
+        if (action->menu() != nullptr) {
+            lines += describe(action->menu()->actions(), indent + QStringLiteral("  "));
+        }
+    }
+    return lines;
+}
+
+TEST(Window, MenusShowTheModelAndChoicesReachTheHandlers)
+{
+    PanelFixture panel; // the design model, before activation set any mark
+    panel.panel.Form_Load();
+    const MainWindow window(panel.panel);
+    EXPECT_EQ(describe(window.menuBar()->actions()).join(QLatin1Char('|')).toStdString(),
+              "&File|  E&xit|&Utilities|  &Apply (Send settings to DM) [off]|"
+              "  &Refresh (Input settimgs from DM)|  -|  &Display Color|    &System|"
+              "    Black &on White|    &White on Black|    &Red|    &Green|    &Blue|"
+              "  &Update Rate|    &0.5 sec|    &1 sec|    &2 sec|    &5 sec|    &10 sec|"
+              "  &Confirm Function Change|  -|  Initialize DM5010|&About");
+    EXPECT_EQ(window.findChild<QAction*>(QStringLiteral("Menu_About"))->menu(), nullptr);
+
+    WindowFixture f;
+    EXPECT_TRUE(f.action("Menu_ConfirmFunctionChange")->isChecked());
+    EXPECT_FALSE(f.action("Menu_Red")->isCheckable()); // no empty box beside it
+    f.action("Menu_Red")->trigger();
+    EXPECT_EQ(f.panel->state().ColorScheme, 3);
+    EXPECT_FALSE(f.action("Menu_System")->isChecked());
+    // Choosing the checked item again leaves it checked (Qt would untick it).
+    f.action("Menu_Red")->trigger();
+    EXPECT_TRUE(f.action("Menu_Red")->isChecked());
+    f.action("Menu_RR_FiveSec")->trigger();
+    EXPECT_EQ(f.label("Label_RefreshRate")->text(), QStringLiteral("5 sec"));
+    f.panel->platform.clearMessages();
+    f.action("Menu_About")->trigger();
+    ASSERT_EQ(f.panel->platform.messages().size(), 1U);
+    EXPECT_EQ(f.panel->platform.messages().front().title, QStringLiteral("About"));
+}
+
+TEST(Window, MirrorsTheModelInEveryEventPassAsPlainTextInItsColours)
+{
+    WindowFixture f;
+    // A handler in the middle of its work, about to wait for the meter.
+    f.form().Button_Stop.enabled = true;
+    f.form().Combo_Range.visible = true;
+    f.form().Label_ReadOut.caption = QStringLiteral("<b>1</b>");
+    f.form().Label_Prefix.caption = QStringLiteral("\u00B5A");
+    f.window->prepareEventPass();
+    EXPECT_TRUE(f.button("Button_Stop")->isEnabled());
+    EXPECT_FALSE(f.combo("Combo_Range")->isHidden());
+    EXPECT_EQ(f.label("Label_ReadOut")->textFormat(), Qt::PlainText);
+    EXPECT_EQ(f.label("Label_ReadOut")->text(), QStringLiteral("<b>1</b>"));
+    EXPECT_EQ(f.label("Label_Prefix")->text(), QStringLiteral("\u00B5A"));
+
+    f.action("Menu_Blue")->trigger();
+    auto colour = [&](const char* name, QPalette::ColorRole role) {
+        return f.child<QWidget>(name)->palette().color(role).rgb() & 0xFFFFFFU;
+    };
+    EXPECT_EQ(colour("Label_ReadOut", QPalette::Window), f.form().Label_ReadOut.background.rgb);
+    EXPECT_EQ(colour("Label_ReadOut", QPalette::WindowText), f.form().Label_ReadOut.foreground.rgb);
+    EXPECT_EQ(colour("Combo_Range", QPalette::Base), f.form().Combo_Range.background.rgb);
+    EXPECT_EQ(colour("Combo_Range", QPalette::Text), f.form().Combo_Range.foreground.rgb);
+    // The function list is never recoloured; the button colours follow the
+    // desktop theme.
+    f.action("Menu_System")->trigger();
+    const QPalette original = QApplication::palette();
+    QPalette theme = original;
+    theme.setColor(QPalette::Button, QColor(0x304050));
+    theme.setColor(QPalette::ButtonText, QColor(0xE0E0D0));
+    QApplication::setPalette(theme);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(colour("Label_Func", QPalette::Window), 0x304050U);
+    EXPECT_EQ(colour("Label_Func", QPalette::WindowText), 0xE0E0D0U);
+    EXPECT_EQ(colour("ClientArea", QPalette::Window), 0x304050U);
+    EXPECT_EQ(f.combo("Combo_Mode")->palette().color(QPalette::Base), theme.color(QPalette::Base));
+    QApplication::setPalette(original);
+}
+
+TEST(Window, UserInputReachesTheHandlers)
+{
+    WindowFixture f(QStringLiteral("DM5110@16"));
+    // Refresh re-selects the function quietly: Apply stays off.
+    f.button("Button_Refresh")->click();
+    EXPECT_FALSE(f.button("Button_Apply")->isEnabled());
+    // The user opens the list and picks the entry already selected.
+    f.window->show();
+    QComboBox* mode = f.combo("Combo_Mode");
+    mode->showPopup();
+    QAbstractItemView* list = mode->view();
+    const QModelIndex entry = list->model()->index(mode->currentIndex(), 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(entry).center());
+    EXPECT_TRUE(f.button("Button_Apply")->isEnabled());
+    EXPECT_TRUE(f.action("Menu_Apply")->isEnabled());
+
+    // Enter in the function list asks first; other keys pass.
+    f.panel->platform.clearMessages();
+    f.panel->platform.queueAnswer(MessageAnswer::Cancel);
+    QTest::keyClick(mode, Qt::Key_Return);
+    QTest::keyClick(mode, Qt::Key_A);
+    ASSERT_EQ(f.panel->platform.messages().size(), 1U);
+    EXPECT_EQ(f.panel->platform.messages().front().title, QStringLiteral("Function Change"));
+    // On the open list Enter picks the entry, then applies it at once.
+    f.action("Menu_ConfirmFunctionChange")->trigger();
+    mode->showPopup();
+    list->setCurrentIndex(list->model()->index(1, 0));
+    f.panel->clearReceived();
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(f.panel->commands().value(0), QByteArray("ACV"));
+
+    // A left double-click on the range opens its list; a typed entry name
+    // is no pick, a pick sends the range.
+    QComboBox* range = f.combo("Combo_Range");
+    QTest::mouseDClick(f.label("Label_Range"), Qt::RightButton);
+    EXPECT_TRUE(range->isHidden());
+    QTest::mouseDClick(f.label("Label_Range"), Qt::LeftButton);
+    ASSERT_FALSE(range->isHidden());
+    f.panel->clearReceived();
+    range->clearEditText();
+    QTest::keyClicks(range, QStringLiteral("range2"));
+    QTest::keyClick(range, Qt::Key_Return);
+    EXPECT_TRUE(f.panel->commands().isEmpty());
+    emit range->activated(2);
+    EXPECT_TRUE(f.panel->commands().contains("RANGE2"));
+    EXPECT_TRUE(range->isHidden());
+
+    // Closing unloads the form and ends the program; nothing runs after.
+    f.action("Menu_Green")->trigger();
+    f.window->close();
+    EXPECT_THROW(f.window->rethrowEnd(), ProgramEnded);
+    EXPECT_EQ(f.panel->storedSetting(QStringLiteral("Display Color")), QStringLiteral("4"));
+    f.panel->clearReceived();
+    f.button("Button_Refresh")->click();
+    EXPECT_TRUE(f.panel->received().isEmpty());
+}
+
+// A window manager that opens windows without the focus.
+struct NoActivation : QObject
+{
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        return event->type() == QEvent::WindowActivate;
+    }
+};
+
+TEST(Window, ShowingItActivatesTheFormOnceFocusOrNot)
+{
+    PanelFixture panel;
+    panel.panel.Form_Load();
+    MainWindow window(panel.panel);
+    NoActivation noActivation;
+    window.installEventFilter(&noActivation);
+    int done = 0;
+    QObject::connect(&window, &MainWindow::formActivateDone, [&done] { ++done; });
+    window.show();
+    for (int pass = 0; pass < 10; ++pass) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(QApplication::focusWidget(), window.findChild<QWidget*>("Button_Refresh"));
+    EXPECT_GT(window.findChild<QComboBox*>("Combo_Mode")->count(), 0);
+    window.hide();
+    window.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(done, 1);
+}
+
+} // namespace
+} // namespace lumodm::testing
