@@ -1,17 +1,9 @@
-# lumodm_library(NAME DIR DEPS...): a static library of the .cpp files directly
-# in DIR (headers are included from the source root as "DIR/file.h").
-# Folders that hold no source yet give an interface library, so the build
-# stays whole while the tree grows.
-function(lumodm_library name dir)
-  file(GLOB sources CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${dir}/*.cpp")
-  file(GLOB headers CONFIGURE_DEPENDS "${PROJECT_SOURCE_DIR}/${dir}/*.h")
-  if(sources)
-    add_library(${name} STATIC ${sources} ${headers})
-    target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}")
-    target_link_libraries(${name} PUBLIC ${ARGN})
-  else()
-    add_library(${name} INTERFACE ${headers})
-    target_include_directories(${name} INTERFACE "${PROJECT_SOURCE_DIR}")
-    target_link_libraries(${name} INTERFACE ${ARGN})
-  endif()
+# lumodm_library(NAME SOURCE... DEPS DEP...): a static library of the listed
+# sources of the calling folder; headers are included from the source root
+# as "folder/file.h".
+function(lumodm_library name)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "DEPS")
+  add_library(${name} STATIC ${arg_UNPARSED_ARGUMENTS})
+  target_include_directories(${name} PUBLIC "${PROJECT_SOURCE_DIR}")
+  target_link_libraries(${name} PUBLIC ${arg_DEPS})
 endfunction()
