@@ -119,11 +119,11 @@ TEST(CutRowRepair, EndsWhatWasCut)
         const char* repair;
     } cases[] = {
         {"", true, ""},
-        {"h\r\nT,V", true, "\r\n"},                // between fields
-        {"h\r\nT,\" 1.50", true, "\"\r\n"},        // inside a quoted field
-        {"h\r\nT,\" 1.5000\"", true, "\r\n"},      // right after a closing quote
-        {"h\r\nT,\"a\"\"", true, "\"\r\n"},        // inside, after an escaped quote
-        {"h\r\nT,x\r", true, "\n"},                // between CR and LF
+        {"h\r\nT,V", true, "\r\n"},           // between fields
+        {"h\r\nT,\" 1.50", true, "\"\r\n"},   // inside a quoted field
+        {"h\r\nT,\" 1.5000\"", true, "\r\n"}, // right after a closing quote
+        {"h\r\nT,\"a\"\"", true, "\"\r\n"},   // inside, after an escaped quote
+        {"h\r\nT,x\r", true, "\n"},           // between CR and LF
         {"h\r\nT,x\r\n", true, ""},
         // Only the end was read: a quote after field text closes a field,
         // one before it opens one; a run at the cut tells nothing.
