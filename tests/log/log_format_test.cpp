@@ -99,7 +99,7 @@ TEST(IsoTimestamp, MillisecondsAndOffset)
 }
 
 Reading record(Reading::Kind kind, const char* function, double value, QString unit,
-                     const char* readout, const QString& raw)
+               const char* readout, const QString& raw)
 {
     Reading r;
     r.kind = kind;
@@ -129,8 +129,8 @@ TEST(ReadingCsvRow, EachReadingKind)
     // No range for a function without ranges; an answer that would be a
     // formula is shown as text.
     Reading none =
-        record(Kind::NoReading, "DIODE", 0, QStringLiteral("V"), " 0.0000", QStringLiteral("=2+3"));
-    none.rangeNumber.reset();
+        record(Kind::NoNumber, "DIODE", 0, QStringLiteral("V"), " 0.0000", QStringLiteral("=2+3"));
+    none.rangeSetting.reset();
     EXPECT_EQ(readingCsvRow(t, QStringLiteral("DM5010"), none),
               t + ",DM5010,DIODE,,,V,\" 0.0000\",'=2+3\r\n");
     // The raw answer's bytes stay valid UTF-8 and quoted.

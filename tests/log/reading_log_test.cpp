@@ -1,14 +1,14 @@
 #include "log/reading_log.h"
-#include "tests/log/csv_reader.h"
-#include "tests/log/file_size_cap.h"
 #include "tests/support/scripted_platform.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <optional>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,19 +16,36 @@ namespace lumodm {
 namespace {
 
 const QByteArray kHeader("time,model,function,range,value,unit,readout,raw\r\n");
+const QByteArray kRow("T,DM5010,DCV,2,1.5,V,\" 1.5000\",1.5E+0\r\n");
 
-Reading voltReading(double volts)
+Reading voltReading()
 {
     Reading r;
     r.kind = Reading::Kind::Value;
     r.functionCode = QStringLiteral("DCV");
     r.rangeSetting = 2;
-    r.value = volts;
+    r.value = 1.5;
     r.unit = QStringLiteral("V");
     r.readoutText = QStringLiteral(" 1.5000");
     r.rawAnswer = QStringLiteral("1.5E+0");
     return r;
 }
+
+// A full disk while it lasts: a write beyond `bytes` into any file comes
+// up short, then fails (EFBIG) instead of ending the process.
+struct FileSizeCap
+{
+    explicit FileSizeCap(long long bytes)
+    {
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit cap = saved;
+        cap.rlim_cur = static_cast<rlim_t>(bytes);
+        ::setrlimit(RLIMIT_FSIZE, &cap);
+    }
+    ~FileSizeCap() { ::setrlimit(RLIMIT_FSIZE, &saved); }
+    rlimit saved{};
+};
 
 class ReadingLogTest : public ::testing::Test
 {
@@ -58,64 +75,66 @@ class ReadingLogTest : public ::testing::Test
 
 TEST_F(ReadingLogTest, HeaderOnlyOnceThenOneRowPerReading)
 {
-    const QString file = path("new.csv");
-    auto log = openLog(file);
-    ASSERT_TRUE(log->isLogging());
-    EXPECT_EQ(contents(file), kHeader); // written at once, before any reading
-    log->readingTaken(voltReading(1.5));
-    log->readingTaken(voltReading(-2));
-    EXPECT_EQ(contents(file), kHeader + "T,DM5010,DCV,2,1.5,V,\" 1.5000\",1.5E+0\r\n" +
-                                  "T,DM5010,DCV,2,-2,V,\" 1.5000\",1.5E+0\r\n");
-
-    const QString empty = path("empty.csv");
-    write(empty, QByteArray());
-    openLog(empty);
-    EXPECT_EQ(contents(empty), kHeader);
-
-    const QByteArray before = kHeader + "old,DM5010,DCV,1,1,V,1,1\r\n";
-    write(file, before);
-    openLog(file)->readingTaken(voltReading(1));
-    const QByteArray after = contents(file);
-    EXPECT_TRUE(after.startsWith(before));
-    EXPECT_EQ(after.count("time,model"), 1);
-    EXPECT_EQ(testing::readCsv(after).rows.size(), 3);
-    EXPECT_TRUE(platform.messages().empty());
-}
-
-// A crash can cut the last row anywhere; whatever was cut, the rows added
-// afterwards must come out as rows of their own.
-TEST_F(ReadingLogTest, RowCutShortIsEndedBeforeNewRows)
-{
-    const QByteArray cuts[] = {
-        "T,DM5010,DCV,2,1.5,V",                 // between fields
-        "T,DM5010,DCV,2,1.5,V,\" 1.50",         // inside a quoted field
-        "T,DM5010,DCV,2,1.5,V,\" 1.5000\"",     // right after a closing quote
-        "T,DM5010,DCV,2,1.5,V,\"a\"\"",         // inside, after an escaped quote
-        "T,DM5010,DCV,2,1.5,V,\" 1.5000\",x\r", // between CR and LF
+    const struct
+    {
+        const char* before; // the file before the log opens it; null: none
+        const char* added;  // what opening adds before the first row
+    } cases[] = {
+        {nullptr, "time,model,function,range,value,unit,readout,raw\r\n"},
+        {"", "time,model,function,range,value,unit,readout,raw\r\n"},
+        {"h\r\nold\r\n", ""},
+        {"h\r\nT,DM5010,DCV,2,1.5,V,\" 1.50", "\"\r\n"}, // a row a crash cut short
     };
-    for (const QByteArray& cut : cuts) {
-        SCOPED_TRACE(cut.constData());
-        const QString file = path("cut.csv");
-        write(file, kHeader + "T,DM5010,DCV,2,1,V,1,1\r\n" + cut);
-        openLog(file)->readingTaken(voltReading(3));
-        const testing::CsvTable table = testing::readCsv(contents(file));
-        EXPECT_TRUE(table.wellFormed);
-        EXPECT_TRUE(table.lastRowComplete);
-        ASSERT_EQ(table.rows.size(), 4);
-        EXPECT_EQ(table.rows[1].size(), 8);
-        EXPECT_EQ(table.rows[3],
-                  QStringList({"T", "DM5010", "DCV", "2", "3", "V", " 1.5000", "1.5E+0"}));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.before ? c.before : "(none)");
+        const QString file = path(c.before ? "old.csv" : "new.csv");
+        if (c.before) {
+            write(file, c.before);
+        }
+        auto log = openLog(file);
+        ASSERT_TRUE(log->isLogging());
+        const QByteArray opened = QByteArray(c.before) + c.added;
+        EXPECT_EQ(contents(file), opened); // written at once, before any reading
+        log->readingTaken(voltReading());
+        log->readingTaken(voltReading());
+        EXPECT_EQ(contents(file), opened + kRow + kRow);
     }
-    // Only the end is read: a stray quote far back changes nothing ...
+    EXPECT_TRUE(platform.messages().empty());
+    // Only the end is read: a stray quote far back changes nothing.
     const QString file = path("long.csv");
     const QByteArray longLog = kHeader + "x\"\r\n" + QByteArray(kRepairTailBytes, 'y') + "\r\n";
     write(file, longLog);
     openLog(file);
     EXPECT_EQ(contents(file), longLog);
-    // ... and a quote that follows field text closes a field, so the end
-    // read starts inside one.
-    EXPECT_EQ(cutRowRepair("a\",x\r\nT,1", false), QByteArray("\r\n"));
-    EXPECT_EQ(cutRowRepair("a\",x\r\nT,\" 1.5", false), QByteArray("\"\r\n"));
+}
+
+// A crash can cut the last row anywhere; whatever was cut, the rows added
+// afterwards must come out as rows of their own.
+TEST(CutRowRepair, EndsWhatWasCut)
+{
+    const struct
+    {
+        const char* tail;
+        bool wholeFile;
+        const char* repair;
+    } cases[] = {
+        {"", true, ""},
+        {"h\r\nT,V", true, "\r\n"},           // between fields
+        {"h\r\nT,\" 1.50", true, "\"\r\n"},   // inside a quoted field
+        {"h\r\nT,\" 1.5000\"", true, "\r\n"}, // right after a closing quote
+        {"h\r\nT,\"a\"\"", true, "\"\r\n"},   // inside, after an escaped quote
+        {"h\r\nT,x\r", true, "\n"},           // between CR and LF
+        {"h\r\nT,x\r\n", true, ""},
+        // Only the end was read: a quote after field text closes a field,
+        // one before it opens one; a run at the cut tells nothing.
+        {"a\",x\r\nT,1", false, "\r\n"},
+        {"a\",x\r\nT,\" 1.5", false, "\"\r\n"},
+        {"x\r\n\"a\r\nb", false, "\"\r\n"},
+        {"\"\"\",x,\"y", false, "\"\r\n"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(cutRowRepair(c.tail, c.wholeFile), QByteArray(c.repair)) << c.tail;
+    }
 }
 
 TEST_F(ReadingLogTest, FileThatCannotBeWrittenIsToldOnceAndLoggingStops)
@@ -144,20 +163,23 @@ TEST_F(ReadingLogTest, FileThatCannotBeWrittenIsToldOnceAndLoggingStops)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file.toStdString());
         platform.clearMessages();
-        std::optional<testing::FileSizeCap> cap;
+        std::optional<FileSizeCap> cap;
         if (c.cap > 0) {
             cap.emplace(c.cap);
         }
         auto log = openLog(c.file);
-        log->readingTaken(voltReading(1));
-        log->readingTaken(voltReading(2));
+        log->readingTaken(voltReading());
+        log->readingTaken(voltReading());
         EXPECT_FALSE(log->isLogging());
         ASSERT_EQ(platform.messages().size(), 1U);
         const auto& box = platform.messages().front();
         EXPECT_EQ(box.title, QStringLiteral("Log Error"));
         EXPECT_EQ(box.buttons, MessageButtons::Ok);
         EXPECT_EQ(box.icon, MessageIcon::Exclamation);
-        EXPECT_TRUE(box.text.contains(c.file));
+        EXPECT_EQ(box.text.section(QChar(10), 0, 1),
+                  QStringLiteral("Cannot %1 the reading log\n")
+                          .arg(c.cap > 0 ? QStringLiteral("write") : QStringLiteral("open")) +
+                      c.file);
         EXPECT_TRUE(box.text.contains(c.reason)) << box.text.toStdString();
     }
     EXPECT_FALSE(QFile::exists(path("missing-folder/log.csv")));
