@@ -55,14 +55,8 @@ class ReadingLogTest : public ::testing::Test
         if (opened) {
             *opened = contents(file);
         }
-        Reading r;
-        r.kind = Reading::Kind::Value;
-        r.functionCode = QStringLiteral("DCV");
-        r.rangeSetting = 2;
-        r.value = 1.5;
-        r.unit = QStringLiteral("V");
-        r.readoutText = QStringLiteral(" 1.5000");
-        r.rawAnswer = QStringLiteral("1.5E+0");
+        const Reading r = interpretReading(QStringLiteral("1.5E+0"), QStringLiteral("DCV"),
+                                           MeterModel::DM5010, 2);
         log->readingTaken(r);
         log->readingTaken(r);
         return log;

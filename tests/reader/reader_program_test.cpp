@@ -55,7 +55,6 @@ TEST_F(ReaderProgramTest, ExitStatusesAndWhereTheTextGoes)
         {{"--sim=DM5120", "--function=OHMS", "--range=auto", "--count=2", "--interval=0"},
          0,
          "^( \\d\\.\\d{6} kOhm\n){2}$"},
-        {{"--sim", "--count=x"}, 2, "--count"},
         {{"--sim", "--function=VOLTS"}, 2, "^lumodm-read: the DM5010 has no function VOLTS"},
         // A message keeps its lines; the hint names this program.
         {{"--gpib-library=/nonexistent/libgpib.so"},
