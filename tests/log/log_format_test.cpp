@@ -2,6 +2,7 @@
 #include "log/decimal_text.h"
 #include "log/log_timestamp.h"
 #include "log/reading_row.h"
+#include "meter/reading.h"
 
 #include <QRegularExpression>
 #include <chrono>
@@ -13,42 +14,26 @@
 namespace lumodm {
 namespace {
 
-TEST(CsvRow, QuotesOnlyWhereNeededAndReplacesNul)
+TEST(CsvRow, QuotesOnlyWhereNeededNoFormulasNoNul)
 {
-    const char* const cases[][2] = {
-        {"DCV", "DCV"},           {"", ""},
-        {"1,5", "\"1,5\""},       {"say \"hi\"", "\"say \"\"hi\"\"\""},
-        {"a\r\nb", "\"a\r\nb\""}, {"line\n", "\"line\n\""},
-        {" 12.34", "\" 12.34\""}, // a leading blank some readers would trim
-    };
-    for (const auto& c : cases) {
-        CsvRow row;
-        row.addField(c[0]);
-        EXPECT_EQ(row.finish(), QByteArray(c[1]) + "\r\n") << c[0];
-    }
-    // Instrument text never becomes a formula; numbers stay numbers.
-    const char* const texts[][2] = {
-        {"=HYPERLINK(\"x\")", "\"'=HYPERLINK(\"\"x\"\")\""},
-        {"@A1", "'@A1"},
-        {"+", "'+"},
-        {"\tx", "'\tx"},
-        {"\r-1", "\"'\r-1\""},
-        {"-1.5E+0", "-1.5E+0"},
-        {"+1.49998E0", "+1.49998E0"},
-        {"DCV =1", "DCV =1"},
-    };
-    for (const auto& t : texts) {
-        CsvRow row;
-        row.addInstrumentText(QString::fromLatin1(t[0]));
-        EXPECT_EQ(row.fields(), QByteArray(t[1])) << t[0];
-    }
     CsvRow row;
-    row.addField("a");
+    // Blanks at either end are quoted: some readers would trim them.
+    for (const char* field : {"DCV", "", "1,5", "say \"hi\"", "a\r\nb", "x\n", " 1.2", "V "}) {
+        row.addField(field);
+    }
+    EXPECT_EQ(row.finish(),
+              "DCV,,\"1,5\",\"say \"\"hi\"\"\",\"a\r\nb\",\"x\n\",\" 1.2\",\"V \"\r\n");
+    // Instrument text never becomes a formula; numbers stay numbers.
+    row.clear();
+    for (const char* text :
+         {"=H(\"x\")", "@A1", "+", "\tx", "\r-1", "-1.5E+0", "+1.4E0", "DCV =1"}) {
+        row.addInstrumentText(QString::fromLatin1(text));
+    }
+    EXPECT_EQ(row.fields(), "\"'=H(\"\"x\"\")\",'@A1,'+,'\tx,\"'\r-1\",-1.5E+0,+1.4E0,DCV =1");
+    row.clear();
     row.addFieldUtf8(QByteArray("b\0c", 3));
-    row.addField(QString(QChar(0xB5)) + QLatin1Char('A'));
-    EXPECT_EQ(row.finish(), QByteArray("a,b\xEF\xBF\xBD"
-                                       "c,\xC2\xB5"
-                                       "A\r\n"));
+    EXPECT_EQ(row.fields(), "b\xEF\xBF\xBD"
+                            "c");
 }
 
 TEST(PlainDecimalText, NoExponentNoScalingNoiseNoLocale)
@@ -83,12 +68,7 @@ TEST(PlainDecimalText, NoExponentNoScalingNoiseNoLocale)
 TEST(IsoTimestamp, MillisecondsAndOffset)
 {
     std::tm t{};
-    t.tm_year = 2024 - 1900;
-    t.tm_mon = 2;
-    t.tm_mday = 9;
-    t.tm_hour = 1;
-    t.tm_min = 7;
-    t.tm_sec = 5;
+    t.tm_year = 2024 - 1900, t.tm_mon = 2, t.tm_mday = 9, t.tm_hour = 1, t.tm_min = 7, t.tm_sec = 5;
     EXPECT_EQ(isoTimestamp(t, 42, 3600), QByteArray("2024-03-09T01:07:05.042+01:00"));
     EXPECT_EQ(isoTimestamp(t, 999, -(5 * 3600 + 30 * 60)),
               QByteArray("2024-03-09T01:07:05.999-05:30"));
@@ -98,46 +78,31 @@ TEST(IsoTimestamp, MillisecondsAndOffset)
         form.match(QString::fromLatin1(isoTimestamp(std::chrono::system_clock::now()))).hasMatch());
 }
 
-Reading record(Reading::Kind kind, const char* function, double value, QString unit,
-               const char* readout, const QString& raw)
-{
-    Reading r;
-    r.kind = kind;
-    r.functionCode = QString::fromLatin1(function);
-    r.rangeSetting = kind == Reading::Kind::Value ? 1 : 0;
-    r.value = value;
-    r.unit = unit;
-    r.readoutText = QString::fromLatin1(readout);
-    r.rawAnswer = raw;
-    return r;
-}
-
 TEST(ReadingCsvRow, EachReadingKind)
 {
-    using Kind = Reading::Kind;
-    const QByteArray t("2024-03-09T01:07:05.042+01:00");
-    EXPECT_EQ(readingCsvRow(t, QStringLiteral("DM5110"),
-                            record(Kind::Value, "DCA", 0.0001234 * 1000 * 1000,
-                                   QString(QChar(0xB5)) + QLatin1Char('A'), " 123.40",
-                                   QStringLiteral("DCA 1.234E-4"))),
-              t + ",DM5110,DCA,1,123.4,\xC2\xB5"
-                  "A,\" 123.40\",DCA 1.234E-4\r\n");
-    EXPECT_EQ(readingCsvRow(t, QStringLiteral("DM5010"),
-                            record(Kind::Overflow, "DCV", 9.9e37, QStringLiteral("V"), "OVERFLO",
-                                   QStringLiteral("9.9E+37"))),
-              t + ",DM5010,DCV,0,,V,OVERFLO,9.9E+37\r\n");
-    // No range for a function without ranges; an answer that would be a
-    // formula is shown as text.
-    Reading none =
-        record(Kind::NoNumber, "DIODE", 0, QStringLiteral("V"), " 0.0000", QStringLiteral("=2+3"));
-    none.rangeSetting.reset();
-    EXPECT_EQ(readingCsvRow(t, QStringLiteral("DM5010"), none),
-              t + ",DM5010,DIODE,,,V,\" 0.0000\",'=2+3\r\n");
-    // The raw answer's bytes stay valid UTF-8 and quoted.
-    EXPECT_TRUE(
-        readingCsvRow("t", QStringLiteral("DM5010"),
-                      record(Kind::Value, "DCV", 1, {}, "", QString::fromLatin1("1,5\xB5\"\r")))
-            .endsWith(",\"1,5\xC2\xB5\"\"\r\"\r\n"));
+    const struct
+    {
+        const char* model;
+        const char* answer; // Latin-1, as the meter sends it
+        const char* function;
+        std::int16_t range;
+        const char* row;
+    } cases[] = {
+        {"DM5110", "+1.234E-4", "DCA", 1, ",DCA,1,123.4,µA,\" 123.40\",+1.234E-4"},
+        {"DM5010", "9.9E+37", "DCV", -2, ",DCV,0,,V,OVERFLO,9.9E+37"},
+        // No range for a function without ranges; an answer that would be a
+        // formula is shown as text; the raw answer's bytes stay valid UTF-8.
+        {"DM5010", "=2+3", "DIODE", 0, ",DIODE,,,,-------,'=2+3"},
+        {"DM5120", "\xB5\",\r", "OHMS", 3, ",OHMS,3,,Ohm,-------,\"µ\"\",\r\""},
+    };
+    for (const auto& c : cases) {
+        const QString model = QString::fromLatin1(c.model);
+        const Reading reading =
+            interpretReading(QString::fromLatin1(c.answer), QString::fromLatin1(c.function),
+                             meterModelNamed(model), c.range);
+        EXPECT_EQ(readingCsvRow("T", model, reading).toStdString(),
+                  "T," + model.toStdString() + c.row + "\r\n");
+    }
     EXPECT_EQ(readingCsvHeader(),
               QByteArray("time,model,function,range,value,unit,readout,raw\r\n"));
 }

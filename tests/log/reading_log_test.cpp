@@ -10,26 +10,12 @@
 #include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace lumodm {
 namespace {
 
 const QByteArray kHeader("time,model,function,range,value,unit,readout,raw\r\n");
 const QByteArray kRow("T,DM5010,DCV,2,1.5,V,\" 1.5000\",1.5E+0\r\n");
-
-Reading voltReading()
-{
-    Reading r;
-    r.kind = Reading::Kind::Value;
-    r.functionCode = QStringLiteral("DCV");
-    r.rangeSetting = 2;
-    r.value = 1.5;
-    r.unit = QStringLiteral("V");
-    r.readoutText = QStringLiteral(" 1.5000");
-    r.rawAnswer = QStringLiteral("1.5E+0");
-    return r;
-}
 
 // A full disk while it lasts: a write beyond `bytes` into any file comes
 // up short, then fails (EFBIG) instead of ending the process.
@@ -50,7 +36,6 @@ struct FileSizeCap
 class ReadingLogTest : public ::testing::Test
 {
   protected:
-    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     static QByteArray contents(const QString& file)
     {
         QFile f(file);
@@ -62,10 +47,18 @@ class ReadingLogTest : public ::testing::Test
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    std::unique_ptr<ReadingLog> openLog(const QString& file)
+    // Opens the log and gives it two readings of 1.5 V.
+    std::unique_ptr<ReadingLog> logTwoReadings(const QString& file, QByteArray* opened = nullptr)
     {
         auto log = openReadingLog(file, QStringLiteral("DM5010"), platform);
         log->setTimestampFormat([](auto) { return QByteArray("T"); });
+        if (opened) {
+            *opened = contents(file);
+        }
+        const Reading r = interpretReading(QStringLiteral("1.5E+0"), QStringLiteral("DCV"),
+                                           MeterModel::DM5010, 2);
+        log->readingTaken(r);
+        log->readingTaken(r);
         return log;
     }
 
@@ -80,32 +73,29 @@ TEST_F(ReadingLogTest, HeaderOnlyOnceThenOneRowPerReading)
         const char* before; // the file before the log opens it; null: none
         const char* added;  // what opening adds before the first row
     } cases[] = {
-        {nullptr, "time,model,function,range,value,unit,readout,raw\r\n"},
-        {"", "time,model,function,range,value,unit,readout,raw\r\n"},
+        {nullptr, kHeader},
+        {"", kHeader},
         {"h\r\nold\r\n", ""},
         {"h\r\nT,DM5010,DCV,2,1.5,V,\" 1.50", "\"\r\n"}, // a row a crash cut short
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.before ? c.before : "(none)");
-        const QString file = path(c.before ? "old.csv" : "new.csv");
+        const QString file = dir.filePath(c.before ? "old.csv" : "new.csv");
         if (c.before) {
             write(file, c.before);
         }
-        auto log = openLog(file);
-        ASSERT_TRUE(log->isLogging());
-        const QByteArray opened = QByteArray(c.before) + c.added;
-        EXPECT_EQ(contents(file), opened); // written at once, before any reading
-        log->readingTaken(voltReading());
-        log->readingTaken(voltReading());
+        QByteArray opened; // written at once, before any reading
+        EXPECT_TRUE(logTwoReadings(file, &opened)->isLogging());
+        EXPECT_EQ(opened, QByteArray(c.before) + c.added);
         EXPECT_EQ(contents(file), opened + kRow + kRow);
     }
     EXPECT_TRUE(platform.messages().empty());
     // Only the end is read: a stray quote far back changes nothing.
-    const QString file = path("long.csv");
+    const QString file = dir.filePath("long.csv");
     const QByteArray longLog = kHeader + "x\"\r\n" + QByteArray(kRepairTailBytes, 'y') + "\r\n";
     write(file, longLog);
-    openLog(file);
-    EXPECT_EQ(contents(file), longLog);
+    logTwoReadings(file);
+    EXPECT_EQ(contents(file), longLog + kRow + kRow);
 }
 
 // A crash can cut the last row anywhere; whatever was cut, the rows added
@@ -139,25 +129,18 @@ TEST(CutRowRepair, EndsWhatWasCut)
 
 TEST_F(ReadingLogTest, FileThatCannotBeWrittenIsToldOnceAndLoggingStops)
 {
-    const QString readonly = path("readonly.csv");
-    write(readonly, QByteArray());
-    QFile::setPermissions(readonly, QFile::ReadOwner);
-    const bool root = ::geteuid() == 0; // root opens anything, but not a directory
-    const QString fifo = path("fifo");
+    const QString fifo = dir.filePath("fifo");
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    const QString full = path("full.csv");
-    const char* notRegular = "Not a regular file";
+    const QString full = dir.filePath("full.csv");
     const struct
     {
         QString file;
         QString reason;
         long long cap; // the room on the disk, 0: no limit
     } cases[] = {
-        {path("missing-folder/log.csv"), std::strerror(ENOENT), 0},
-        {root ? dir.path() : readonly, std::strerror(root ? EISDIR : EACCES), 0},
-        // These would take every row, then block for good.
-        {fifo, notRegular, 0},
-        {QStringLiteral("/dev/full"), notRegular, 0},
+        {dir.filePath("missing/log.csv"), std::strerror(ENOENT), 0},
+        // A FIFO would take every row, then block for good.
+        {fifo, "Not a regular file", 0},
         {full, std::strerror(EFBIG), kHeader.size() + 10}, // full in the middle of a row
     };
     for (const auto& c : cases) {
@@ -167,22 +150,17 @@ TEST_F(ReadingLogTest, FileThatCannotBeWrittenIsToldOnceAndLoggingStops)
         if (c.cap > 0) {
             cap.emplace(c.cap);
         }
-        auto log = openLog(c.file);
-        log->readingTaken(voltReading());
-        log->readingTaken(voltReading());
-        EXPECT_FALSE(log->isLogging());
+        EXPECT_FALSE(logTwoReadings(c.file)->isLogging());
         ASSERT_EQ(platform.messages().size(), 1U);
         const auto& box = platform.messages().front();
-        EXPECT_EQ(box.title, QStringLiteral("Log Error"));
-        EXPECT_EQ(box.buttons, MessageButtons::Ok);
-        EXPECT_EQ(box.icon, MessageIcon::Exclamation);
+        EXPECT_TRUE(box.title == QStringLiteral("Log Error") && box.buttons == MessageButtons::Ok &&
+                    box.icon == MessageIcon::Exclamation);
         EXPECT_EQ(box.text.section(QChar(10), 0, 1),
-                  QStringLiteral("Cannot %1 the reading log\n")
-                          .arg(c.cap > 0 ? QStringLiteral("write") : QStringLiteral("open")) +
+                  QStringLiteral("Cannot %1 the reading log\n").arg(c.cap ? "write" : "open") +
                       c.file);
         EXPECT_TRUE(box.text.contains(c.reason)) << box.text.toStdString();
     }
-    EXPECT_FALSE(QFile::exists(path("missing-folder/log.csv")));
+    EXPECT_FALSE(QFile::exists(dir.filePath("missing/log.csv")));
     EXPECT_EQ(contents(full), kHeader); // no part of a row left behind
 }
 
