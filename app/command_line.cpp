@@ -113,7 +113,8 @@ const Option kOptions[] = {
      "the built-in simulated bus with the meters named:\n"
      "MODEL is DM5010, DM5110 or DM5120, ADDR a primary\n"
      "address from 1 to 30 (16 when left out); --sim\n"
-     "alone is one DM5010 at address 16",
+     "alone is one DM5010 at address 16; fault=NAME\n"
+     "after a meter makes it misbehave (see README)",
      [](Line& line, const QString& option, const QString& value) {
          if (!chooseDriver(line, DriverSpec::Kind::Simulated, option)) {
              return;
