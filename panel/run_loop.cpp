@@ -67,8 +67,9 @@ void FrontPanel::SleepSecLocal(float sleepTime)
 
 void FrontPanel::waitSeconds(const float& sleepTime)
 {
-    waitProcessingEvents(platform_, sleepTime,
-                         [this] { return form_.state.StopRequested != kFalse; });
+    waitProcessingEvents(
+        platform_, [&sleepTime] { return static_cast<double>(sleepTime); },
+        [this] { return form_.state.StopRequested != kFalse; });
 }
 
 void FrontPanel::SetRefreshRate(float rate)

@@ -7,6 +7,7 @@
 #include "meter/meter_messages.h"
 #include "meter/meter_settings.h"
 #include "meter/range_command.h"
+#include "platform/event_wait.h"
 
 #include <algorithm>
 #include <chrono>
@@ -238,9 +239,7 @@ void HeadlessReader::report(const Reading& reading)
 // ends the wait at once and no processor time is spent spinning.
 void HeadlessReader::waitUntil(double deadline)
 {
-    while (!interrupted() && platform_.now() < deadline) {
-        platform_.processEvents(deadline);
-    }
+    waitProcessingEvents(platform_, deadline - platform_.now(), [this] { return interrupted(); });
 }
 
 } // namespace lumodm
