@@ -1,4 +1,5 @@
 #include "bench/query_timing.h"
+#include "bus/bus_connection.h"
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
 
@@ -70,8 +71,8 @@ void BM_GpibWaitTenthSecond(benchmark::State& state)
 {
     bench::SilentPlatform platform;
     InstantDriver driver;
-    Vbib32 gpib(driver);
-    Vbib32Rv rv(gpib, platform);
+    BusConnection connection(driver, platform);
+    Vbib32Rv& rv = connection.helper();
     const double cpuStart = processorSeconds();
     for (auto _ : state) {
         rv.GpibWait(0.1f);
@@ -86,8 +87,8 @@ void BM_GpibQueryInstantAnswer(benchmark::State& state)
 {
     bench::SilentPlatform platform;
     InstantDriver driver;
-    Vbib32 gpib(driver);
-    Vbib32Rv rv(gpib, platform);
+    BusConnection connection(driver, platform);
+    Vbib32Rv& rv = connection.helper();
     std::int16_t device = 1;
     bench::timeGpibQueries(state, rv, device, QStringLiteral("FUNCT?"), "overhead_ms");
 }

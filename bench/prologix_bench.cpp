@@ -1,4 +1,5 @@
 #include "bench/query_timing.h"
+#include "bus/bus_connection.h"
 #include "bus/drivers/prologix/prologix_driver.h"
 #include "bus/drivers/prologix/tcp_transport.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
@@ -46,8 +47,8 @@ void BM_PrologixGpibQueryOverTcp(benchmark::State& state)
         return;
     }
     bench::SilentPlatform platform;
-    Vbib32 gpib(*bench.driver);
-    Vbib32Rv rv(gpib, platform);
+    BusConnection connection(*bench.driver, platform);
+    Vbib32Rv& rv = connection.helper();
     std::int16_t device = static_cast<std::int16_t>(bench.driver->ibdev(0, 16, 0, gpib::T3s, 1, 0));
     bench::timeGpibQueries(state, rv, device, QStringLiteral("SEND"), "beyond_wait_ms");
 }

@@ -1,6 +1,7 @@
 // The simulated bus as the panel uses it: what one query costs the
 // processor beyond its 0.1 s wait, and what start-up discovery and
 // identification of one meter cost.
+#include "bus/bus_connection.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
@@ -53,8 +54,9 @@ template <typename Platform> void queryRoundTrip(benchmark::State& state)
 {
     auto bus = createSimulatedBus(QString(), nullptr);
     Platform platform;
-    Vbib32 gpib(*bus);
-    Vbib32Rv rv(gpib, platform);
+    BusConnection connection(*bus, platform);
+    Vbib32& gpib = connection.gpib();
+    Vbib32Rv& rv = connection.helper();
     std::int16_t device = gpib.ibdev(0, 16, 0, gpib::T3s, 1, 0);
     const QString send = QStringLiteral("SEND");
     for (auto _ : state) {
@@ -84,8 +86,8 @@ void BM_SimDiscoverAndIdentify(benchmark::State& state)
         auto bus = createSimulatedBus(QStringLiteral("DM5010@16"), nullptr);
         bus->addListener(3, "HP3478A");
         InstantPlatform platform;
-        Vbib32 gpib(*bus);
-        Vbib32Rv rv(gpib, platform);
+        BusConnection connection(*bus, platform);
+        Vbib32Rv& rv = connection.helper();
         rv.DeviceTimeout = gpib::T3s;
         std::int16_t mode = 1;
         rv.InitGpibBus(mode);

@@ -5,6 +5,7 @@
 // flags (bits 2..4 the read of the first, second, third answer times out,
 // bit 5 a write fails), then the answers in query order, separated by zero
 // bytes.
+#include "bus/bus_connection.h"
 #include "bus/gpib_driver.h"
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
@@ -142,8 +143,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     FuzzPlatform platform;
-    lumodm::Vbib32 gpib(driver);
-    lumodm::Vbib32Rv helper(gpib, platform);
+    lumodm::BusConnection connection(driver, platform);
+    lumodm::Vbib32Rv& helper = connection.helper();
     std::int16_t device = 17;
     lumodm::MeterSettings settings;
     try {
