@@ -7,12 +7,11 @@
 // bytes.
 #include "bus/bus_connection.h"
 #include "bus/gpib_driver.h"
-#include "bus/vbib32.h"
-#include "bus/vbib32rv.h"
 #include "meter/meter_settings.h"
 #include "platform/platform_services.h"
 
 #include <QByteArray>
+#include <QList>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
