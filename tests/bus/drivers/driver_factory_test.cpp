@@ -70,6 +70,9 @@ TEST(DriverFactory, BuildsTheDriverItIsGivenOrSaysWhyNot)
          "Check the adapter's cable, power and address.\nTo try the program without a GPIB "
          "interface, start it on the simulated bus: lumodm --sim.",
          nullptr},
+        // A port on the loopback address that nobody listens on.
+        {Kind::Prologix, QStringLiteral("127.0.0.1:1"), 0,
+         "Cannot open the GPIB adapter at 127.0.0.1:1: ", "", nullptr},
         {Kind::Prologix, QStringLiteral("host:99999"), 0,
          "The GPIB adapter cannot be used: \"host:99999\"", "", nullptr},
     };

@@ -287,24 +287,5 @@ TEST(PrologixTransports, RunThePanelAndSurviveADroppedConnection)
     }
 }
 
-TEST(PrologixTransports, SayWhyTheAdapterCannotBeReached)
-{
-    // A port on the loopback address that nobody listens on any more.
-    QString gone;
-    {
-        FakeAdapterServer server(FakeAdapterServer::Kind::Tcp, nullptr);
-        ASSERT_TRUE(server.start(nullptr));
-        gone = server.target();
-    }
-    for (const QString& target : {gone, QStringLiteral("/dev/nonexistent-tty")}) {
-        QString error;
-        PrologixDriver driver(transportTo(target), PrologixDriver::Adapter::Prologix, quick());
-        EXPECT_FALSE(driver.open(&error));
-        EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot open the GPIB adapter at %1: ")
-                                         .arg(target)))
-            << error.toStdString();
-    }
-}
-
 } // namespace
 } // namespace lumodm

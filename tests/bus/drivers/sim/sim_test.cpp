@@ -336,12 +336,10 @@ TEST(SimMeter, AnswersInTheFormThePanelParsesAndRefusesWhatTheModelLacks)
         {"DM5110", "", 0, "RANGE2", ""},
         {"DM5110", "", 0, "ID?|FUNCT?", "FUNCT DCV;"}, // an unread answer is dropped
         {"DM5010", "", 0, "ACV 20|DCA;FUNCT?", "ACV 20", Unknown},
-        {"DM5010", "", 0, "ACV 20|RANGE?;FUNCT?", "ACV 20", Unknown},
         {"DM5010", "", 0, "ACV 20|DCV 2000;DCA;FUNCT?", "ACV 20", Refused},
         {"DM5010", "", 0, "ACV 20|CALC DBV;FUNCT?;CALC?", "ACV 20;CALC OFF", Refused},
         {"DM5010", "", 0, "ACV 20|DCV X;FUNCT?", "ACV 20", Refused},
         {"DM5110", "", 0, "ACV;RANGE3|DIODE;FUNCT?;RANGE?", "FUNCT ACV;RANGE 3;", Unknown},
-        {"DM5110", "", 0, "ACV;RANGE3|CALC OFF;RANGE?", "RANGE 3;", Unknown},
         {"DM5110", "", 0, "ACV;RANGE3|RANGE6;RANGE?", "RANGE 3;", Refused},
         {"DM5110", "", 0, "ACV;RANGE3|RANGE -1;RANGE?", "RANGE 3;", Refused},
         {"DM5110", "", 0, "ACV;RANGE3|FUNCT DIODE;FUNCT?", "FUNCT ACV;", Refused},
@@ -368,8 +366,7 @@ TEST(SimMeter, AnswersInTheFormThePanelParsesAndRefusesWhatTheModelLacks)
 
 TEST(SimMeter, NoiseIsSmallAndRepeatsWithTheSeed)
 {
-    SimMeterOnBus first("DM5010");
-    SimMeterOnBus second("DM5010");
+    SimMeterOnBus first("DM5010"), second("DM5010");
     QSet<QByteArray> readings;
     for (SimMeterOnBus* sim : {&first, &second}) {
         sim->meter->setSignal("DCV", 1.0, 0.001);
