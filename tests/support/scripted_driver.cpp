@@ -3,31 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace lumodm::testing {
-namespace {
-std::string word(long value) { return std::to_string(value); }
-std::string word(const std::string& text) { return text; }
-} // namespace
-
-template <class... Args> bool ScriptedDriver::start(const std::string& name, const Args&... args)
-{
-    std::string line = name;
-    ((line += " " + word(args)), ...);
-    log.push_back(line);
-    std::deque<Outcome>& queued = outcomes_[name];
-    Outcome o{gpib::CMPL, 0, 0};
-    const bool scripted = !queued.empty();
-    if (scripted) {
-        o = queued.front();
-        queued.pop_front();
-    }
-    status_ = {o.ibsta, o.iberr, o.count};
-    if (onCall) {
-        onCall();
-    }
-    return scripted;
-}
 
 std::vector<std::string> ScriptedDriver::calls(const std::string& name) const
 {
@@ -45,24 +23,6 @@ int ScriptedDriver::RegisterGpibGlobalsForThread()
         registerResults.pop_front();
     }
     return result;
-}
-
-int ScriptedDriver::UnregisterGpibGlobalsForThread()
-{
-    log.push_back("Unregister");
-    return 0;
-}
-
-int ScriptedDriver::SendIFC(int board)
-{
-    start("SendIFC", board);
-    return status_.ibsta;
-}
-
-int ScriptedDriver::ibsre(int board, int value)
-{
-    start("ibsre", board, value);
-    return status_.ibsta;
 }
 
 int ScriptedDriver::FindLstn(int board, const std::uint16_t* addressList, std::int16_t* results,
@@ -100,35 +60,15 @@ int ScriptedDriver::ibdev(int board, int primary, int secondary, int timeoutCode
     return ud;
 }
 
-int ScriptedDriver::ibpad(int ud, int primary)
-{
-    start("ibpad", ud, primary);
-    devices_[ud].primary = primary;
-    return status_.ibsta;
-}
-
-int ScriptedDriver::ibclr(int ud)
-{
-    start("ibclr", ud);
-    return status_.ibsta;
-}
-
-int ScriptedDriver::ibrsp(int ud, char* statusByte)
-{
-    start("ibrsp", ud);
-    *statusByte = 0;
-    return status_.ibsta;
-}
-
 int ScriptedDriver::ibwrt(int ud, const char* data, long count)
 {
     const QByteArray payload(data, static_cast<int>(count));
     writes.push_back(payload);
     if (!start("ibwrt", ud, "\"" + payload.toStdString() + "\"")) {
         status_.ibcntl = count;
-        for (auto r = responses_.rbegin(); r != responses_.rend(); ++r) {
-            if ((r->address == -1 || r->address == devices_[ud].primary) && r->command == payload) {
-                queueRead(r->answer);
+        for (int address : {devices_[ud].primary, -1}) {
+            if (auto a = answers_.find({address, payload}); a != answers_.end()) {
+                queueRead(a->second);
                 break;
             }
         }
@@ -161,22 +101,7 @@ int ScriptedDriver::ibwait(int ud, int mask)
 {
     char hex[16];
     std::snprintf(hex, sizeof hex, "0x%04X", static_cast<unsigned>(mask));
-    start("ibwait", ud, std::string(hex));
-    return status_.ibsta;
-}
-
-int ScriptedDriver::ibtmo(int ud, int timeoutCode)
-{
-    start("ibtmo", ud, timeoutCode);
-    devices_[ud].timeout = timeoutCode;
-    return status_.ibsta;
-}
-
-int ScriptedDriver::ibask(int ud, int option, int* value)
-{
-    start("ibask", ud, option);
-    *value = devices_[ud].timeout;
-    return status_.ibsta;
+    return logged("ibwait", ud, std::string(hex));
 }
 
 } // namespace lumodm::testing

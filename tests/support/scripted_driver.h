@@ -33,10 +33,10 @@ class ScriptedDriver : public GpibDriver
     {
         reads_.push_back({data, ibsta, iberr});
     }
-    // A write of `command` to `address` (-1: any) queues `answer`; the latest wins.
+    // A write of `command` to `address` (or, failing that, -1: any) queues `answer`.
     void respond(int address, const QByteArray& command, const QByteArray& answer)
     {
-        responses_.push_back({address, command, answer});
+        answers_[{address, command}] = answer;
     }
 
     std::vector<std::int16_t> listeners; // what FindLstn finds
@@ -51,21 +51,34 @@ class ScriptedDriver : public GpibDriver
     int timeoutOf(int ud) { return devices_[ud].timeout; }
 
     int RegisterGpibGlobalsForThread() override;
-    int UnregisterGpibGlobalsForThread() override;
-    int SendIFC(int board) override;
-    int ibsre(int board, int value) override;
+    int UnregisterGpibGlobalsForThread() override
+    {
+        log.push_back("Unregister");
+        return 0;
+    }
+    int SendIFC(int board) override { return logged("SendIFC", board); }
+    int ibsre(int board, int value) override { return logged("ibsre", board, value); }
     int FindLstn(int board, const std::uint16_t* addressList, std::int16_t* results,
                  int limit) override;
     int ibdev(int board, int primary, int secondary, int timeoutCode, int eoiOnLast,
               int endOfString) override;
-    int ibpad(int ud, int primary) override;
-    int ibclr(int ud) override;
-    int ibrsp(int ud, char* statusByte) override;
+    int ibpad(int ud, int primary) override
+    {
+        return devices_[ud].primary = primary, logged("ibpad", ud, primary);
+    }
+    int ibclr(int ud) override { return logged("ibclr", ud); }
+    int ibrsp(int ud, char* statusByte) override { return *statusByte = 0, logged("ibrsp", ud); }
     int ibwrt(int ud, const char* data, long count) override;
     int ibrd(int ud, char* buffer, long count) override;
     int ibwait(int ud, int mask) override;
-    int ibtmo(int ud, int timeoutCode) override;
-    int ibask(int ud, int option, int* value) override;
+    int ibtmo(int ud, int code) override
+    {
+        return devices_[ud].timeout = code, logged("ibtmo", ud, code);
+    }
+    int ibask(int ud, int option, int* value) override
+    {
+        return *value = devices_[ud].timeout, logged("ibask", ud, option);
+    }
 
   private:
     struct Chunk
@@ -74,23 +87,40 @@ class ScriptedDriver : public GpibDriver
         int ibsta;
         int iberr;
     };
-    struct Response
-    {
-        int address;
-        QByteArray command, answer;
-    };
     struct Device
     {
         int primary = 0;
         int timeout = 0;
     };
 
-    // Logs the call and sets its status; true when a queued outcome was used.
-    template <class... Args> bool start(const std::string& name, const Args&... args);
+    static std::string word(long value) { return std::to_string(value); }
+    static std::string word(const std::string& text) { return text; }
+    // Logs the call and sets its status; true when a queued outcome failed it.
+    template <class... Args> bool start(const std::string& name, const Args&... args)
+    {
+        std::string line = name;
+        ((line += " " + word(args)), ...);
+        log.push_back(line);
+        std::deque<Outcome>& queued = outcomes_[name];
+        const Outcome o = queued.empty() ? Outcome{gpib::CMPL} : queued.front();
+        if (!queued.empty()) {
+            queued.pop_front();
+        }
+        status_ = {o.ibsta, o.iberr, o.count};
+        if (onCall) {
+            onCall();
+        }
+        return o.ibsta != gpib::CMPL || o.iberr != 0;
+    }
+    template <class... Args> int logged(const std::string& name, const Args&... args)
+    {
+        start(name, args...);
+        return status_.ibsta;
+    }
 
     std::map<std::string, std::deque<Outcome>> outcomes_;
     std::deque<Chunk> reads_;
-    std::vector<Response> responses_;
+    std::map<std::pair<int, QByteArray>, QByteArray> answers_;
     std::map<int, Device> devices_;
 };
 
