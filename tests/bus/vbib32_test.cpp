@@ -42,6 +42,9 @@ TEST(Vbib32, StatusCopiesKeepTheLowSixteenBitsAndDescriptorsMustFit)
         gpib.ibsre(0, 1);
         EXPECT_EQ((std::array<int, 3>{gpib.ibsta, gpib.iberr, gpib.ibcnt}), expected);
     }
+    driver.failNext("SendIFC", gpib::ENOL);
+    gpib.SendIFC(0);
+    EXPECT_EQ(gpib.iberr, gpib::ENOL);
     // A descriptor that does not fit is a failure.
     driver.ibdevResults = {-32769, -32768, 32767, 32768};
     for (int ud : {-1, -32768, 32767, -1}) {
