@@ -20,6 +20,11 @@ float rangeValueOf(const QString& answer)
 
 } // namespace
 
+QString rangeEntryText(std::int16_t rangeNumber)
+{
+    return QStringLiteral("Range") + QString::number(rangeNumber);
+}
+
 QString rangeQuestion(MeterModel model)
 {
     return rangesAsValues(model) ? QStringLiteral("FUNC?") : QStringLiteral("RANGE?");

@@ -7,6 +7,9 @@
 
 namespace lumodm {
 
+// A range list entry and range caption: "Range" and the number ("Range3").
+QString rangeEntryText(std::int16_t rangeNumber);
+
 // The question that asks a model for its present range: "FUNC?" on the
 // DM5010 (the answer carries the range value), "RANGE?" on the others.
 QString rangeQuestion(MeterModel model);

@@ -2,6 +2,7 @@
 
 #include "meter/function_table.h"
 #include "meter/meter_settings.h"
+#include "meter/range_command.h"
 
 #include <algorithm>
 
@@ -14,7 +15,7 @@ void FillRangeList(Form1& form, std::int16_t count)
     if (count != 0) {
         form.Label_Range.visible = true;
         for (int i = 1; i <= count; ++i) {
-            form.Combo_Range.addItem(QStringLiteral("Range") + QString::number(i));
+            form.Combo_Range.addItem(rangeEntryText(static_cast<std::int16_t>(i)));
         }
     } else {
         form.Label_Range.visible = false;
@@ -48,7 +49,7 @@ QString FrontPanel::ReadSettings(bool runReading)
             state.RangeNumber =
                 static_cast<std::int16_t>(std::max(form_.Combo_Range.listCount() - 1, 0));
         }
-        form_.Label_Range.caption = QStringLiteral("Range") + QString::number(state.RangeNumber);
+        form_.Label_Range.caption = rangeEntryText(state.RangeNumber);
         form_.Combo_Range.setListIndex(state.RangeNumber);
     } else {
         form_.Label_Range.caption = QStringLiteral("Auto");

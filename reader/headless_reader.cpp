@@ -19,8 +19,7 @@ namespace {
 
 QString rangeCaption(std::int16_t rangeNumber)
 {
-    return rangeNumber >= 1 ? QStringLiteral("Range") + QString::number(rangeNumber)
-                            : QStringLiteral("Auto");
+    return rangeNumber >= 1 ? rangeEntryText(rangeNumber) : QStringLiteral("Auto");
 }
 
 } // namespace
