@@ -144,9 +144,9 @@ int runPanelProgram(int argc, char** argv)
 
     MainWindow window(panel);
     platform.setDialogParent(&window);
-    platform.setBeforeEvents([&window] { window.prepareEventPass(); });
-    QObject::connect(&window, &MainWindow::programEnded, &application, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // What the user can click during a handler's event pass is what the
+    // model allows.
+    platform.setBeforeEvents([&window] { window.syncFromModel(); });
 
     if (extras.quitWhenUp) {
         QObject::connect(&window, &MainWindow::formActivateDone, &window, [&] {
@@ -171,10 +171,7 @@ int runPanelProgram(int argc, char** argv)
     window.show();
     window.raise();
     window.activateWindow();
-    const int loopStatus = application.exec();
-    // Only a handler's exception leaves the loop; it is the program's end.
-    window.rethrowEnd();
-    platform.endProgram(loopStatus);
+    platform.endProgram(application.exec());
 }
 
 } // namespace lumodm

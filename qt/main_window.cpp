@@ -308,24 +308,9 @@ void MainWindow::centreOnScreen()
     move(available.center() - QPoint(width() / 2, height() / 2));
 }
 
-void MainWindow::prepareEventPass()
-{
-    rethrowEnd();
-    syncFromModel();
-}
-
 void MainWindow::forward(const std::function<void()>& handler)
 {
-    if (end_) {
-        return;
-    }
-    try {
-        handler();
-    } catch (...) {
-        end_ = std::current_exception();
-        emit programEnded();
-        return;
-    }
+    handler();
     syncFromModel();
 }
 
@@ -333,13 +318,6 @@ void MainWindow::forwardHandler(void (FrontPanel::*handler)())
 {
     FrontPanel* panel = &panel_;
     forward([panel, handler]() { (panel->*handler)(); });
-}
-
-void MainWindow::rethrowEnd()
-{
-    if (end_) {
-        std::rethrow_exception(end_);
-    }
 }
 
 bool MainWindow::event(QEvent* event)
@@ -369,10 +347,8 @@ bool MainWindow::event(QEvent* event)
 void MainWindow::runFormActivate()
 {
     forward([this]() { panel_.Form_Activate(); });
-    if (!end_) {
-        formActivated_ = true;
-        emit formActivateDone();
-    }
+    formActivated_ = true;
+    emit formActivateDone();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

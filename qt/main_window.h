@@ -8,7 +8,6 @@
 #include <QMainWindow>
 #include <QStringList>
 #include <array>
-#include <exception>
 #include <functional>
 #include <vector>
 
@@ -40,19 +39,9 @@ class MainWindow : public QMainWindow
     // Makes every widget show its model. Cheap when nothing changed.
     void syncFromModel();
 
-    // Call before every event pass the program makes from inside a handler:
-    // mirrors the model, so that what the user can click is what the model
-    // allows; once a handler has ended the program, rethrows its exception.
-    void prepareEventPass();
-
-    // Runs a handler for a user's action, then mirrors the model. Qt's event
-    // dispatch is not exception-safe, so an exception from the handler is
-    // held (rethrowEnd() gives it back outside the event loop) and no
-    // handler runs after it.
+    // Runs a handler for a user's action, then mirrors the model.
     void forward(const std::function<void()>& handler);
     void forwardHandler(void (FrontPanel::*handler)());
-    bool ended() const { return static_cast<bool>(end_); }
-    void rethrowEnd();
 
     // Form_Activate has run (right after the window was first shown).
     bool formActivated() const { return formActivated_; }
@@ -63,9 +52,6 @@ class MainWindow : public QMainWindow
   signals:
     // Form_Activate has returned: the panel is up.
     void formActivateDone();
-    // A handler ended the program by an exception; the event loop should
-    // stop and rethrowEnd() give it back.
-    void programEnded();
 
   protected:
     bool event(QEvent* event) override;
@@ -123,7 +109,6 @@ class MainWindow : public QMainWindow
     bool syncing_ = false;
     bool activationQueued_ = false;
     bool formActivated_ = false;
-    std::exception_ptr end_;
 };
 
 } // namespace lumodm

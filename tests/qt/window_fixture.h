@@ -11,6 +11,14 @@
 
 namespace lumodm::testing {
 
+// Closing the window ends the program, here by an exception, which must not
+// travel through Qt's event dispatch: the test delivers the close itself.
+struct TestWindow : MainWindow
+{
+    using MainWindow::MainWindow;
+    using MainWindow::closeEvent;
+};
+
 // A started panel on the simulated bus and its window, built as the
 // program builds it, not yet shown.
 struct WindowFixture
@@ -19,7 +27,7 @@ struct WindowFixture
         : panel(std::make_unique<PanelFixture>(simSpec))
     {
         panel->start();
-        window = std::make_unique<MainWindow>(panel->panel);
+        window = std::make_unique<TestWindow>(panel->panel);
     }
 
     template <typename T> T* child(const char* name) const
@@ -34,7 +42,7 @@ struct WindowFixture
     Form1& form() const { return panel->form; }
 
     std::unique_ptr<PanelFixture> panel;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<TestWindow> window;
 };
 
 } // namespace lumodm::testing
