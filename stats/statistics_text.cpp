@@ -22,8 +22,7 @@ QString statisticsLine(const ReadingStatistics& statistics)
     return QStringLiteral("statistics: n=%1 mean=%2 std=%3 min=%4 max=%5 pp=%6 unit=%7")
         .arg(v.count())
         .arg(number(any, v.mean()), number(v.count() > 1, v.standardDeviation()),
-             number(any, v.minimum()), number(any, v.maximum()), number(any, v.peakToPeak()),
-             unit);
+             number(any, v.minimum()), number(any, v.maximum()), number(any, v.peakToPeak()), unit);
 }
 
 } // namespace lumodm
