@@ -20,6 +20,11 @@ struct ThinnedColumn
     std::size_t column = 0;
     double minimum = 0.0;
     double maximum = 0.0;
+
+    bool operator==(const ThinnedColumn& o) const
+    {
+        return column == o.column && minimum == o.minimum && maximum == o.maximum;
+    }
 };
 
 // The latest readings of a run, oldest dropped once `capacity` are held,

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <numeric>
 #include <random>
-#include <tuple>
 
 namespace lumodm {
 namespace {
@@ -39,10 +38,9 @@ TEST(Statistics, AgreeWithTwoPassReferenceAndRestart)
             statistics.readingTaken(reading(Reading::Kind::NoNumber, 0));
         }
         const double mean = std::accumulate(values.begin(), values.end(), 0.0) / 1000;
-        double squares = 0;
-        for (double v : values) {
-            squares += (v - mean) * (v - mean);
-        }
+        const double squares =
+            std::accumulate(values.begin(), values.end(), 0.0,
+                            [mean](double sum, double v) { return sum + (v - mean) * (v - mean); });
         const RunningStatistics& s = statistics.values();
         EXPECT_NEAR(s.mean(), mean, width * 1e-9 + std::abs(mean) * 1e-14);
         EXPECT_NEAR(s.standardDeviation(), std::sqrt(squares / 999), width * 1e-6);
@@ -74,24 +72,18 @@ TEST(History, ThinningKeepsEveryExtremeAndTheRingDropsTheOldest)
     EXPECT_EQ(history.at(0).time, added[500].time);
 
     // 60 slices of 10 s from 700 s to 1300 s, the end in the last.
-    using Column = std::tuple<std::size_t, double, double>;
-    std::vector<Column> expected;
+    std::vector<ThinnedColumn> expected;
     for (std::size_t i = 500; i < added.size(); ++i) {
         const auto [t, v] = added[i];
         if (t < 700 || t > 1300)
             continue;
         const std::size_t c = std::min<std::size_t>(static_cast<std::size_t>(t - 700) / 10, 59);
-        if (expected.empty() || std::get<0>(expected.back()) != c)
+        if (expected.empty() || expected.back().column != c)
             expected.push_back({c, v, v});
-        auto& [column, low, high] = expected.back();
-        low = std::min(low, v);
-        high = std::max(high, v);
+        expected.back().minimum = std::min(expected.back().minimum, v);
+        expected.back().maximum = std::max(expected.back().maximum, v);
     }
-    std::vector<Column> thinned;
-    for (const ThinnedColumn& c : history.thin(60, 700, 1300)) {
-        thinned.push_back({c.column, c.minimum, c.maximum});
-    }
-    EXPECT_EQ(thinned, expected);
+    EXPECT_EQ(history.thin(60, 700, 1300), expected);
 }
 
 } // namespace
