@@ -202,6 +202,10 @@ const Option kOptions[] = {
     {"csv", nullptr, ToReader, nullptr, "--csv",
      "print each reading as a row of the log's CSV\ncolumns, after a header row",
      [](Line& line, const QString&, const QString&) { line.options.reader.csv = true; }},
+    {"stats", nullptr, ToReader, nullptr, "--stats",
+     "at the end, count, mean, deviation, minimum and\n"
+     "maximum of the readings on standard error",
+     [](Line& line, const QString&, const QString&) { line.options.reader.stats = true; }},
     {"screenshot", "FILE", ToPanel | Hidden, nullptr, nullptr, nullptr,
      [](Line& line, const QString& option, const QString& value) {
          takeExtraPath(line, option, value, line.options.extras.screenshotFile);

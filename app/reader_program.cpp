@@ -5,6 +5,7 @@
 #include "log/reading_log.h"
 #include "reader/console_platform.h"
 #include "reader/headless_reader.h"
+#include "stats/statistics_text.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -58,10 +59,20 @@ int runHeadlessReaderProgram(int argc, char** argv)
     }
     GpibDriver& driver = *creation.driver;
     std::unique_ptr<ReadingLog> log;
+    ReadingStatistics statistics;
+    // --stats sums up every end after readings, and a normal end without
+    // any (n=0); not a run that never came to its readings.
+    const bool stats = parse.options.reader.stats;
+    const auto sumUp = [&statistics, stats](bool normalEnd) {
+        if (stats && (normalEnd || statistics.readingsSeen() > 0)) {
+            print(stderr, statisticsLine(statistics) + QLatin1Char('\n'));
+        }
+    };
     // A fatal end closes the log too, which syncs its last rows to the disk.
-    platform.setShutdownHook([&driver, &log] {
+    platform.setShutdownHook([&driver, &log, &sumUp] {
         log.reset();
         driver.close();
+        sumUp(false);
     });
 
     if (!parse.options.logFile.isEmpty()) {
@@ -77,10 +88,12 @@ int runHeadlessReaderProgram(int argc, char** argv)
     HeadlessReader reader(driver, platform);
     reader.setInterrupted(&ConsolePlatform::interrupted);
     reader.setLog(log.get());
+    reader.addReadingObserver(&statistics);
     const int status = reader.run(parse.options.reader);
 
     log.reset();
     driver.close();
+    sumUp(status == reader_status::Ok);
     return status;
 }
 

@@ -14,6 +14,7 @@ struct ReaderOptions
     long long count = 1;               // readings to take; 0 until interrupted
     double interval = 1.0;             // seconds from one reading's start to the next
     bool csv = false;                  // the log's columns instead of readout and unit
+    bool stats = false;                // a line of statistics on standard error at the end
 };
 
 } // namespace lumodm

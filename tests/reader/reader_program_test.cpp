@@ -81,14 +81,14 @@ TEST_F(ReaderProgramTest, ExitStatusesAndWhereTheTextGoes)
 }
 
 // Ctrl-C inside the wait ends the program at once, after the reading it
-// took; the log holds what standard output showed.
+// took; the log holds what standard output showed, the statistics agree.
 TEST_F(ReaderProgramTest, CtrlCEndsAfterTheCurrentReading)
 {
     const QString log = home.filePath(QStringLiteral("night.csv"));
     QProcess process;
     start(process, {QStringLiteral("--sim=DM5110"), QStringLiteral("--count=0"),
                     QStringLiteral("--interval=30"), QStringLiteral("--csv"),
-                    QStringLiteral("--log=") + log});
+                    QStringLiteral("--stats"), QStringLiteral("--log=") + log});
     QByteArray out;
     ASSERT_TRUE(waitForLines(process, out, 2)); // the header and a reading
     ::kill(static_cast<pid_t>(process.processId()), SIGINT);
@@ -97,6 +97,10 @@ TEST_F(ReaderProgramTest, CtrlCEndsAfterTheCurrentReading)
     out += process.readAllStandardOutput();
     EXPECT_EQ(out.count('\n'), 2);
     EXPECT_TRUE(out.contains(",DM5110,DCV,")) << out.constData();
+    const QList<QByteArray> row = out.split('\n').value(1).split(','); // value, then unit: V
+    EXPECT_EQ(process.readAllStandardError(),
+              "statistics: n=1 mean=" + row.value(4) + " std=- min=" + row.value(4) +
+                  " max=" + row.value(4) + " pp=0 unit=" + row.value(5) + "\n");
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), out);
