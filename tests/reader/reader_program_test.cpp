@@ -55,7 +55,12 @@ TEST_F(ReaderProgramTest, ExitStatusesAndWhereTheTextGoes)
         {{"--sim=DM5120", "--function=OHMS", "--range=auto", "--count=2", "--interval=0"},
          0,
          "^( \\d\\.\\d{6} kOhm\n){2}$"},
+        {{"--sim", "--function=OHMS", "--range=3"}, 0, "^ \\d\\.\\d{3} kOhm\n$"},
         {{"--sim", "--function=VOLTS"}, 2, "^lumodm-read: the DM5010 has no function VOLTS"},
+        {{"--sim", "--function=DCV", "--range=6"},
+         2,
+         "^lumodm-read: DCV on the DM5010 has ranges 1 to 5 and auto\n$"},
+        {{"--sim=DM5010,fault=absent"}, 1, "^Error: No supported Digital Multimeter"},
         // A message keeps its lines; the hint names this program.
         {{"--gpib-library=/nonexistent/libgpib.so"},
          1,
