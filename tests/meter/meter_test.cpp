@@ -1,9 +1,5 @@
-#include "bus/bus_connection.h"
-#include "meter/meter_settings.h"
 #include "meter/range_command.h"
 #include "meter/reading.h"
-#include "tests/support/scripted_driver.h"
-#include "tests/support/scripted_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -13,65 +9,6 @@ namespace {
 constexpr MeterModel DM5010 = MeterModel::DM5010;
 constexpr MeterModel DM5110 = MeterModel::DM5110;
 constexpr MeterModel DM5120 = MeterModel::DM5120;
-
-// The meter's answers turned into function and range, and the questions
-// asked for them ("CALC?" on the DM5010 only for DCV and ACV).
-TEST(ReadSettings, AnswersInSettingsOut)
-{
-    using G = UnitGroup;
-    const struct
-    {
-        MeterModel model;
-        const char* funct;  // the answer to "FUNCT?"; nullptr: none
-        const char* second; // the answer to "CALC?" (DM5010; nullptr: not asked) or "RANGE?"
-        const char* code;
-        UnitGroup group;
-        std::int16_t range;
-        std::int16_t count;
-    } cases[] = {
-        {DM5010, "OHMS 2E+07;", nullptr, "OHMS", G::Resistance, 6, 6},
-        {DM5010, "OHMS -200;", nullptr, "OHMS", G::Resistance, -1, 6},
-        {DM5010, "DCV 0.2;", "CALC OFF", "DCV", G::Voltage, 1, 5},
-        {DM5010, "ACV 2;", "CALC DBM", "DBM ACV", G::Decibel, 0, 0},
-        {DM5010, "ACDC -2;", nullptr, "ACDC", G::Voltage, -2, 5},
-        {DM5010, "DIODE;", nullptr, "DIODE", G::Diode, 0, 0},
-        {DM5010, nullptr, nullptr, "", G::Other, 0, 0},
-        // The nearest 16-bit number, ties to even.
-        {DM5110, "FUNCT DCV;", "RANGE 9;", "DCV", G::Voltage, 9, 5},
-        {DM5110, "FUNCT OHMS;", "RANGE 2.5;", "OHMS", G::Resistance, 2, 6},
-        {DM5110, "FUNCT DBV;", "RANGE 3;", "DBV", G::Decibel, 0, 0},
-        {DM5110, "FUNCT ACA;", "RANGE 1E9;", "ACA", G::Current, 32767, 5},
-        {DM5110, "FUNCT ACA;", "RANGE -1E9;", "ACA", G::Current, -32768, 5},
-        {DM5110, "FUNCT dcv;", "RANGE 1;", "dcv", G::Other, 0, 0},
-        // DM5120: a dB function is "DB " and its base function.
-        {DM5120, "FUNCT ACADB;", "RANGE 2;", "DB ACA", G::Decibel, 0, 0},
-        {DM5120, "FUNCT OHMS;", "RANGE 7;", "OHMS", G::Resistance, 7, 7},
-        // The range is read after the function answer's space position.
-        {DM5120, "FUNCT DCV;", "XXXXXX2;", "DCV", G::Voltage, 2, 4},
-        {DM5120, nullptr, "", "", G::Other, 0, 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.funct ? c.funct : "no answer");
-        ScriptedPlatform platform;
-        ScriptedDriver driver;
-        BusConnection bus(driver, platform);
-        std::int16_t device = 17;
-        const QByteArray second = c.model == DM5010 ? "CALC?" : "RANGE?";
-        if (c.funct) {
-            driver.respond(-1, "FUNCT?", QByteArray(c.funct) + "\r\n");
-            driver.respond(-1, second, QByteArray(c.second) + "\r\n");
-        }
-        const MeterSettings s = readSettings(bus.helper(), device, c.model);
-        EXPECT_EQ(s.functionCode, QString::fromLatin1(c.code));
-        EXPECT_EQ(s.group, c.group);
-        EXPECT_EQ(s.known(), c.group != UnitGroup::Other);
-        EXPECT_EQ(s.rangeNumber, c.range);
-        EXPECT_EQ(s.rangeCount, c.count);
-        EXPECT_EQ(QByteArrayList(driver.writes.begin(), driver.writes.end()),
-                  c.second ? QByteArrayList({"FUNCT?", second}) : QByteArrayList({"FUNCT?"}));
-        EXPECT_EQ(platform.messages().empty(), c.funct != nullptr);
-    }
-}
 
 // An answer to "SEND" on a function, model and range: kind, readout, unit and
 // the range the value falls into. A limit belongs to the next row up.

@@ -44,54 +44,5 @@ TEST(FunctionControls, ApplySendsTheFunctionAndShowsWhatTheMeterReports)
     }
 }
 
-// The question before a change, Refresh, Initialize and the range list.
-TEST(FunctionControls, AskRefreshInitializeAndRanges)
-{
-    const Scenario scenarios[] = {
-        {"DM5010", "pick OHMS, dbl, apply", "OHMS|CALC OFF|FUNCT?", "Function Change",
-         "-------|Ohm|Auto 0/6|OHMS|RFMfubL"},
-        // Cancel restores the list; Enter applies, also with nothing pending.
-        {"DM5010", "pick ACDC, answer Cancel, apply", "", "Function Change",
-         "-------|V|Auto 0/5|DCV|RFMfubL"},
-        {"DM5010", "answer Cancel, enter, enter", "DCV|CALC OFF|FUNCT?|CALC?",
-         "Function Change|Function Change", "-------|V|Auto 0/5|DCV|RFMfubL"},
-        // Refresh takes the meter's function; with the list open it only closes it.
-        {"DM5120", "meter DCA, pick OHMS, refresh", "FUNCT?|RANGE?", "",
-         "---------|A|Auto 0/5|DCA|RFMfubL"},
-        {"DM5120", "meter OHMS;RANGE3, dbl, menurefresh", "FUNCT?|RANGE?|RANGE?", "",
-         "---------|Ohm|Range3 3/7|OHMS|RFMfubL"},
-        // Initialize asks first; its re-read is no pending change, nor a range choice.
-        {"DM5110", "meter OHMS;RANGE3, refresh, answer No, init", "FUNCT?|RANGE?", "Initialize",
-         "-------|Ohm|Range3 3/6|OHMS|RFMfubL"},
-        {"DM5110", "meter OHMS;RANGE3, dbl, init", "INIT|FUNCT?|RANGE?", "Initialize",
-         "-------|V|Auto 0/5|DCV|RFMfubLO"},
-        // A range choice asks the present range and sends only a change.
-        {"DM5010", "meter DCV 0.2, refresh, dbl, range 0, refresh", "FUNCT?|CALC?|FUNC?|DCV -2|"
-         "FUNCT?|CALC?", "", "-------|V|Auto 0/5|DCV|RFMfubL"},
-        {"DM5010", "meter OHMS -1, refresh, dbl, range 1", "FUNCT?|FUNC?|OHMS 200", "",
-         "-------|Ohm|Range1 1/6|OHMS|RFMfubL"},
-        {"DM5110", "meter OHMS;RANGE4, refresh, dbl, range 0", "FUNCT?|RANGE?|RANGE?|RANGE0", "",
-         "-------|Ohm|Auto 0/6|OHMS|RFMfubL"},
-        {"DM5120", "meter DCA;RANGE4, refresh, dbl, range 2", "FUNCT?|RANGE?|RANGE?|RANGE2", "",
-         "---------|A|Range2 2/5|DCA|RFMfubL"},
-        // Already on the range chosen: nothing is sent; automatic counts as "Auto".
-        {"DM5010", "meter DCV 20, refresh, dbl, range 3", "FUNCT?|CALC?|FUNC?", "",
-         "-------|V|Range3 3/5|DCV|RFMfubL"},
-        {"DM5010", "meter DCV -1, dbl, range 0", "FUNC?", "", "-------|V|Auto 0/5|DCV|RFMfubL"},
-        // The program's own selection in the shut list.
-        {"DM5110", "range 3, dbl, dbl", "", "", "-------|V|Auto 3/5|DCV|RFMfubL"},
-        // During a run: no readings while the list is open.
-        {"DM5110", "signal DCV 0.5, at 0.5 dbl, at 3 range 3, runfor 5",
-         "FUNCT?|RANGE?|SEND|RANGE?|RANGE3|FUNCT?|RANGE?|SEND|FUNCT?|RANGE?|SEND", "",
-         "-------|V|Range3 3/5|DCV|RFMfubL"},
-        // Opened inside a reading's query, the reading stays off the display.
-        {"DM5110", "signal DCV 0.5, at 0.25 dbl, at 1 look, runfor 2", "FUNCT?|RANGE?|SEND", "",
-         "-------|V|Auto 0/5|DCV|rSLO ; -------|V|Auto 0/5|DCV|RFMfubL"},
-    };
-    for (const Scenario& s : scenarios) {
-        expectScenario(s);
-    }
-}
-
 } // namespace
 } // namespace lumodm::testing

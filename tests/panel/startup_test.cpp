@@ -164,39 +164,5 @@ TEST(Messages, TextsTitlesButtonsAndIcons)
     EXPECT_FALSE(FrontPanel::aboutText().contains(QLatin1Char('@')));
 }
 
-// A scheme colours the readout area (the panel behind it has no text) and
-// checks its item; only blue colours the range list, for good.
-TEST(ColorSchemes, EachItemColoursTheReadoutArea)
-{
-    const char* const clicks[] = {"system", "bw", "revbw", "red", "green", "blue"};
-    const std::uint32_t colours[][2] = {{0, 0}, {0xFFFFFF, 0}, {0, 0xFFFFFF}, {0xFF8080, 0xC00000},
-                                        {0x80FF80, 0x008000}, {0x80FFFF, 0x0000FF}};
-    PanelFixture f;
-    f.start();
-    Form1& w = f.form;
-    for (int n : {1, 2, 3, 4, 5, 0}) {
-        f.play(QString::fromLatin1(clicks[n]));
-        const Color bg = n > 0 ? Color::fromRgb(colours[n][0]) : Color::buttonFace();
-        const Color fg = n > 0 ? Color::fromRgb(colours[n][1]) : Color::buttonText();
-        for (const Label* l : {&w.Label_ReadOut, &w.Label_RunStop, &w.Label_Func,
-                               &w.Label_RefreshRate, &w.Label_Prefix, &w.Label_Range}) {
-            EXPECT_TRUE(l->background == bg && l->foreground == fg) << clicks[n];
-        }
-        EXPECT_TRUE(w.Label_ROBackground.background == bg &&
-                    w.Label_ROBackground.foreground == Color::buttonText());
-        const MenuItem* items[] = {&w.Menu_System, &w.Menu_BW,    &w.Menu_RevBW,
-                                   &w.Menu_Red,    &w.Menu_Green, &w.Menu_Blue};
-        for (int j = 0; j < 6; ++j) {
-            EXPECT_EQ(items[j]->checked, j == n) << clicks[n] << j;
-        }
-        EXPECT_EQ(f.state().ColorScheme, n);
-        const bool blue = n == 5 || n == 0;
-        EXPECT_EQ(w.Combo_Range.background, blue ? Color::fromRgb(0x80FFFF) : Color{});
-    }
-    f.panel.ApplyColorScheme(6);
-    EXPECT_TRUE(f.state().ColorScheme == 6 && !w.Menu_System.checked);
-    EXPECT_EQ(w.Label_ReadOut.background, Color::buttonFace());
-}
-
 } // namespace
 } // namespace lumodm::testing

@@ -1,13 +1,10 @@
-#include "qt/panel_fonts.h"
 #include "tests/qt/window_fixture.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -44,53 +41,6 @@ TEST(Window, PlacesEveryControlAsItsModelSaysAtBothWidths)
         const QPoint centre = f.window->screen()->availableGeometry().center();
         EXPECT_LE((f.window->geometry().center() - centre).manhattanLength(), 2);
     }
-}
-
-TEST(Window, ReadoutInSevenSegmentsTabAndStackingOrder)
-{
-    WindowFixture f;
-    QLabel* readout = f.label("Label_ReadOut");
-    EXPECT_TRUE(QFontInfo(readout->font()).family().startsWith(QStringLiteral("DSEG7")));
-    EXPECT_TRUE(readout->font().italic());
-    EXPECT_EQ(readout->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    const QFontMetrics metrics(readout->font(), readout);
-    EXPECT_LE(metrics.horizontalAdvance(QStringLiteral("-------")), readout->width());
-    EXPECT_LE(metrics.ascent() + metrics.descent(), readout->height());
-    const QString family = QFontInfo(f.label("Label_Func")->font()).family();
-    EXPECT_TRUE(family == QStringLiteral("Arial") || family == QStringLiteral("Liberation Sans"));
-    EXPECT_EQ(f.label("Label_Prefix")->font().weight(), QFont::Bold);
-    // The longest function shows whole in the open list.
-    f.window->show();
-    f.combo("Combo_Mode")->showPopup();
-    QAbstractItemView* list = f.combo("Combo_Mode")->view();
-    EXPECT_LT(QFontMetrics(list->font()).horizontalAdvance(QStringLiteral("DBM ACV")),
-              list->viewport()->width());
-    f.combo("Combo_Mode")->hidePopup();
-    // A Segment7 that is not the stand-in keeps its design size.
-    QFont::removeSubstitutions(QStringLiteral("Segment7"));
-    QFont::insertSubstitution(QStringLiteral("Segment7"), QStringLiteral("DejaVu Sans"));
-    const WindowFixture other;
-    QFont::removeSubstitutions(QStringLiteral("Segment7"));
-    installPanelFonts();
-    EXPECT_EQ(other.label("Label_ReadOut")->font().pointSizeF(), 32.25);
-
-    QStringList seen; // the focus chain once round from Refresh
-    QWidget* widget = f.button("Button_Refresh");
-    for (int step = 0; step < 100 && !seen.contains(widget->objectName()); ++step) {
-        seen.append(widget->objectName());
-        widget = widget->nextInFocusChain();
-    }
-    seen = seen.filter(QRegularExpression(QStringLiteral("^(Button|Combo)_")));
-    EXPECT_EQ(seen.join(QLatin1Char(' ')), QStringLiteral("Button_Refresh Combo_Mode Button_Apply "
-                                                          "Button_Run Button_Stop Combo_Range"));
-    EXPECT_EQ(f.label("Label_Range")->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(f.window->focusWidget(), f.button("Button_Refresh"));
-    // Labels sit under the buttons and lists and over their background.
-    const QObjectList& stack = f.window->clientArea()->children(); // bottom first
-    auto at = [&](const char* name) { return stack.indexOf(f.child<QObject>(name)); };
-    EXPECT_EQ(at("Label_ROBackground"), 0);
-    EXPECT_LT(at("Label_Range"), at("Combo_Mode"));
-    EXPECT_LT(at("Line1_1"), at("Button_Apply"));
 }
 
 QStringList describe(const QList<QAction*>& actions, const QString& indent = {})

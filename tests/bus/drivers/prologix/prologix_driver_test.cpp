@@ -170,57 +170,6 @@ TEST(PrologixDriver, AReadEndsByItsTimeoutWhateverArrivesAndTheNextQueryWorks)
     }
 }
 
-TEST(PrologixDriver, FailsCleanlyOnAnAdapterThatIsMuteGarbledOrGone)
-{
-    FakeAdapterOptions mute;
-    mute.bootLines = 1000000;
-    Rig silent(mute);
-    EXPECT_FALSE(silent.opened);
-    EXPECT_NE(silent.openError.find("did not answer \"++ver\" within 5 s"), std::string::npos)
-        << silent.openError;
-    EXPECT_LE(silent.adapter->nowMs(), 5000 + 300);
-
-    // A garbled serial poll is no status byte, and discovery counts no
-    // listener on it, only the board itself.
-    FakeAdapterOptions garbled;
-    garbled.spollAnswer = "ERR?";
-    Rig rig(garbled);
-    char byte = 0;
-    EXPECT_EQ(rig.driver->ibrsp(rig.device(16), &byte) & gpib::ERR, gpib::ERR);
-    EXPECT_EQ(rig.iberr(), gpib::EDVR);
-    std::uint16_t addresses[] = {0, 3, 16, gpib::NOADDR};
-    std::int16_t found[4] = {-1, -1, -1, -1};
-    rig.driver->FindLstn(0, addresses, found, 4);
-    EXPECT_EQ(rig.driver->status().ibcntl, 1);
-    EXPECT_EQ(found[0], 0);
-    EXPECT_EQ(found[1], -1);
-
-    // Bad boards, descriptors and arguments.
-    EXPECT_EQ(rig.driver->ibdev(1, 16, 0, 11, 1, 0), -1);
-    EXPECT_EQ(rig.iberr(), gpib::ENEB);
-    EXPECT_EQ(rig.driver->ibdev(0, 31, 0, 11, 1, 0), -1);
-    EXPECT_EQ(rig.iberr(), gpib::EARG);
-    char buffer[8];
-    rig.driver->ibrd(42, buffer, sizeof buffer);
-    EXPECT_EQ(rig.iberr(), gpib::EDVR);
-    const int ud = rig.device(16);
-    rig.driver->ibrd(ud, buffer, -1);
-    EXPECT_EQ(rig.iberr(), gpib::EARG);
-
-    // The connection drops: every later call fails with the bus error at
-    // once, with no waiting on a connection that is gone.
-    rig.adapter->dropAfterMoreLines(1);
-    rig.driver->ibwrt(ud, "SEND", 4);
-    rig.driver->ibrd(ud, buffer, sizeof buffer);
-    const qint64 droppedAt = rig.adapter->nowMs();
-    rig.driver->ibwrt(ud, "INIT", 4);
-    EXPECT_EQ(rig.iberr(), gpib::EBUS);
-    rig.driver->FindLstn(0, addresses, found, 4);
-    EXPECT_EQ(rig.driver->status().ibsta & gpib::ERR, gpib::ERR);
-    EXPECT_EQ(rig.iberr(), gpib::EBUS);
-    EXPECT_EQ(rig.adapter->nowMs(), droppedAt);
-}
-
 // Short waits: the fake adapter answers at once, only failures wait.
 PlusPlusTimings quick()
 {

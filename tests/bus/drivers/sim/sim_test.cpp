@@ -207,67 +207,6 @@ TEST(SimBusFactory, PlacesTheMetersAskedOrSaysWhatIsWrong)
     }
 }
 
-// What a controller sees of a faulty DM5010 at 16: for each message
-// (separated by '|') "ERR <iberr>" when the write fails, else each read of
-// up to 10 bytes in brackets until END, and "TIMO" for a read that timed out.
-TEST(SimFaults, EachFaultAsTheControllerSeesIt)
-{
-    const struct
-    {
-        const char* faults;
-        const char* sent;
-        const char* seen;
-    } cases[] = {
-        {"silent", "OHMS;ID?|ID?", "TIMO|TIMO"},
-        {"write-error=2", "ID?", "ERR 2"},
-        {"write-error=6", "ID?", "ERR 6 TIMO"},
-        {"write-error=0", "ID?", "ERR 0"},
-        {"no-end", "ID?", "[ID LUMO/DM][5010,V79.1][ F1.1\r\n]TIMO"},
-        {"answer-length=1", "ID?", "[I]"},
-        {"answer-length=2", "ID?", "[\r\n]"},
-        {"answer-length=10", "ID?", "[ID LUMO/\r\n]"},
-        {"answer-length=30", "ID?", "[ID LUMO/DM][5010,V79.1][ F1.1000\r\n]"},
-        {"vanish-after=2", "ID?|FUNCT?|ID?", "[ID LUMO/DM][5010,V79.1][ F1.1\r\n]|TIMO|ERR 2"},
-        {"absent", "ID?|ID?|ID?", "ERR 2|ERR 2|ERR 2"},
-        // The read after the lost answer counts as a failed attempt.
-        {"vanish-after=2,fault=return-after=2", "OHMS|FUNCT?|ID?|FUNCT?",
-         "|TIMO|ERR 2|[OHMS -2000][\r\n]"},
-    };
-    for (const auto& c : cases) {
-        auto bus =
-            createSimulatedBus(QStringLiteral("DM5010,fault=") + QLatin1String(c.faults), nullptr);
-        ASSERT_TRUE(bus) << c.faults;
-        SimExchange io(*bus, 16);
-        QStringList seen;
-        for (const QByteArray& message : QByteArray(c.sent).split('|')) {
-            QString text;
-            const int sta = io.write(message);
-            if (sta & gpib::ERR) {
-                text = QStringLiteral("ERR %1").arg(bus->status().iberr) +
-                       QLatin1String(sta & gpib::TIMO ? " TIMO" : "");
-            }
-            // A message without '?' has no answer to read.
-            for (int read = 0; read < 10 && !(sta & gpib::ERR) && message.endsWith('?'); ++read) {
-                QByteArray buffer;
-                const int got = io.readInto(buffer, 10);
-                if (bus->status().ibcntl > 0) {
-                    text += QLatin1Char('[') +
-                            QString::fromLatin1(buffer.left(bus->status().ibcntl)) +
-                            QLatin1Char(']');
-                }
-                if (got & gpib::TIMO) {
-                    text += QLatin1String("TIMO");
-                }
-                if (got & (gpib::TIMO | gpib::END)) {
-                    break;
-                }
-            }
-            seen << text;
-        }
-        EXPECT_EQ(seen.join(QLatin1Char('|')), QString::fromLatin1(c.seen)) << c.faults;
-    }
-}
-
 TEST(SimFaults, GarbageIsTheSameBytesEveryTimeWithANulAndHighBytes)
 {
     auto bus = createSimulatedBus(QStringLiteral("DM5010,fault=garbage"), nullptr);
