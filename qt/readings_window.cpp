@@ -293,7 +293,12 @@ void ReadingsWindow::syncChartSeries()
         auto* line = new QLineSeries;
         line->setName(series[i].functionCode + QStringLiteral(" (") + series[i].unit +
                       QLatin1Char(')'));
+        // A one-pixel pen draws without stroking the outline: a fraction of
+        // the cost of the default width at thousands of points.
         chart_->addSeries(line);
+        QPen pen = line->pen(); // the theme's colour
+        pen.setWidth(1);
+        line->setPen(pen);
         line->attachAxis(timeAxis_);
         line->attachAxis(valueAxis_);
         chartSeries_.emplace_back(series[i].firstTime, line);
