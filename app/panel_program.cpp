@@ -91,9 +91,12 @@ bool saveScreenshot(QWidget& panel, QWidget* readings, const QString& file)
     if (readings == nullptr || !readings->isVisible()) {
         return saveWidgetImage(panel, file);
     }
-    constexpr int kGap = 12;
-    const QImage left = panel.grab().toImage();
-    const QImage right = readings->grab().toImage();
+    // Drawn pixel for pixel, whatever the screen's scale.
+    QImage left = panel.grab().toImage();
+    QImage right = readings->grab().toImage();
+    const int kGap = static_cast<int>(12 * left.devicePixelRatio());
+    left.setDevicePixelRatio(1);
+    right.setDevicePixelRatio(1);
     QImage both(left.width() + kGap + right.width(), std::max(left.height(), right.height()),
                 QImage::Format_RGB32);
     both.fill(Qt::white);
