@@ -80,7 +80,8 @@ Reading benchReading(std::int64_t i)
     r.unit = r.baseUnit = QStringLiteral("V");
     r.readoutText = QStringLiteral(" 1.2345");
     r.rawAnswer = QStringLiteral("DCV 1.2345E+0");
-    r.valueInBase = 1.2345 + 1e-4 * std::sin(0.01 * static_cast<double>(i));
+    r.valueInBase =
+        1.2345 + 1e-4 * std::sin(0.01 * static_cast<double>(i)) + 1e-8 * static_cast<double>(i);
     r.time = std::chrono::system_clock::time_point(std::chrono::milliseconds(500 * i));
     return r;
 }

@@ -314,61 +314,74 @@ void ReadingsWindow::redrawChart()
     redrawTimer_.stop();
     model_.takeChanged();
     syncChartSeries();
-    const ReadingHistory& history = model_.history();
     const std::deque<ReadingSeries>& series = model_.series();
-    if (history.size() == 0 || series.empty()) {
+    std::vector<double> starts;
+    for (const ReadingSeries& s : series) {
+        starts.push_back(s.firstTime);
+    }
+    // A column per two pixels: every column's extremes still drawn, half
+    // the points for the chart to stroke.
+    const double plotWidth = chart_->plotArea().width() / 2.0;
+    const auto columns = static_cast<std::size_t>(std::clamp(plotWidth, 1.0, 1.0 * kMaxColumns));
+    if (!thinning_.update(model_.history(), starts, columns) || series.empty()) {
         return;
     }
-    const double from = history.at(0).time;
-    const double to = history.at(history.size() - 1).time;
-    const double span = std::max(to - from, 1e-3);
-    const double plotWidth = chart_->plotArea().width();
-    const auto columns = static_cast<std::size_t>(std::clamp(plotWidth, 1.0, 1.0 * kMaxColumns));
     // One value axis in one base unit: series in another unit wait hidden.
     const QString& unit = series.back().unit;
+    std::vector<bool> shown;
+    for (const ReadingSeries& s : series) {
+        shown.push_back(s.unit == unit);
+    }
+    const double width = thinning_.width();
+    std::vector<QList<QPointF>> points(series.size());
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
-    for (std::size_t i = 0; i < series.size(); ++i) {
-        QLineSeries* line = chartSeries_[i].second;
-        double a = std::max(series[i].firstTime, from);
-        double b = std::min(model_.seriesEnd(i), to);
-        if (series[i].unit != unit || !(b >= a)) {
-            line->clear();
-            line->setVisible(false);
+    for (const GridBucket& bucket : thinning_.buckets()) {
+        const auto i = static_cast<std::size_t>(
+            std::lower_bound(starts.begin(), starts.end(), bucket.series) - starts.begin());
+        if (i >= series.size() || !shown[i]) {
             continue;
         }
-        line->setVisible(true);
-        if (b == a) { // one instant: a span around it
-            a -= 0.5e-3;
-            b += 0.5e-3;
+        const double x = 1000.0 * (static_cast<double>(bucket.column) + 0.5) * width;
+        points[i].append(QPointF(x, bucket.minimum));
+        if (bucket.maximum != bucket.minimum) {
+            points[i].append(QPointF(x, bucket.maximum));
         }
-        const auto share = static_cast<std::size_t>(static_cast<double>(columns) * (b - a) / span);
-        const std::size_t cells = std::clamp<std::size_t>(share, 1, columns);
-        const double step = (b - a) / static_cast<double>(cells);
-        const std::vector<ThinnedColumn> thinned = history.thin(cells, a, b);
-        QList<QPointF> points;
-        points.reserve(static_cast<qsizetype>(2 * thinned.size()));
-        for (const ThinnedColumn& column : thinned) {
-            const double x = 1000.0 * (a + (static_cast<double>(column.column) + 0.5) * step);
-            points.append(QPointF(x, column.minimum));
-            if (column.maximum != column.minimum) {
-                points.append(QPointF(x, column.maximum));
-            }
-            low = std::min(low, column.minimum);
-            high = std::max(high, column.maximum);
+        low = std::min(low, bucket.minimum);
+        high = std::max(high, bucket.maximum);
+    }
+    // Each change of points or range costs the chart a pass over every
+    // point: only what changed is handed over.
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        QLineSeries* line = chartSeries_[i].second;
+        if (line->isVisible() != shown[i]) {
+            line->setVisible(shown[i]);
         }
-        line->replace(points);
+        if (line->points() != points[i]) {
+            line->replace(points[i]);
+        }
     }
     if (!(low <= high) || !std::isfinite(high - low)) {
         return;
     }
     const double pad = high > low ? 0.05 * (high - low) : std::max(std::fabs(high) * 1e-3, 1e-9);
-    valueAxis_->setRange(low - pad, high + pad);
-    valueAxis_->setTitleText(unit);
-    const auto msecs = [](double seconds) {
-        return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(seconds * 1000.0)));
+    if (valueAxis_->min() != low - pad || valueAxis_->max() != high + pad) {
+        valueAxis_->setRange(low - pad, high + pad);
+    }
+    if (valueAxis_->titleText() != unit) {
+        valueAxis_->setTitleText(unit);
+    }
+    const auto msecs = [width](std::int64_t column) {
+        constexpr double limit = 8.64e15; // the dates a QDateTime holds
+        const double ms = std::clamp(static_cast<double>(column) * width * 1000.0, -limit, limit);
+        return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(ms)));
     };
-    timeAxis_->setRange(msecs(from), msecs(from + std::max(to - from, 1.0)));
+    const QDateTime from = msecs(thinning_.firstColumn());
+    const QDateTime to =
+        msecs(thinning_.firstColumn() + static_cast<std::int64_t>(thinning_.columns()));
+    if (timeAxis_->min() != from || timeAxis_->max() != to) {
+        timeAxis_->setRange(from, to);
+    }
 }
 
 void ReadingsWindow::resizeEvent(QResizeEvent* event)

@@ -102,6 +102,7 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     QValueAxis* valueAxis_ = nullptr;
     // The chart's series, by the start time of the model's series.
     std::deque<std::pair<double, QLineSeries*>> chartSeries_;
+    GridThinning thinning_;
     QTimer redrawTimer_;
 
     std::unique_ptr<ReadingLog> log_;
