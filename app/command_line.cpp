@@ -151,6 +151,11 @@ const Option kOptions[] = {
      [](Line& line, const QString& option, const QString& value) {
          takeOnce(line, option, value, "a file name", line.options.logFile);
      }},
+    {"readings", nullptr, ToPanel, nullptr, "--readings",
+     "open the readings window at start: a big readout,\n"
+     "a trend chart and statistics (Ctrl+T opens and\n"
+     "closes it)",
+     [](Line& line, const QString&, const QString&) { line.options.readings = true; }},
     {"function", "CODE", ToReader, nullptr, "--function=CODE",
      "set this function first (DCV, ACV, OHMS, ...)",
      [](Line& line, const QString& option, const QString& value) {

@@ -27,6 +27,7 @@ struct CommandLine
 {
     DriverSpec driver;
     QString logFile; // --log=FILE: every displayed reading appended as CSV
+    bool readings = false; // --readings: the readings window opens at start
     bool help = false;
     bool version = false;
     ReaderOptions reader; // lumodm-read's own

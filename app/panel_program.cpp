@@ -10,10 +10,14 @@
 #include "qt/panel_fonts.h"
 #include "qt/panel_icon.h"
 #include "qt/qt_platform.h"
+#include "qt/readings_toggle.h"
+#include "qt/readings_window.h"
 #include "qt/window_capture.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -80,6 +84,29 @@ bool answersAlone(int argc, char** argv, int* status)
     return false;
 }
 
+// The panel, and the readings window beside it when it is open, in one
+// image.
+bool saveScreenshot(QWidget& panel, QWidget* readings, const QString& file)
+{
+    if (readings == nullptr || !readings->isVisible()) {
+        return saveWidgetImage(panel, file);
+    }
+    // Drawn pixel for pixel, whatever the screen's scale.
+    QImage left = panel.grab().toImage();
+    QImage right = readings->grab().toImage();
+    const int kGap = static_cast<int>(12 * left.devicePixelRatio());
+    left.setDevicePixelRatio(1);
+    right.setDevicePixelRatio(1);
+    QImage both(left.width() + kGap + right.width(), std::max(left.height(), right.height()),
+                QImage::Format_RGB32);
+    both.fill(Qt::white);
+    QPainter painter(&both);
+    painter.drawImage(0, 0, left);
+    painter.drawImage(left.width() + kGap, 0, right);
+    painter.end();
+    return both.save(file);
+}
+
 } // namespace
 
 int runPanelProgram(int argc, char** argv)
@@ -120,7 +147,11 @@ int runPanelProgram(int argc, char** argv)
     }
     GpibDriver& driver = *creation.driver;
     std::unique_ptr<ReadingLog> log;
-    platform.setShutdownHook([&driver, &log, &scratch] {
+    std::unique_ptr<ReadingsToggle> readings;
+    platform.setShutdownHook([&driver, &log, &readings, &scratch] {
+        if (readings) {
+            readings->remember();
+        }
         log.reset();
         driver.close();
         scratch.remove();
@@ -131,7 +162,8 @@ int runPanelProgram(int argc, char** argv)
     FrontPanel panel(form, connection, platform);
     panel.Form_Load();
     // The hidden modes show the user's settings but never write them.
-    if (!extras.screenshotFile.isEmpty() || extras.quitWhenUp) {
+    const bool hiddenMode = !extras.screenshotFile.isEmpty() || extras.quitWhenUp;
+    if (hiddenMode) {
         const QSettings user(QSettings::IniFormat, QSettings::UserScope, form.state.SettingsAppName,
                              form.state.SettingsAppName);
         platform.setSettingsFile(copySettingsFile(user.fileName(), scratch.path()));
@@ -147,6 +179,13 @@ int runPanelProgram(int argc, char** argv)
     // What the user can click during a handler's event pass is what the
     // model allows.
     platform.setBeforeEvents([&window] { window.syncFromModel(); });
+    // The readings window keeps its own settings file, beside the panel's.
+    const QString readingsFile =
+        hiddenMode ? QString()
+                   : QSettings(QSettings::IniFormat, QSettings::UserScope,
+                               form.state.SettingsAppName, QStringLiteral("Readings"))
+                         .fileName();
+    readings = std::make_unique<ReadingsToggle>(window, panel, platform, readingsFile);
 
     if (extras.quitWhenUp) {
         QObject::connect(&window, &MainWindow::formActivateDone, &window, [&] {
@@ -157,7 +196,8 @@ int runPanelProgram(int argc, char** argv)
     } else if (!extras.screenshotFile.isEmpty()) {
         QObject::connect(&window, &MainWindow::formActivateDone, &window, [&] {
             QTimer::singleShot(kScreenshotDelayMs, &window, [&] {
-                const bool saved = saveWidgetImage(window, extras.screenshotFile);
+                const bool saved =
+                    saveScreenshot(window, readings->window(), extras.screenshotFile);
                 if (!saved) {
                     print(stderr,
                           QStringLiteral("lumodm: cannot write %1\n").arg(extras.screenshotFile));
@@ -171,6 +211,10 @@ int runPanelProgram(int argc, char** argv)
     window.show();
     window.raise();
     window.activateWindow();
+    if (line.options.readings || readings->rememberedOpen()) {
+        readings->open();
+        window.activateWindow(); // the keyboard stays with the panel
+    }
     platform.endProgram(application.exec());
 }
 

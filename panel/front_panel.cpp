@@ -2,6 +2,8 @@
 
 #include "panel/stop.h"
 
+#include <algorithm>
+
 namespace lumodm {
 
 FrontPanel::FrontPanel(Form1& form, BusConnection& bus, PlatformServices& platform)
@@ -11,6 +13,11 @@ FrontPanel::FrontPanel(Form1& form, BusConnection& bus, PlatformServices& platfo
     // included; the handlers' guards sort out which ones to act on.
     form_.Combo_Mode.onClick = [this] { Combo_Mode_Click(); };
     form_.Combo_Range.onClick = [this] { Combo_Range_Click(); };
+}
+
+void FrontPanel::removeReadingObserver(ReadingObserver* observer)
+{
+    observers_.erase(std::remove(observers_.begin(), observers_.end(), observer), observers_.end());
 }
 
 void FrontPanel::Button_Stop_Click()

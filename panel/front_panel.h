@@ -28,6 +28,8 @@ class FrontPanel
     // exchanges that gave no number); not of skipped cycles, mismatches, or
     // readings that a Stop or an open range list kept off the display.
     void addReadingObserver(ReadingObserver* observer) { observers_.push_back(observer); }
+    // Not from inside an observer's readingTaken: the panel is telling them.
+    void removeReadingObserver(ReadingObserver* observer);
 
     // Start-up, activation and the end.
     void Form_Load();

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <algorithm>
@@ -127,6 +128,10 @@ MainWindow::MainWindow(FrontPanel& panel, QWidget* parent)
                            [this](void (FrontPanel::*handler)()) { forwardHandler(handler); });
     buildControls();
     setTabOrder();
+    // A shortcut, not a menu entry: the panel's menus stay as they are.
+    auto* readings = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    readings->setObjectName(QStringLiteral("Shortcut_Readings"));
+    connect(readings, &QShortcut::activated, this, &MainWindow::readingsToggleRequested);
 
     // The window keeps the size of its client area and menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -250,6 +255,7 @@ void MainWindow::syncFromModel()
         mirrorMenuItem(*binding.item, *binding.action);
     }
     syncing_ = false;
+    emit synced();
 }
 
 void MainWindow::syncWindow()

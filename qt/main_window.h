@@ -52,6 +52,10 @@ class MainWindow : public QMainWindow
   signals:
     // Form_Activate has returned: the panel is up.
     void formActivateDone();
+    // The user pressed Ctrl+T: open or close the readings window.
+    void readingsToggleRequested();
+    // The widgets show the model again: a run may have started or stopped.
+    void synced();
 
   protected:
     bool event(QEvent* event) override;

@@ -19,7 +19,8 @@ QString describe(const CommandLineParse& p)
     QStringList s = QStringList{bus}
                     << (d.trace ? "trace" : "") << (o.help ? "help" : "")
                     << (o.version ? "version" : "") << (r.csv ? "csv" : "")
-                    << (o.extras.quitWhenUp ? "quit" : "") << named("log=", o.logFile)
+                    << (o.extras.quitWhenUp ? "quit" : "") << (o.readings ? "readings" : "")
+                    << named("log=", o.logFile)
                     << named("function=", r.function)
                     << named("range=", r.range ? QString::number(*r.range) : "")
                     << named("count=", r.count != 1 ? QString::number(r.count) : "")
@@ -45,7 +46,8 @@ TEST(CommandLine, ArgumentsInOptionsOrTheFirstErrorOutAndHelp)
         {R,
          {"--range=99", "--interval=604800", "--count", "7"},
          "range=99 count=7 interval=604800"},
-        {P, {"--screenshot=s", "--write-icons", "i", "--quit-when-up"}, "quit shot=s icons=i"},
+        {P, {"--screenshot=s", "--write-icons", "i", "--quit-when-up", "--readings"},
+         "quit readings shot=s icons=i"},
         {B, {"--bogus=1"}, "! unknown option '--bogus=1'"},
         {B, {"--"}, "! unknown option '--'"},
         {B, {"stray"}, "! unexpected argument 'stray'"},

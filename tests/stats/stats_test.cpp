@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <map>
 #include <numeric>
 #include <random>
 
@@ -56,24 +57,46 @@ TEST(Statistics, AgreeWithTwoPassReferenceAndRestart)
     }
 }
 
-// Every slice's extremes survive the thinning (against brute force), and
-// the ring keeps the newest points.
+// Every slice's extremes survive the thinning (against brute force), also
+// kept up to date reading by reading across a clock set back, a second
+// series and the ring's drops; and the ring keeps the newest points.
 TEST(History, ThinningKeepsEveryExtremeAndTheRingDropsTheOldest)
 {
-    ReadingHistory history(1000);
+    ReadingHistory history(400);
     std::mt19937_64 random(3);
     std::normal_distribution<double> value(0, 1);
     std::vector<HistoryPoint> added;
+    GridThinning live;
+    int mismatches = 0;
     for (int i = 0; i < 1500; ++i) {
-        added.push_back({i < 1200 ? i : i + 50.0, value(random)}); // 50 s without readings
+        // The clock set back 30.5 s at 1000 s, then 50 s without readings.
+        added.push_back({i - (i < 1000 ? 0 : 30.5) + (i < 1200 ? 0 : 50), value(random)});
         history.add(added.back().time, added.back().value);
+        live.update(history, added.back().time < 1260 ? std::vector{0.0} : std::vector{0.0, 1260.0},
+                    50);
+        std::map<std::pair<std::int64_t, double>, GridBucket> cells;
+        for (std::size_t j = 0; j < history.size(); ++j) {
+            const auto [t, v] = history.at(j);
+            const GridBucket b{static_cast<std::int64_t>(std::floor(t / live.width())),
+                               t < 1260 ? 0.0 : 1260.0, v, v};
+            auto& cell = cells.try_emplace({b.column, b.series}, b).first->second;
+            cell = {b.column, b.series, std::min(cell.minimum, v), std::max(cell.maximum, v)};
+        }
+        std::vector<GridBucket> expected;
+        for (const auto& [key, cell] : cells) {
+            if (key.first >= live.firstColumn() && key.first < live.firstColumn() + 50)
+                expected.push_back(cell);
+        }
+        mismatches += !std::equal(live.buckets().begin(), live.buckets().end(), expected.begin(),
+                                  expected.end());
     }
-    ASSERT_EQ(history.size(), 1000U);
-    EXPECT_EQ(history.at(0).time, added[500].time);
+    EXPECT_EQ(mismatches, 0);
+    ASSERT_EQ(history.size(), 400U);
+    EXPECT_EQ(history.at(0).time, added[1100].time);
 
     // 60 slices of 10 s from 700 s to 1300 s, the end in the last.
     std::vector<ThinnedColumn> expected;
-    for (std::size_t i = 500; i < added.size(); ++i) {
+    for (std::size_t i = 1100; i < added.size(); ++i) {
         const auto [t, v] = added[i];
         if (t < 700 || t > 1300)
             continue;

@@ -1,0 +1,81 @@
+#include "qt/readings_toggle.h"
+
+#include "qt/main_window.h"
+#include "qt/readings_window.h"
+
+#include <QSettings>
+
+namespace lumodm {
+
+namespace {
+
+const QString kOpenKey = QStringLiteral("Readings/open");
+const QString kGeometryKey = QStringLiteral("Readings/geometry");
+
+} // namespace
+
+ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel,
+                               PlatformServices& platform, QString settingsFile)
+    : panelWindow_(panelWindow), panel_(panel), platform_(platform),
+      settingsFile_(std::move(settingsFile))
+{
+    connect(&panelWindow_, &MainWindow::readingsToggleRequested, this, &ReadingsToggle::toggle);
+    connect(&panelWindow_, &MainWindow::synced, this, [this] {
+        if (window_) {
+            window_->syncFromPanel();
+        }
+    });
+}
+
+ReadingsToggle::~ReadingsToggle() = default;
+
+void ReadingsToggle::toggle()
+{
+    if (window_ && window_->isVisible()) {
+        window_->hide();
+        remember();
+        return;
+    }
+    open();
+}
+
+void ReadingsToggle::open()
+{
+    if (!window_) {
+        window_ = std::make_unique<ReadingsWindow>(panel_, platform_);
+        connect(window_.get(), &ReadingsWindow::toggleRequested, this, &ReadingsToggle::toggle);
+        const QByteArray geometry = settingsFile_.isEmpty()
+                                        ? QByteArray()
+                                        : QSettings(settingsFile_, QSettings::IniFormat)
+                                              .value(kGeometryKey)
+                                              .toByteArray();
+        if (geometry.isEmpty() || !window_->restoreGeometry(geometry)) {
+            // Beside the panel, not over it.
+            window_->move(panelWindow_.frameGeometry().topRight() + QPoint(8, 0));
+        }
+    }
+    window_->show();
+    window_->raise();
+    window_->activateWindow();
+    remember();
+}
+
+bool ReadingsToggle::rememberedOpen() const
+{
+    return !settingsFile_.isEmpty() &&
+           QSettings(settingsFile_, QSettings::IniFormat).value(kOpenKey, false).toBool();
+}
+
+void ReadingsToggle::remember() const
+{
+    if (settingsFile_.isEmpty()) {
+        return;
+    }
+    QSettings settings(settingsFile_, QSettings::IniFormat);
+    settings.setValue(kOpenKey, window_ != nullptr && window_->isVisible());
+    if (window_) {
+        settings.setValue(kGeometryKey, window_->saveGeometry());
+    }
+}
+
+} // namespace lumodm

@@ -1,0 +1,507 @@
+#include "qt/readings_window.h"
+
+#include "log/log_timestamp.h"
+#include "log/reading_row.h"
+#include "panel/front_panel.h"
+#include "qt/panel_fonts.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateTime>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace lumodm {
+
+namespace {
+
+// A chart redraw at most this often: a run at 0.5 s and a day of history
+// stay smooth without costing the processor per reading.
+constexpr int kRedrawMs = 250;
+constexpr int kMaxColumns = 4096;
+constexpr qint64 kCopyChunk = 64 * 1024;
+
+const char* const kFigureNames[] = {"n", "mean", "std", "min", "max", "p-p"};
+
+QString figureText(double value, const QString& unit)
+{
+    return QString::number(value, 'g', 7) + QLatin1Char(' ') + unit;
+}
+
+std::optional<double> limitText(const QString& text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+QPushButton* addButton(QHBoxLayout& row, const QString& text, const char* name)
+{
+    auto* button = new QPushButton(text);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoDefault(false);
+    row.addWidget(button);
+    return button;
+}
+
+} // namespace
+
+ReadingsWindow::ReadingsWindow(FrontPanel& panel, PlatformServices& platform, QWidget* parent)
+    : QWidget(parent, Qt::Window), panel_(panel), platform_(platform)
+{
+    setObjectName(QStringLiteral("Readings"));
+    auto* layout = new QVBoxLayout(this);
+    buildReadout(*layout);
+    buildChart(*layout);
+    buildControls(*layout);
+    resize(760, 560);
+
+    auto* toggle = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
+    connect(toggle, &QShortcut::activated, this, &ReadingsWindow::toggleRequested);
+    auto* copy = new QShortcut(QKeySequence::Copy, this);
+    connect(copy, &QShortcut::activated, this, [this] {
+        if (!model_.copyText().isEmpty()) {
+            QGuiApplication::clipboard()->setText(model_.copyText());
+        }
+    });
+
+    redrawTimer_.setSingleShot(true);
+    connect(&redrawTimer_, &QTimer::timeout, this, &ReadingsWindow::redrawChart);
+    rows_.open();
+    panel_.addReadingObserver(this);
+    syncFromPanel();
+    showTexts();
+}
+
+ReadingsWindow::~ReadingsWindow()
+{
+    stopRecording();
+    panel_.removeReadingObserver(this);
+}
+
+void ReadingsWindow::buildReadout(QVBoxLayout& layout)
+{
+    auto* row = new QHBoxLayout;
+    readout_ = new QLabel;
+    readout_->setObjectName(QStringLiteral("Readout"));
+    readout_->setTextFormat(Qt::PlainText);
+    readout_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    QFont digits(bundledSevenSegmentFamily());
+    digits.setPixelSize(48);
+    readout_->setFont(digits);
+    unit_ = new QLabel;
+    unit_->setObjectName(QStringLiteral("Unit"));
+    unit_->setTextFormat(Qt::PlainText);
+    row->addWidget(readout_, 1);
+    row->addWidget(unit_);
+    layout.addLayout(row);
+
+    auto* notes = new QHBoxLayout;
+    note_ = new QLabel;
+    note_->setObjectName(QStringLiteral("Note"));
+    relative_ = new QLabel;
+    relative_->setObjectName(QStringLiteral("Relative"));
+    for (QLabel* label : {note_, relative_}) {
+        label->setTextFormat(Qt::PlainText);
+        notes->addWidget(label);
+    }
+    notes->addStretch(1);
+    layout.addLayout(notes);
+}
+
+void ReadingsWindow::buildChart(QVBoxLayout& layout)
+{
+    chart_ = new QChart;
+    chart_->legend()->setAlignment(Qt::AlignBottom);
+    timeAxis_ = new QDateTimeAxis;
+    timeAxis_->setFormat(QStringLiteral("hh:mm:ss"));
+    valueAxis_ = new QValueAxis;
+    chart_->addAxis(timeAxis_, Qt::AlignBottom);
+    chart_->addAxis(valueAxis_, Qt::AlignLeft);
+    chartView_ = new QChartView(chart_);
+    chartView_->setObjectName(QStringLiteral("Chart"));
+    chartView_->setMinimumHeight(160);
+    layout.addWidget(chartView_, 1);
+}
+
+void ReadingsWindow::buildControls(QVBoxLayout& layout)
+{
+    auto* figures = new QHBoxLayout;
+    for (std::size_t i = 0; i < figures_.size(); ++i) {
+        figures->addWidget(new QLabel(QLatin1String(kFigureNames[i]) + QLatin1Char(':')));
+        figures_[i] = new QLabel;
+        figures_[i]->setObjectName(QStringLiteral("Figure_") + QLatin1String(kFigureNames[i]));
+        figures_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        figures->addWidget(figures_[i]);
+        figures->addSpacing(8);
+    }
+    figures->addStretch(1);
+    connect(addButton(*figures, QStringLiteral("Reset"), "Button_Reset"), &QPushButton::clicked,
+            this, &ReadingsWindow::resetStatistics);
+    layout.addLayout(figures);
+
+    auto* limits = new QHBoxLayout;
+    connect(addButton(*limits, QStringLiteral("Set reference"), "Button_Reference"),
+            &QPushButton::clicked, this, &ReadingsWindow::setReference);
+    connect(addButton(*limits, QStringLiteral("Clear reference"), "Button_ClearReference"),
+            &QPushButton::clicked, this, [this] {
+                model_.clearReference();
+                showTexts();
+            });
+    limits->addSpacing(12);
+    low_ = new QLineEdit;
+    high_ = new QLineEdit;
+    for (auto [edit, name] : {std::pair{low_, "Low limit"}, std::pair{high_, "High limit"}}) {
+        edit->setPlaceholderText(QLatin1String(name));
+        edit->setObjectName(QString(QLatin1String(name)).remove(QLatin1Char(' ')));
+        edit->setMaximumWidth(110);
+        connect(edit, &QLineEdit::editingFinished, this,
+                [this] { setLimits(low_->text(), high_->text()); });
+        limits->addWidget(edit);
+    }
+    beep_ = new QCheckBox(QStringLiteral("Beep"));
+    beep_->setObjectName(QStringLiteral("Beep"));
+    limits->addWidget(beep_);
+    limits->addStretch(1);
+    record_ = addButton(*limits, QStringLiteral("Record..."), "Button_Record");
+    connect(record_, &QPushButton::clicked, this, &ReadingsWindow::chooseRecording);
+    connect(addButton(*limits, QStringLiteral("Export chart..."), "Button_ExportChart"),
+            &QPushButton::clicked, this, &ReadingsWindow::chooseChartExport);
+    connect(addButton(*limits, QStringLiteral("Export readings..."), "Button_ExportReadings"),
+            &QPushButton::clicked, this, &ReadingsWindow::chooseReadingsExport);
+    layout.addLayout(limits);
+}
+
+void ReadingsWindow::readingTaken(const Reading& reading)
+{
+    model_.readingTaken(reading);
+    if (rows_.isOpen()) {
+        rows_.write(
+            readingCsvRow(isoTimestamp(reading.time), panel_.state().ModelName, reading));
+    }
+    if (model_.crossed() && beep_->isChecked()) {
+        QApplication::beep();
+    }
+    showTexts();
+    scheduleRedraw();
+}
+
+void ReadingsWindow::syncFromPanel()
+{
+    const QString& name = panel_.state().ModelName;
+    if (name != modelName_ || windowTitle().isEmpty()) {
+        modelName_ = name;
+        setWindowTitle(name.isEmpty() ? QStringLiteral("Readings")
+                                      : QStringLiteral("Readings - ") + name);
+    }
+    // Stop is offered exactly while a run is on.
+    const bool running = panel_.form().Button_Stop.enabled;
+    if (running != running_) {
+        running_ = running;
+        model_.setRunning(running);
+        showTexts();
+    }
+}
+
+void ReadingsWindow::showTexts()
+{
+    readout_->setText(model_.readoutText());
+    unit_->setText(model_.unitText());
+    note_->setText(model_.noteText());
+    relative_->setText(model_.relativeText());
+    QPalette palette = readout_->palette();
+    QColor colour = QApplication::palette(readout_).color(QPalette::WindowText);
+    if (model_.zone() == LimitZone::Inside) {
+        colour = QColor(0, 150, 0);
+    } else if (model_.zone() == LimitZone::Below || model_.zone() == LimitZone::Above) {
+        colour = QColor(220, 0, 0);
+    }
+    if (palette.color(QPalette::WindowText) != colour) {
+        palette.setColor(QPalette::WindowText, colour);
+        readout_->setPalette(palette);
+    }
+
+    const RunningStatistics& values = model_.statistics().values();
+    const QString& unit = model_.statistics().unit();
+    const double figures[] = {values.mean(),    values.standardDeviation(), values.minimum(),
+                              values.maximum(), values.peakToPeak()};
+    figures_[0]->setText(QString::number(values.count()));
+    for (std::size_t i = 1; i < figures_.size(); ++i) {
+        const bool known = values.count() > (i == 2 ? 1 : 0);
+        figures_[i]->setText(known ? figureText(figures[i - 1], unit) : QStringLiteral("-"));
+    }
+}
+
+void ReadingsWindow::setReference()
+{
+    model_.setReference();
+    showTexts();
+}
+
+void ReadingsWindow::resetStatistics()
+{
+    model_.resetStatistics();
+    showTexts();
+}
+
+void ReadingsWindow::setLimits(const QString& low, const QString& high)
+{
+    model_.setLimits(limitText(low), limitText(high));
+    showTexts();
+}
+
+void ReadingsWindow::scheduleRedraw()
+{
+    if (isVisible() && !redrawTimer_.isActive()) {
+        redrawTimer_.start(kRedrawMs);
+    }
+}
+
+// The chart keeps one series per series of the model: the model drops the
+// oldest and adds new ones at the end.
+void ReadingsWindow::syncChartSeries()
+{
+    const std::deque<ReadingSeries>& series = model_.series();
+    while (!chartSeries_.empty() &&
+           (chartSeries_.size() > series.size() ||
+            chartSeries_.front().first != series.front().firstTime)) {
+        chart_->removeSeries(chartSeries_.front().second);
+        delete chartSeries_.front().second;
+        chartSeries_.pop_front();
+    }
+    for (std::size_t i = chartSeries_.size(); i < series.size(); ++i) {
+        auto* line = new QLineSeries;
+        line->setName(series[i].functionCode + QStringLiteral(" (") + series[i].unit +
+                      QLatin1Char(')'));
+        // A one-pixel pen draws without stroking the outline: a fraction of
+        // the cost of the default width at thousands of points.
+        chart_->addSeries(line);
+        QPen pen = line->pen(); // the theme's colour
+        pen.setWidth(1);
+        line->setPen(pen);
+        line->attachAxis(timeAxis_);
+        line->attachAxis(valueAxis_);
+        chartSeries_.emplace_back(series[i].firstTime, line);
+        // Qt Charts 6.4 leaves a time axis that was shown without a series
+        // unlabelled until it is shown afresh.
+        timeAxis_->hide();
+        timeAxis_->show();
+    }
+}
+
+void ReadingsWindow::redrawChart()
+{
+    redrawTimer_.stop();
+    model_.takeChanged();
+    syncChartSeries();
+    const std::deque<ReadingSeries>& series = model_.series();
+    std::vector<double> starts;
+    for (const ReadingSeries& s : series) {
+        starts.push_back(s.firstTime);
+    }
+    // A column per two pixels: every column's extremes still drawn, half
+    // the points for the chart to stroke.
+    const double plotWidth = chart_->plotArea().width() / 2.0;
+    const auto columns = static_cast<std::size_t>(std::clamp(plotWidth, 1.0, 1.0 * kMaxColumns));
+    if (!thinning_.update(model_.history(), starts, columns) || series.empty()) {
+        return;
+    }
+    // One value axis in one base unit: series in another unit wait hidden.
+    const QString& unit = series.back().unit;
+    std::vector<bool> shown;
+    for (const ReadingSeries& s : series) {
+        shown.push_back(s.unit == unit);
+    }
+    const double width = thinning_.width();
+    std::vector<QList<QPointF>> points(series.size());
+    double low = std::numeric_limits<double>::infinity();
+    double high = -low;
+    for (const GridBucket& bucket : thinning_.buckets()) {
+        const auto i = static_cast<std::size_t>(
+            std::lower_bound(starts.begin(), starts.end(), bucket.series) - starts.begin());
+        if (i >= series.size() || !shown[i]) {
+            continue;
+        }
+        const double x = 1000.0 * (static_cast<double>(bucket.column) + 0.5) * width;
+        points[i].append(QPointF(x, bucket.minimum));
+        if (bucket.maximum != bucket.minimum) {
+            points[i].append(QPointF(x, bucket.maximum));
+        }
+        low = std::min(low, bucket.minimum);
+        high = std::max(high, bucket.maximum);
+    }
+    // Each change of points or range costs the chart a pass over every
+    // point: only what changed is handed over.
+    for (std::size_t i = 0; i < series.size(); ++i) {
+        QLineSeries* line = chartSeries_[i].second;
+        if (line->isVisible() != shown[i]) {
+            line->setVisible(shown[i]);
+        }
+        if (line->points() != points[i]) {
+            line->replace(points[i]);
+        }
+    }
+    if (!(low <= high) || !std::isfinite(high - low)) {
+        return;
+    }
+    const double pad = high > low ? 0.05 * (high - low) : std::max(std::fabs(high) * 1e-3, 1e-9);
+    if (valueAxis_->min() != low - pad || valueAxis_->max() != high + pad) {
+        valueAxis_->setRange(low - pad, high + pad);
+    }
+    if (valueAxis_->titleText() != unit) {
+        valueAxis_->setTitleText(unit);
+    }
+    const auto msecs = [width](std::int64_t column) {
+        constexpr double limit = 8.64e15; // the dates a QDateTime holds
+        const double ms = std::clamp(static_cast<double>(column) * width * 1000.0, -limit, limit);
+        return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(ms)));
+    };
+    const QDateTime from = msecs(thinning_.firstColumn());
+    const QDateTime to =
+        msecs(thinning_.firstColumn() + static_cast<std::int64_t>(thinning_.columns()));
+    if (timeAxis_->min() != from || timeAxis_->max() != to) {
+        timeAxis_->setRange(from, to);
+    }
+}
+
+void ReadingsWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The digits grow with the window: readable across a bench.
+    const int pixels = std::clamp(std::min(height() / 5, width() / 7), 24, 400);
+    QFont digits = readout_->font();
+    digits.setPixelSize(pixels);
+    digits = fitToBox(digits, QSize(width() * 3 / 4, pixels * 5 / 4),
+                      QStringLiteral("-8.888888"), readout_);
+    readout_->setFont(digits);
+    QFont unit = unit_->font();
+    unit.setPixelSize(std::max(digits.pixelSize() / 2, 12));
+    unit_->setFont(unit);
+    scheduleRedraw();
+}
+
+void ReadingsWindow::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // What came while hidden is drawn once, when the layout has settled.
+    redrawTimer_.start(0);
+}
+
+bool ReadingsWindow::startRecording(const QString& path)
+{
+    stopRecording();
+    std::unique_ptr<ReadingLog> log = openReadingLog(path, panel_.state().ModelName, platform_);
+    if (!log->isLogging()) {
+        return false;
+    }
+    panel_.addReadingObserver(log.get());
+    log_ = std::move(log);
+    record_->setText(QStringLiteral("Stop recording"));
+    return true;
+}
+
+void ReadingsWindow::stopRecording()
+{
+    if (log_) {
+        panel_.removeReadingObserver(log_.get());
+        log_.reset();
+    }
+    record_->setText(QStringLiteral("Record..."));
+}
+
+bool ReadingsWindow::exportChart(const QString& path)
+{
+    redrawChart();
+    if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) != 0) {
+        return chartView_->grab().save(path, QFileInfo(path).suffix().isEmpty() ? "PNG" : nullptr);
+    }
+    QSvgGenerator svg;
+    svg.setFileName(path);
+    svg.setSize(chartView_->size());
+    svg.setViewBox(QRect(QPoint(0, 0), chartView_->size()));
+    svg.setTitle(windowTitle());
+    QPainter painter;
+    if (!painter.begin(&svg)) {
+        return false;
+    }
+    chartView_->render(&painter);
+    return painter.end();
+}
+
+bool ReadingsWindow::exportReadings(const QString& path)
+{
+    QFile out(path);
+    if (!rows_.isOpen() || !rows_.flush() ||
+        !out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        out.write(readingCsvHeader()) < 0) {
+        return false;
+    }
+    const qint64 end = rows_.pos();
+    bool ok = rows_.seek(0);
+    while (ok && rows_.pos() < end) {
+        const QByteArray chunk = rows_.read(std::min(kCopyChunk, end - rows_.pos()));
+        ok = !chunk.isEmpty() && out.write(chunk) == chunk.size();
+    }
+    rows_.seek(end);
+    return ok && out.flush();
+}
+
+void ReadingsWindow::chooseRecording()
+{
+    if (recording()) {
+        stopRecording();
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Record readings"), QString(), QStringLiteral("CSV files (*.csv)"),
+        nullptr, QFileDialog::DontConfirmOverwrite); // the log appends
+    if (!path.isEmpty()) {
+        startRecording(path);
+    }
+}
+
+void ReadingsWindow::chooseChartExport()
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Export chart"), QString(),
+                                     QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
+    if (!path.isEmpty() && !exportChart(path)) {
+        platform_.messageBox(QStringLiteral("Cannot write %1").arg(path),
+                             QStringLiteral("Export Error"), MessageButtons::Ok,
+                             MessageIcon::Exclamation);
+    }
+}
+
+void ReadingsWindow::chooseReadingsExport()
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Export readings"), QString(),
+                                     QStringLiteral("CSV files (*.csv)"));
+    if (!path.isEmpty() && !exportReadings(path)) {
+        platform_.messageBox(QStringLiteral("Cannot write %1").arg(path),
+                             QStringLiteral("Export Error"), MessageButtons::Ok,
+                             MessageIcon::Exclamation);
+    }
+}
+
+} // namespace lumodm

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "log/reading_log.h"
+#include "stats/readings_view_model.h"
+
+#include <QPointer>
+#include <QTemporaryFile>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <deque>
+#include <memory>
+#include <utility>
+
+class QChart;
+class QChartView;
+class QCheckBox;
+class QDateTimeAxis;
+class QLabel;
+class QLineEdit;
+class QLineSeries;
+class QPushButton;
+class QVBoxLayout;
+class QValueAxis;
+
+namespace lumodm {
+
+class FrontPanel;
+class PlatformServices;
+
+// The readings window beside the panel: a big readout of the last
+// reading, a trend chart, statistics, a relative value, limits, and the
+// log and exports. It mirrors a ReadingsViewModel and draws; the values
+// live in the model.
+class ReadingsWindow : public QWidget, public ReadingObserver
+{
+    Q_OBJECT
+
+  public:
+    ReadingsWindow(FrontPanel& panel, PlatformServices& platform, QWidget* parent = nullptr);
+    ~ReadingsWindow() override;
+
+    void readingTaken(const Reading& reading) override;
+    // The panel's state: the model name in the title, and whether a run is
+    // on (a stopped run holds the last value).
+    void syncFromPanel();
+
+    const ReadingsViewModel& model() const { return model_; }
+
+    // What the buttons do once their dialogs have a file name.
+    bool startRecording(const QString& path);
+    void stopRecording();
+    bool recording() const { return log_ != nullptr; }
+    bool exportChart(const QString& path); // PNG, or SVG by the suffix
+    bool exportReadings(const QString& path);
+    void setReference();
+    void resetStatistics();
+    void setLimits(const QString& low, const QString& high);
+
+    // Draws the chart from the model now; otherwise a few times a second
+    // at most, and only while the window is shown.
+    void redrawChart();
+
+  signals:
+    // Ctrl+T here too: the toggle closes the window.
+    void toggleRequested();
+
+  protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void buildReadout(QVBoxLayout& layout);
+    void buildChart(QVBoxLayout& layout);
+    void buildControls(QVBoxLayout& layout);
+    void showTexts();
+    void scheduleRedraw();
+    void syncChartSeries();
+    void chooseRecording();
+    void chooseChartExport();
+    void chooseReadingsExport();
+
+    FrontPanel& panel_;
+    PlatformServices& platform_;
+    ReadingsViewModel model_;
+    QString modelName_;
+    bool running_ = false;
+
+    QLabel* readout_ = nullptr;
+    QLabel* unit_ = nullptr;
+    QLabel* note_ = nullptr;
+    QLabel* relative_ = nullptr;
+    std::array<QLabel*, 6> figures_{};
+    QLineEdit* low_ = nullptr;
+    QLineEdit* high_ = nullptr;
+    QCheckBox* beep_ = nullptr;
+    QPushButton* record_ = nullptr;
+
+    QChart* chart_ = nullptr;
+    QChartView* chartView_ = nullptr;
+    QDateTimeAxis* timeAxis_ = nullptr;
+    QValueAxis* valueAxis_ = nullptr;
+    // The chart's series, by the start time of the model's series.
+    std::deque<std::pair<double, QLineSeries*>> chartSeries_;
+    GridThinning thinning_;
+    QTimer redrawTimer_;
+
+    std::unique_ptr<ReadingLog> log_;
+    // Every reading since the window opened, as the log's rows: on disk,
+    // so a long run costs no memory.
+    QTemporaryFile rows_;
+};
+
+} // namespace lumodm

@@ -1,0 +1,182 @@
+#include "stats/readings_view_model.h"
+
+#include <QStringList>
+#include <chrono>
+#include <cmath>
+#include <limits>
+
+namespace lumodm {
+
+namespace {
+
+const QString kHyphens = QStringLiteral("-------");
+
+bool hasNumber(const Reading& reading)
+{
+    return reading.kind == Reading::Kind::Value && std::isfinite(reading.valueInBase);
+}
+
+std::optional<double> limitOf(std::optional<double> limit)
+{
+    return limit && std::isfinite(*limit) ? limit : std::nullopt;
+}
+
+} // namespace
+
+double secondsSinceEpoch(const Reading& reading)
+{
+    using namespace std::chrono;
+    return duration<double>(reading.time.time_since_epoch()).count();
+}
+
+void ReadingsViewModel::readingTaken(const Reading& reading)
+{
+    const bool newFunction = !last_ || last_->functionCode != reading.functionCode;
+    last_ = reading;
+    changed_ = true;
+    statistics_.readingTaken(reading);
+    // A reference on another function means nothing here.
+    if (reference_ && referenceFunction_ != reading.functionCode) {
+        reference_.reset();
+    }
+    const LimitZone zone = zoneOf(reading);
+    crossed_ = zone != LimitZone::Unknown && knownZone_ != LimitZone::Unknown && zone != knownZone_;
+    zone_ = zone;
+    // A reading without a number crosses nothing: the next one is compared
+    // with the last that had one, on the same function.
+    if (zone != LimitZone::Unknown || newFunction) {
+        knownZone_ = zone;
+    }
+    if (!hasNumber(reading)) {
+        return;
+    }
+    const double time = secondsSinceEpoch(reading);
+    if (series_.empty() || series_.back().functionCode != reading.functionCode ||
+        series_.back().unit != reading.baseUnit) {
+        series_.push_back({reading.functionCode, reading.baseUnit, time});
+    }
+    history_.add(time, reading.valueInBase);
+    dropEmptySeries();
+}
+
+// A series whose points the ring has all dropped is gone from the chart.
+void ReadingsViewModel::dropEmptySeries()
+{
+    if (history_.size() < history_.capacity()) {
+        return;
+    }
+    const double oldest = history_.at(0).time;
+    while (series_.size() > 1 && series_[1].firstTime <= oldest) {
+        series_.pop_front();
+    }
+}
+
+double ReadingsViewModel::seriesEnd(std::size_t i) const
+{
+    if (i + 1 < series_.size()) {
+        return std::nextafter(series_[i + 1].firstTime, -std::numeric_limits<double>::infinity());
+    }
+    return history_.size() > 0 ? history_.at(history_.size() - 1).time : series_[i].firstTime;
+}
+
+bool ReadingsViewModel::takeChanged()
+{
+    const bool changed = changed_;
+    changed_ = false;
+    return changed;
+}
+
+QString ReadingsViewModel::readoutText() const
+{
+    if (!last_ || last_->kind == Reading::Kind::NoNumber) {
+        return kHyphens;
+    }
+    return last_->readoutText.trimmed();
+}
+
+QString ReadingsViewModel::unitText() const
+{
+    return last_ && last_->kind != Reading::Kind::NoNumber ? last_->unit : QString();
+}
+
+QString ReadingsViewModel::noteText() const
+{
+    QStringList notes;
+    if (!last_ || last_->kind == Reading::Kind::NoNumber) {
+        notes << QStringLiteral("no reading");
+    } else if (last_->kind == Reading::Kind::Overflow) {
+        notes << QStringLiteral("overflow");
+    }
+    if (held()) {
+        notes << QStringLiteral("held");
+    }
+    return notes.join(QStringLiteral(", "));
+}
+
+QString ReadingsViewModel::copyText() const
+{
+    if (!last_) {
+        return {};
+    }
+    if (last_->kind == Reading::Kind::NoNumber) {
+        return QStringLiteral("no reading");
+    }
+    const QString unit = unitText();
+    return unit.isEmpty() ? readoutText() : readoutText() + QLatin1Char(' ') + unit;
+}
+
+bool ReadingsViewModel::setReference()
+{
+    if (!last_ || !hasNumber(*last_)) {
+        return false;
+    }
+    reference_ = last_->valueInBase;
+    referenceFunction_ = last_->functionCode;
+    return true;
+}
+
+std::optional<double> ReadingsViewModel::relative() const
+{
+    if (!reference_ || !last_ || !hasNumber(*last_)) {
+        return std::nullopt;
+    }
+    return last_->valueInBase - *reference_;
+}
+
+QString ReadingsViewModel::relativeText() const
+{
+    const std::optional<double> difference = relative();
+    if (!difference) {
+        return {};
+    }
+    const QString sign = *difference > 0 ? QStringLiteral("+") : QString();
+    return QStringLiteral("REL %1%2 %3")
+        .arg(sign, QString::number(*difference, 'g', 7), last_->baseUnit);
+}
+
+void ReadingsViewModel::setLimits(std::optional<double> low, std::optional<double> high)
+{
+    low_ = limitOf(low);
+    high_ = limitOf(high);
+    zone_ = last_ ? zoneOf(*last_) : LimitZone::Unknown;
+    knownZone_ = zone_;
+    crossed_ = false;
+}
+
+// An overflow lies beyond every limit on its side: its number is huge.
+LimitZone ReadingsViewModel::zoneOf(const Reading& reading) const
+{
+    if (!hasLimits() || reading.kind == Reading::Kind::NoNumber ||
+        std::isnan(reading.valueInBase)) {
+        return LimitZone::Unknown;
+    }
+    if (low_ && reading.valueInBase < *low_) {
+        return LimitZone::Below;
+    }
+    if (high_ && reading.valueInBase > *high_) {
+        return LimitZone::Above;
+    }
+    return LimitZone::Inside;
+}
+
+} // namespace lumodm

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "meter/reading.h"
+#include "stats/reading_history.h"
+#include "stats/reading_statistics.h"
+
+#include <QString>
+#include <deque>
+#include <optional>
+
+namespace lumodm {
+
+// Where a reading falls against the optional limits.
+enum class LimitZone { Unknown, Below, Inside, Above };
+
+// One run of readings on one function: the chart draws each as a series of
+// its own, from `firstTime` until the next one begins.
+struct ReadingSeries
+{
+    QString functionCode;
+    QString unit; // base unit
+    double firstTime = 0.0;
+};
+
+// What the readings window shows, without any widget: the big readout's
+// text and state, the relative value, the limits and their crossings, the
+// statistics, and the history split into series by function. The window
+// only mirrors it.
+class ReadingsViewModel : public ReadingObserver
+{
+  public:
+    void readingTaken(const Reading& reading) override;
+
+    // Whether a measurement run is on; a stopped run holds the last value.
+    void setRunning(bool running) { running_ = running; }
+    bool held() const { return !running_ && last_.has_value(); }
+
+    // The digits ("1.23456", "OVERFLO", or hyphens when there is no number),
+    // the unit beside them, and a note: "no reading", "overflow", "held".
+    QString readoutText() const;
+    QString unitText() const;
+    QString noteText() const;
+    // The reading as text with its unit, for the clipboard; empty before any.
+    QString copyText() const;
+
+    // Takes the last reading as the reference; false when it has no number.
+    bool setReference();
+    void clearReference() { reference_.reset(); }
+    std::optional<double> reference() const { return reference_; }
+    // The last reading minus the reference, in the base unit.
+    std::optional<double> relative() const;
+    QString relativeText() const;
+
+    // Limits in the base unit; a limit that is not a number is no limit.
+    void setLimits(std::optional<double> low, std::optional<double> high);
+    bool hasLimits() const { return low_ || high_; }
+    LimitZone zone() const { return zone_; }
+    // The last reading moved to another zone than the reading with a
+    // number before it.
+    bool crossed() const { return crossed_; }
+    void resetStatistics() { statistics_.reset(); }
+
+    const ReadingStatistics& statistics() const { return statistics_; }
+    const ReadingHistory& history() const { return history_; }
+    const std::deque<ReadingSeries>& series() const { return series_; }
+    // The last span of time of series `i`: up to (not into) the next one.
+    double seriesEnd(std::size_t i) const;
+    const std::optional<Reading>& last() const { return last_; }
+    // Readings told since the last call: the chart is due for a redraw.
+    bool takeChanged();
+
+  private:
+    LimitZone zoneOf(const Reading& reading) const;
+    void dropEmptySeries();
+
+    std::optional<Reading> last_;
+    std::optional<double> reference_;
+    QString referenceFunction_;
+    std::optional<double> low_;
+    std::optional<double> high_;
+    LimitZone zone_ = LimitZone::Unknown;
+    LimitZone knownZone_ = LimitZone::Unknown;
+    bool crossed_ = false;
+    bool running_ = false;
+    bool changed_ = false;
+    ReadingStatistics statistics_;
+    ReadingHistory history_;
+    std::deque<ReadingSeries> series_;
+};
+
+// Seconds since the epoch of a reading's time.
+double secondsSinceEpoch(const Reading& reading);
+
+} // namespace lumodm
