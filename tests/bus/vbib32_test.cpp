@@ -2,6 +2,7 @@
 #include "tests/support/scripted_driver.h"
 
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace lumodm::testing {
@@ -49,6 +50,31 @@ TEST(Vbib32, StatusCopiesKeepTheLowSixteenBitsAndDescriptorsMustFit)
     driver.ibdevResults = {-32769, -32768, 32767, 32768};
     for (int ud : {-1, -32768, 32767, -1}) {
         EXPECT_EQ(gpib.ibdev(0, 1, 0, 11, 1, 0), ud);
+    }
+}
+
+// Every call registers the thread first and hands back the driver's status.
+TEST(Vbib32, EachCallRegistersFirstAndCopiesTheStatus)
+{
+    char bytes[4];
+    int value = 0;
+    const std::pair<const char*, std::function<void(Vbib32&)>> calls[] = {
+        {"ibpad", [](Vbib32& g) { g.ibpad(1, 5); }},
+        {"ibclr", [](Vbib32& g) { g.ibclr(1); }},
+        {"ibrsp", [&](Vbib32& g) { g.ibrsp(1, bytes); }},
+        {"ibwrt", [](Vbib32& g) { g.ibwrt(1, "X", 1); }},
+        {"ibrd", [&](Vbib32& g) { g.ibrd(1, bytes, 4); }},
+        {"ibwait", [](Vbib32& g) { g.ibwait(1, 0); }},
+        {"ibtmo", [](Vbib32& g) { g.ibtmo(1, 11); }},
+        {"ibask", [&](Vbib32& g) { g.ibask(1, 3, &value); }}};
+    for (const auto& [name, call] : calls) {
+        ScriptedDriver driver;
+        Vbib32 gpib(driver);
+        driver.failNext(name, gpib::ENOL);
+        call(gpib);
+        EXPECT_EQ(driver.log.front(), "Register") << name;
+        EXPECT_EQ(gpib.iberr, driver.status().iberr) << name;
+        EXPECT_NE(gpib.iberr, 0) << name;
     }
 }
 

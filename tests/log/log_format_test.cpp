@@ -72,6 +72,9 @@ TEST(IsoTimestamp, MillisecondsAndOffset)
     EXPECT_EQ(isoTimestamp(t, 42, 3600), QByteArray("2024-03-09T01:07:05.042+01:00"));
     EXPECT_EQ(isoTimestamp(t, 999, -(5 * 3600 + 30 * 60)),
               QByteArray("2024-03-09T01:07:05.999-05:30"));
+    EXPECT_EQ(isoTimestamp(t, 0, 0), QByteArray("2024-03-09T01:07:05.000+00:00"));
+    const auto at = std::chrono::system_clock::from_time_t(1'000'000'000);
+    EXPECT_EQ(isoTimestamp(at + std::chrono::milliseconds(123)).mid(19, 4), QByteArray(".123"));
     const QRegularExpression form(
         QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d$"));
     EXPECT_TRUE(

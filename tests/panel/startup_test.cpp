@@ -73,6 +73,8 @@ TEST(Activation, StoredSettingsReadQuietlyAndWrittenOnAChange)
         {"-1|.0001|", "confirm", "-1 -1|0.0001 -1|0.5 sec|0", "-1|.0001|False"},
         {"-32769|1e300|", "confirm", "0 0|3.40282e+38 -1|0.5 sec|0", "0|3.4028235E+38|False"},
         {"32767||", "rr2", "32767 -1|2 2|2 sec|1", "32767|2|True"},
+        {"|1e7|", "confirm", "0 0|1e+07 -1|0.5 sec|0", "0|1E+07|False"},
+        {"|1234567|", "confirm", "0 0|1.23457e+06 -1|0.5 sec|0", "0|1234567|False"},
         {"1e999|fast|", "confirm", "0 0|0 -1|0.5 sec|0", "0|0|False"},
         {"||", "rr.5", "0 0|0.5 0|0.5 sec|1", "0|.5|True"},
         {"|5|", "rr1", "0 0|1 1|1 sec|1", "0|1|True"},

@@ -106,8 +106,12 @@ TEST(Window, MirrorsTheModelInEveryEventPassAsPlainTextInItsColours)
     auto colour = [&](const char* name, QPalette::ColorRole role) {
         return f.child<QWidget>(name)->palette().color(role).rgb() & 0xFFFFFFU;
     };
-    EXPECT_EQ(colour("Label_ReadOut", QPalette::Window), f.form().Label_ReadOut.background.rgb);
-    EXPECT_EQ(colour("Label_ReadOut", QPalette::WindowText), f.form().Label_ReadOut.foreground.rgb);
+    // Blue colours every label of the readout area.
+    for (const char* name : {"Label_ReadOut", "Label_RunStop", "Label_Func", "Label_RefreshRate",
+                             "Label_Prefix", "Label_Range"}) {
+        EXPECT_EQ(colour(name, QPalette::Window), 0x80FFFFU) << name;
+        EXPECT_EQ(colour(name, QPalette::WindowText), 0x0000FFU) << name;
+    }
     EXPECT_EQ(colour("Combo_Range", QPalette::Base), f.form().Combo_Range.background.rgb);
     EXPECT_EQ(colour("Combo_Range", QPalette::Text), f.form().Combo_Range.foreground.rgb);
     // The function list is never recoloured; the button colours follow the
