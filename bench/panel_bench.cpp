@@ -3,6 +3,7 @@
 // clock), so the processor time measured is what a running panel costs.
 // The run lasts LUMODM_BENCH_RUN_SECONDS (default 5) of wall time; the goal
 // is well under 1 % of one core.
+#include "bench/unattended_platform.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
@@ -20,19 +21,7 @@
 namespace lumodm {
 namespace {
 
-// No one to ask: every box is answered with its first button.
-class UnattendedPlatform : public QtCorePlatform
-{
-  public:
-    using QtCorePlatform::QtCorePlatform;
-    int boxes = 0;
-    MessageAnswer messageBox(const QString&, const QString&, MessageButtons buttons,
-                             MessageIcon) override
-    {
-        ++boxes;
-        return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
-    }
-};
+using UnattendedPlatform = Unattended<QtCorePlatform>;
 
 class ReadingCounter : public ReadingObserver
 {

@@ -8,6 +8,7 @@
 // - Run: a run at the 0.5 s rate with the window shown, for
 //   LUMODM_BENCH_RUN_SECONDS (default 5) of wall time; goal under 1 % of
 //   one core.
+#include "bench/unattended_platform.h"
 #include "bus/bus_connection.h"
 #include "bus/drivers/sim/sim_bus.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
@@ -32,18 +33,7 @@
 namespace lumodm {
 namespace {
 
-class UnattendedPlatform : public QtPlatform
-{
-  public:
-    using QtPlatform::QtPlatform;
-    int boxes = 0;
-    MessageAnswer messageBox(const QString&, const QString&, MessageButtons buttons,
-                             MessageIcon) override
-    {
-        ++boxes;
-        return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
-    }
-};
+using UnattendedPlatform = Unattended<QtPlatform>;
 
 // A started panel on a simulated DM5010 with its two windows shown.
 struct Bench

@@ -482,22 +482,22 @@ void ReadingsWindow::chooseRecording()
 
 void ReadingsWindow::chooseChartExport()
 {
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Export chart"), QString(),
-                                     QStringLiteral("PNG image (*.png);;SVG image (*.svg)"));
-    if (!path.isEmpty() && !exportChart(path)) {
-        platform_.messageBox(QStringLiteral("Cannot write %1").arg(path),
-                             QStringLiteral("Export Error"), MessageButtons::Ok,
-                             MessageIcon::Exclamation);
-    }
+    exportWithDialog(QStringLiteral("Export chart"),
+                     QStringLiteral("PNG image (*.png);;SVG image (*.svg)"),
+                     [this](const QString& path) { return exportChart(path); });
 }
 
 void ReadingsWindow::chooseReadingsExport()
 {
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Export readings"), QString(),
-                                     QStringLiteral("CSV files (*.csv)"));
-    if (!path.isEmpty() && !exportReadings(path)) {
+    exportWithDialog(QStringLiteral("Export readings"), QStringLiteral("CSV files (*.csv)"),
+                     [this](const QString& path) { return exportReadings(path); });
+}
+
+void ReadingsWindow::exportWithDialog(const QString& title, const QString& filter,
+                                      const std::function<bool(const QString&)>& write)
+{
+    const QString path = QFileDialog::getSaveFileName(this, title, QString(), filter);
+    if (!path.isEmpty() && !write(path)) {
         platform_.messageBox(QStringLiteral("Cannot write %1").arg(path),
                              QStringLiteral("Export Error"), MessageButtons::Ok,
                              MessageIcon::Exclamation);

@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <array>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <utility>
 
@@ -79,6 +80,8 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     void chooseRecording();
     void chooseChartExport();
     void chooseReadingsExport();
+    void exportWithDialog(const QString& title, const QString& filter,
+                          const std::function<bool(const QString&)>& write);
 
     FrontPanel& panel_;
     PlatformServices& platform_;
