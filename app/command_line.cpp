@@ -147,6 +147,21 @@ const Option kOptions[] = {
      "write every bus call with its data and status to\n"
      "standard error: how to see why a meter is silent",
      [](Line& line, const QString&, const QString&) { line.options.driver.trace = true; }},
+    {"address", "N", ToBoth, nullptr, "--address=N",
+     "look for the meter at GPIB address N (1 to 30)\n"
+     "only: saves a \"++\" adapter polling the others",
+     [](Line& line, const QString& option, const QString& value) {
+         bool ok = false;
+         const int n = value.toInt(&ok);
+         if (line.options.driver.address != 0) {
+             line.refuse(QStringLiteral("%1 is given twice").arg(option));
+         } else if (!ok || n < 1 || n > 30) {
+             line.refuse(QStringLiteral("--address takes a GPIB address from 1 to 30, not '%1'")
+                             .arg(value));
+         } else {
+             line.options.driver.address = n;
+         }
+     }},
     {"log", "FILE", ToBoth, nullptr, "--log=FILE", "append every reading displayed to FILE as CSV",
      [](Line& line, const QString& option, const QString& value) {
          takeOnce(line, option, value, "a file name", line.options.logFile);
@@ -391,7 +406,8 @@ QString commandLineHelp(Program program)
         "  \"++\" adapter   A Prologix or AR488 USB/Ethernet adapter as the bus\n"
         "                 controller. AR488 boards that restart when their port\n"
         "                 opens are waited for (up to 5 s). Finding the meters polls\n"
-        "                 each address unless the adapter can list its listeners.\n"
+        "                 each address unless the adapter can list its listeners\n"
+        "                 or --address names the one to use.\n"
         "\n"
         "Exit status: 0 after a normal end, 1 when the bus cannot be opened or the\n"
         "program ends on a bus failure, 2 after a bad command line.\n");

@@ -19,6 +19,7 @@ struct DriverSpec
     QString adapter;    // --prologix / --ar488: HOST[:PORT] or a serial device
     QString library;    // --gpib-library=PATH; empty: the usual libraries
     bool trace = false; // --trace: every driver call to standard error
+    int address = 0;    // --address=N: only this primary address (1-30); 0: all
 };
 
 } // namespace lumodm

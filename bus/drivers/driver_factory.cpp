@@ -1,5 +1,6 @@
 #include "bus/drivers/driver_factory.h"
 
+#include "bus/drivers/address_limit_driver.h"
 #include "bus/drivers/ni488/ni488_driver.h"
 #include "bus/drivers/prologix/adapter_target.h"
 #include "bus/drivers/prologix/prologix_driver.h"
@@ -121,6 +122,10 @@ DriverCreation createDriver(const DriverSpec& spec, std::ostream& traceOut,
         } else {
             traceOut << "gpib: no driver: " << c.errorText.toStdString() << '\n' << std::flush;
         }
+    }
+    // Outside the trace, so that the trace shows the list the bus was given.
+    if (c.ok() && spec.address != 0) {
+        c.driver = std::make_unique<AddressLimitDriver>(std::move(c.driver), spec.address);
     }
     return c;
 }

@@ -17,10 +17,11 @@ QString describe(const CommandLineParse& p)
     const char* kinds[] = {"", "sim=", "prologix=", "ar488="};
     const QString bus = kinds[static_cast<int>(d.kind)] + d.simulation + d.adapter + d.library;
     QStringList s = QStringList{bus}
-                    << (d.trace ? "trace" : "") << (o.help ? "help" : "")
-                    << (o.version ? "version" : "") << (r.csv ? "csv" : "")
-                    << (o.extras.quitWhenUp ? "quit" : "") << (o.readings ? "readings" : "")
-                    << named("log=", o.logFile)
+                    << (d.trace ? "trace" : "")
+                    << named("address=", d.address ? QString::number(d.address) : "")
+                    << (o.help ? "help" : "") << (o.version ? "version" : "")
+                    << (r.csv ? "csv" : "") << (o.extras.quitWhenUp ? "quit" : "")
+                    << (o.readings ? "readings" : "") << named("log=", o.logFile)
                     << named("function=", r.function)
                     << named("range=", r.range ? QString::number(*r.range) : "")
                     << named("count=", r.count != 1 ? QString::number(r.count) : "")
@@ -36,7 +37,9 @@ enum Offered { P = 1, R = 2, B = 3 }; // by the panel, the reader, both
 TEST(CommandLine, ArgumentsInOptionsOrTheFirstErrorOutAndHelp)
 {
     const std::tuple<int, QStringList, const char*> cases[] = {
-        {B, {"--sim=DM5120@5,dm5010", "--trace", "--log=a"}, "sim=DM5120@5,dm5010 trace log=a"},
+        {B,
+         {"--sim=DM5120@5,dm5010", "--trace", "--log=a", "--address=30"},
+         "sim=DM5120@5,dm5010 trace address=30 log=a"},
         {B, {"--prologix", "gpib:4000"}, "prologix=gpib:4000"},
         {B, {"--ar488=/dev/ttyACM0"}, "ar488=/dev/ttyACM0"},
         {B, {"--gpib-library", "libx.so"}, "libx.so"},
@@ -46,7 +49,8 @@ TEST(CommandLine, ArgumentsInOptionsOrTheFirstErrorOutAndHelp)
         {R,
          {"--range=99", "--interval=604800", "--count", "7"},
          "range=99 count=7 interval=604800"},
-        {P, {"--screenshot=s", "--write-icons", "i", "--quit-when-up", "--readings"},
+        {P,
+         {"--screenshot=s", "--write-icons", "i", "--quit-when-up", "--readings"},
          "quit readings shot=s icons=i"},
         {B, {"--bogus=1"}, "! unknown option '--bogus=1'"},
         {B, {"--"}, "! unknown option '--'"},
@@ -60,6 +64,9 @@ TEST(CommandLine, ArgumentsInOptionsOrTheFirstErrorOutAndHelp)
         {B, {"--sim=DM5010", "--log"}, "! --log needs a file name"},
         {B, {"--log=a", "--log=b"}, "! --log is given twice"},
         {B, {"--trace=yes"}, "! --trace takes no value"},
+        {B, {"--address=0"}, "! --address takes a GPIB address from 1 to 30, not '0'"},
+        {B, {"--address=31"}, "! --address takes a GPIB address from 1 to 30, not '31'"},
+        {B, {"--address=3", "--address=3"}, "! --address is given twice"},
         {P, {"--count=5"}, "! unknown option '--count=5'"},
         {P, {"--screenshot= "}, "! --screenshot needs a file or folder name"},
         {R, {"--function= "}, "! --function needs a function code"},

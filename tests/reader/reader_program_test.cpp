@@ -56,6 +56,11 @@ TEST_F(ReaderProgramTest, ExitStatusesAndWhereTheTextGoes)
          0,
          "^( \\d\\.\\d{6} kOhm\n){2}$"},
         {{"--sim", "--function=OHMS", "--range=3"}, 0, "^ \\d\\.\\d{3} kOhm\n$"},
+        // Only the meter at --address is looked for: the DM5120, or none.
+        {{"--sim=DM5010@5,DM5120@9", "--address=9", "--function=OHMS"},
+         0,
+         "^ \\d\\.\\d{6} kOhm\n$"},
+        {{"--sim=DM5010@5", "--address=9"}, 1, "^Error: No supported Digital Multimeter"},
         {{"--sim", "--function=VOLTS", "--stats"},
          2,
          "^lumodm-read: the DM5010 has no function VOLTS[^\\n]*\n$"},

@@ -1,4 +1,5 @@
 #include "bus/bus_connection.h"
+#include "bus/drivers/address_limit_driver.h"
 #include "bus/drivers/prologix/prologix_driver.h"
 #include "bus/drivers/prologix/serial_transport.h"
 #include "bus/drivers/prologix/tcp_transport.h"
@@ -104,6 +105,26 @@ TEST(PrologixDriver, EachAdapterRunsTheStartUpAndQueriesTheMeter)
         rig.driver->ibrd(ud, buffer, sizeof buffer);
         EXPECT_EQ(rig.adapter->setting("read_tmo_ms"), c.ar488 ? 10000 : 3000);
     }
+}
+
+// --address=N: discovery polls that address alone and lists only its meter.
+TEST(PrologixDriver, AnAddressLimitPollsThatAddressAlone)
+{
+    Rig rig;
+    AddressLimitDriver limited(std::move(rig.driver), 16);
+    BusConnection bus(limited, rig.platform);
+    std::int16_t mode = 1;
+    bus.helper().InitGpibBus(mode);
+    EXPECT_EQ(std::vector<int>(bus.helper().ListenerTable.begin(),
+                               bus.helper().ListenerTable.begin() + 3),
+              (std::vector<int>{1, 16, 0}));
+    QList<QByteArray> polls;
+    for (const QByteArray& line : rig.adapter->lines()) {
+        if (line.startsWith("++spoll")) {
+            polls << line;
+        }
+    }
+    EXPECT_EQ(polls, QList<QByteArray>{"++spoll 16"});
 }
 
 TEST(PrologixDriver, HandsOnDataIntactAndReadsALongAnswerInPieces)
