@@ -3,6 +3,7 @@
 #include "bus/drivers/address_limit_driver.h"
 #include "bus/drivers/ni488/ni488_driver.h"
 #include "bus/drivers/prologix/adapter_target.h"
+#include "bus/drivers/prologix/device_access.h"
 #include "bus/drivers/prologix/prologix_driver.h"
 #include "bus/drivers/prologix/serial_transport.h"
 #include "bus/drivers/prologix/tcp_transport.h"
@@ -41,6 +42,13 @@ DriverCreation fromLibrary(const DriverSpec& spec, QString* description)
                        QStringLiteral("\n\nInstall the Linux GPIB library or NI-488.2, or name "
                                       "the library with --gpib-library=PATH.\n") +
                        simHint + QLatin1Char('.'));
+    }
+    // Every call on a board the user may not open fails alike, with no word
+    // of why: say it before the first.
+    const QString board = QStringLiteral("/dev/gpib0");
+    const QString hint = deviceAccessHint(board, QStringLiteral("gpib"), deviceAccessError(board));
+    if (!hint.isEmpty()) {
+        return failure(hint);
     }
     *description =
         QStringLiteral("library %1 (%2)").arg(driver->libraryName(), driver->description());

@@ -1,5 +1,7 @@
 #include "bus/drivers/prologix/serial_transport.h"
 
+#include "bus/drivers/prologix/device_access.h"
+
 #include <QSerialPort>
 
 namespace lumodm {
@@ -28,6 +30,11 @@ bool SerialTransport::open(QString* error)
     if (!port_->open(QIODevice::ReadWrite)) {
         if (error != nullptr) {
             *error = port_->errorString();
+            const QString hint =
+                deviceAccessHint(device_, QStringLiteral("dialout"), deviceAccessError(device_));
+            if (!hint.isEmpty()) {
+                *error += QStringLiteral(".\n\n") + hint;
+            }
         }
         port_.reset();
         return false;

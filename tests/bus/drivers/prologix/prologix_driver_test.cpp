@@ -1,5 +1,6 @@
 #include "bus/bus_connection.h"
 #include "bus/drivers/address_limit_driver.h"
+#include "bus/drivers/prologix/device_access.h"
 #include "bus/drivers/prologix/prologix_driver.h"
 #include "bus/drivers/prologix/serial_transport.h"
 #include "bus/drivers/prologix/tcp_transport.h"
@@ -8,7 +9,9 @@
 #include "tests/support/fake_adapter_server.h"
 #include "tests/support/scripted_platform.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace lumodm {
 namespace {
@@ -125,6 +128,25 @@ TEST(PrologixDriver, AnAddressLimitPollsThatAddressAlone)
         }
     }
     EXPECT_EQ(polls, QList<QByteArray>{"++spoll 16"});
+}
+
+// A refusal by the system names the group and the command; nothing else does.
+TEST(DeviceAccess, ARefusalNamesTheGroupAndTheCommand)
+{
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"dialout", EACCES,
+         "You may not open /no/ttyUSB0; the members of the group dialout may.\nAdd yourself to it "
+         "with\n  sudo usermod -aG dialout $USER\nthen log out and in again."},
+        {"gpib", EPERM,
+         "the group gpib may.\nAdd yourself to it with\n  sudo usermod -aG gpib $USER"},
+        {"dialout", EBUSY, ""},
+        {"dialout", 0, ""},
+    };
+    for (const auto& [group, error, text] : cases) {
+        const QString hint = deviceAccessHint(QStringLiteral("/no/ttyUSB0"), group, error);
+        EXPECT_TRUE(*text ? hint.contains(text) : hint.isEmpty()) << hint.toStdString();
+    }
+    EXPECT_EQ(deviceAccessError(QStringLiteral("/no/ttyUSB0")), 0);
 }
 
 TEST(PrologixDriver, HandsOnDataIntactAndReadsALongAnswerInPieces)
