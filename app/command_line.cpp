@@ -109,7 +109,9 @@ void takeExtraPath(Line& line, const QString& option, const QString& value, QStr
 
 const Option kOptions[] = {
     {"sim", "MODEL[@ADDR],...", ToBoth,
-     "The bus (at most one of these; without one, the GPIB library):", "--sim[=MODEL[@ADDR],...]",
+     "The bus (at most one of these; without one, the remembered bus,\n"
+     "else the GPIB library):",
+     "--sim[=MODEL[@ADDR],...]",
      "the built-in simulated bus with the meters named:\n"
      "MODEL is DM5010, DM5110 or DM5120, ADDR a primary\n"
      "address from 1 to 30 (16 when left out); --sim\n"
@@ -143,6 +145,10 @@ const Option kOptions[] = {
      [](Line& line, const QString& option, const QString& value) {
          takeOnce(line, option, value, "the path of a library", line.options.driver.library);
      }},
+    {"choose", nullptr, ToPanel, nullptr, "--choose",
+     "choose the bus in a window, even when one is\n"
+     "remembered or the GPIB library loads",
+     [](Line& line, const QString&, const QString&) { line.options.choose = true; }},
     {"trace", nullptr, ToBoth, "Other options:", "--trace",
      "write every bus call with its data and status to\n"
      "standard error: how to see why a meter is silent",
@@ -399,8 +405,9 @@ QString commandLineHelp(Program program)
         "  GPIB library   The default: a GPIB interface board (board 0) through the\n"
         "                 Linux GPIB library (libgpib.so.0), else NI-488.2 for Linux\n"
         "                 (libni4882.so, then libgpibapi.so), loaded when the program\n"
-        "                 starts. When none loads, the program says what it tried and\n"
-        "                 ends with status 1.\n"
+        "                 starts. When none loads, lumodm offers a choice of bus and\n"
+        "                 remembers it; lumodm-read says what it tried and ends\n"
+        "                 with status 1.\n"
         "  Simulated bus  Meters in memory that answer like the real ones, for trying\n"
         "                 the program without an instrument.\n"
         "  \"++\" adapter   A Prologix or AR488 USB/Ethernet adapter as the bus\n"

@@ -26,8 +26,9 @@ struct ProgramExtras
 struct CommandLine
 {
     DriverSpec driver;
-    QString logFile; // --log=FILE: every displayed reading appended as CSV
+    QString logFile;       // --log=FILE: every displayed reading appended as CSV
     bool readings = false; // --readings: the readings window opens at start
+    bool choose = false;   // --choose: the connection chooser, whatever is remembered
     bool help = false;
     bool version = false;
     ReaderOptions reader; // lumodm-read's own
@@ -41,6 +42,12 @@ struct CommandLineParse
 
     bool ok() const { return error.isEmpty(); }
 };
+
+// Whether the line names the bus (one of the bus options, or --gpib-library).
+inline bool namesBus(const DriverSpec& driver)
+{
+    return driver.kind != DriverSpec::Kind::Library || !driver.library.isEmpty();
+}
 
 // Parses the arguments after the program name. --help and --version win
 // over any error elsewhere on the line.

@@ -2,10 +2,11 @@
 
 #include "app/command_line.h"
 #include "bus/bus_connection.h"
-#include "bus/drivers/driver_factory.h"
+#include "connect/connect_session.h"
 #include "controls/form1.h"
 #include "log/reading_log.h"
 #include "panel/front_panel.h"
+#include "qt/connect_dialog.h"
 #include "qt/main_window.h"
 #include "qt/panel_fonts.h"
 #include "qt/panel_icon.h"
@@ -139,7 +140,13 @@ int runPanelProgram(int argc, char** argv)
     QtPlatform platform;
     QTemporaryDir scratch;
 
-    DriverCreation creation = createDriver(line.options.driver, std::cerr);
+    ConnectSession session(connectionFile(), std::cerr);
+    bool cancelled = false;
+    DriverCreation creation = session.open(line.options.driver, namesBus(line.options.driver),
+                                           line.options.choose, runConnectDialog, &cancelled);
+    if (cancelled) {
+        return 1;
+    }
     if (!creation.ok()) {
         platform.messageBox(creation.errorText, creation.errorTitle, MessageButtons::Ok,
                             MessageIcon::Stop);
@@ -161,6 +168,13 @@ int runPanelProgram(int argc, char** argv)
     Form1 form;
     FrontPanel panel(form, connection, platform);
     panel.Form_Load();
+    // The chooser's bus is kept once a meter answered on it (the hidden
+    // modes keep nothing).
+    if (form.state.ModelCode != MeterModel::None && extras.screenshotFile.isEmpty() && !extras.quitWhenUp) {
+        int address = 0;
+        driver.ibask(form.state.DeviceHandle, gpib::IbcPAD, &address);
+        session.remember(address);
+    }
     // The hidden modes show the user's settings but never write them.
     const bool hiddenMode = !extras.screenshotFile.isEmpty() || extras.quitWhenUp;
     if (hiddenMode) {

@@ -1,7 +1,7 @@
 #include "app/reader_program.h"
 
 #include "app/command_line.h"
-#include "bus/drivers/driver_factory.h"
+#include "connect/connect_session.h"
 #include "log/reading_log.h"
 #include "reader/console_platform.h"
 #include "reader/headless_reader.h"
@@ -48,7 +48,11 @@ int runHeadlessReaderProgram(int argc, char** argv)
     ConsolePlatform platform;
     platform.catchInterrupts();
 
-    DriverCreation creation = createDriver(parse.options.driver, std::cerr);
+    // The bus the panel's chooser remembered serves here too.
+    ConnectSession session(connectionFile(), std::cerr);
+    bool cancelled = false;
+    DriverCreation creation = session.open(parse.options.driver, namesBus(parse.options.driver),
+                                           false, nullptr, &cancelled);
     if (!creation.ok()) {
         // The bus's hints name the front panel's command; here it is this one.
         QString text = creation.errorText;

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -21,11 +22,19 @@ TEST(PanelProgram, AnswersItsCommandLine)
         {{"-platform", "offscreen", "--sim", "--quit-when-up", "--log=" + log},
          0,
          "lumodm: panel up \\d+ ms after start\n$"},
+        // No bus option: the remembered one, not the GPIB library.
+        {{"-platform", "offscreen", "--quit-when-up"}, 0, "lumodm: panel up \\d+ ms"},
     };
+    QDir(home.path()).mkpath(QStringLiteral(".config/LumoDM"));
+    QFile remembered(home.filePath(QStringLiteral(".config/LumoDM/Connection.ini")));
+    ASSERT_TRUE(remembered.open(QIODevice::WriteOnly));
+    remembered.write("[Connection]\nBus=sim\nTarget=DM5120@7\nAddress=7\n");
+    remembered.close();
     for (const auto& [arguments, status, text] : cases) {
         QProcess process;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), home.path());
+        env.remove(QStringLiteral("XDG_CONFIG_HOME"));
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.remove(QStringLiteral("DISPLAY"));
         env.remove(QStringLiteral("WAYLAND_DISPLAY"));

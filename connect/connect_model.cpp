@@ -1,0 +1,146 @@
+#include "connect/connect_model.h"
+
+#include "bus/drivers/prologix/adapter_target.h"
+
+#include <QSerialPortInfo>
+#include <algorithm>
+
+namespace lumodm {
+
+namespace {
+
+constexpr quint16 kFtdiVendor = 0x0403;
+constexpr quint16 kFtdiFt232 = 0x6001;
+// Arduino, Arduino.org, the CH340 clones' QinHeng and the CP210x of Silicon Labs.
+constexpr quint16 kArduinoVendors[] = {0x2341, 0x2a03, 0x1a86, 0x10c4};
+
+} // namespace
+
+AdapterGuess guessAdapter(bool hasIds, quint16 vendor, quint16 product)
+{
+    if (!hasIds) {
+        return AdapterGuess::Unknown;
+    }
+    if (vendor == kFtdiVendor && product == kFtdiFt232) {
+        return AdapterGuess::Prologix;
+    }
+    const auto* end = std::end(kArduinoVendors);
+    return std::find(std::begin(kArduinoVendors), end, vendor) != end ? AdapterGuess::Ar488
+                                                                      : AdapterGuess::Unknown;
+}
+
+QList<SerialPortOffer> availableSerialPorts()
+{
+    QList<SerialPortOffer> ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const bool ids = info.hasVendorIdentifier() && info.hasProductIdentifier();
+        ports.append({info.systemLocation(), info.description(),
+                      guessAdapter(ids, info.vendorIdentifier(), info.productIdentifier())});
+    }
+    return ports;
+}
+
+const QStringList& ConnectModel::simulatedModels()
+{
+    static const QStringList models{QStringLiteral("DM5010"), QStringLiteral("DM5110"),
+                                    QStringLiteral("DM5120")};
+    return models;
+}
+
+ConnectModel::ConnectModel(LibraryReport library, QList<SerialPortOffer> ports,
+                           const std::optional<Connection>& remembered)
+    : library_(std::move(library)), ports_(std::move(ports))
+{
+    if (remembered) {
+        takeRemembered(*remembered);
+    } else if (library_.loaded) {
+        bus = Bus::Board;
+    } else if (!ports_.isEmpty()) {
+        bus = Bus::SerialAdapter;
+        const auto known = std::find_if(ports_.cbegin(), ports_.cend(), [](const auto& p) {
+            return p.guess != AdapterGuess::Unknown;
+        });
+        portIndex = known == ports_.cend() ? 0 : static_cast<int>(known - ports_.cbegin());
+        ar488 = ports_.at(portIndex).guess == AdapterGuess::Ar488;
+    }
+}
+
+void ConnectModel::takeRemembered(const Connection& remembered)
+{
+    const DriverSpec& d = remembered.driver;
+    address = remembered.address;
+    switch (d.kind) {
+    case DriverSpec::Kind::Library:
+        bus = Bus::Board;
+        libraryPath = d.library;
+        return;
+    case DriverSpec::Kind::Simulated:
+        bus = Bus::Simulator;
+        simulatedModel = std::max(0, static_cast<int>(simulatedModels().indexOf(
+                                         d.simulation.section(QLatin1Char('@'), 0, 0))));
+        return;
+    case DriverSpec::Kind::Prologix:
+    case DriverSpec::Kind::Ar488:
+        break;
+    }
+    const std::optional<AdapterTarget> target = parseAdapterTarget(d.adapter, nullptr);
+    ar488 = d.kind == DriverSpec::Kind::Ar488;
+    if (target && target->kind == AdapterTarget::Kind::Tcp) {
+        bus = Bus::NetworkAdapter;
+        host = target->host;
+        tcpPort = target->port;
+        return;
+    }
+    bus = Bus::SerialAdapter;
+    const auto same = std::find_if(ports_.cbegin(), ports_.cend(),
+                                   [&](const auto& p) { return p.device == d.adapter; });
+    if (same == ports_.cend()) { // unplugged now: still offered
+        ports_.append({d.adapter, QString(), AdapterGuess::Unknown});
+    }
+    portIndex =
+        static_cast<int>(std::find_if(ports_.cbegin(), ports_.cend(),
+                                      [&](const auto& p) { return p.device == d.adapter; }) -
+                         ports_.cbegin());
+}
+
+std::optional<Connection> ConnectModel::connection(QString* error) const
+{
+    Connection c;
+    c.address = address;
+    DriverSpec& d = c.driver;
+    switch (bus) {
+    case Bus::Board:
+        d.kind = DriverSpec::Kind::Library;
+        d.library = libraryPath.trimmed();
+        return c;
+    case Bus::Simulator:
+        d.kind = DriverSpec::Kind::Simulated;
+        d.simulation = simulatedModels().value(simulatedModel, simulatedModels().constFirst());
+        if (address != 0) {
+            d.simulation += QStringLiteral("@%1").arg(address);
+        }
+        return c;
+    case Bus::SerialAdapter:
+        if (portIndex < 0 || portIndex >= ports_.size()) {
+            *error = QStringLiteral("Choose the serial port of the adapter.");
+            return std::nullopt;
+        }
+        d.kind = ar488 ? DriverSpec::Kind::Ar488 : DriverSpec::Kind::Prologix;
+        d.adapter = ports_.at(portIndex).device;
+        return c;
+    case Bus::NetworkAdapter:
+        break;
+    }
+    d.kind = DriverSpec::Kind::Prologix;
+    const QString h = host.trimmed();
+    d.adapter = (h.contains(QLatin1Char(':')) ? QLatin1Char('[') + h + QLatin1Char(']') : h) +
+                QStringLiteral(":%1").arg(tcpPort);
+    QString why;
+    if (h.isEmpty() || !parseAdapterTarget(d.adapter, &why)) {
+        *error = h.isEmpty() ? QStringLiteral("Enter the adapter's host name or address.") : why;
+        return std::nullopt;
+    }
+    return c;
+}
+
+} // namespace lumodm

@@ -1,0 +1,140 @@
+#include "connect/connect_session.h"
+
+#include "bus/drivers/ni488/ni488_driver.h"
+
+#include <QSettings>
+
+namespace lumodm {
+
+namespace {
+
+const QString kGroup = QStringLiteral("Connection");
+// Far more connection attempts than anyone makes in one dialog.
+constexpr int kMaxAttempts = 1000;
+
+const char* const kKinds[] = {"library", "sim", "prologix", "ar488"};
+
+QString key(const char* name)
+{
+    return kGroup + QLatin1Char('/') + QLatin1String(name);
+}
+
+LibraryReport reportOf(const DriverSpec& line, const DriverCreation* attempt)
+{
+    LibraryReport report;
+    report.names =
+        line.library.isEmpty() ? Ni488Driver::defaultLibraryNames() : QStringList{line.library};
+    if (attempt != nullptr) {
+        report.detail = attempt->errorText;
+        return report;
+    }
+    // --choose: whether a library would load, told without using it.
+    QString error;
+    const auto driver = Ni488Driver::load(report.names, &error);
+    report.loaded = driver != nullptr;
+    report.detail = driver ? driver->libraryName() : error;
+    return report;
+}
+
+} // namespace
+
+QString connectionFile()
+{
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("LumoDM"),
+                     QStringLiteral("Connection"))
+        .fileName();
+}
+
+std::optional<Connection> loadConnection(const QString& file)
+{
+    const QSettings s(file, QSettings::IniFormat);
+    const QString kind = s.value(key("Bus")).toString();
+    Connection c;
+    int k = 0;
+    while (k < 4 && kind != QLatin1String(kKinds[k])) {
+        ++k;
+    }
+    if (k == 4) {
+        return std::nullopt;
+    }
+    c.driver.kind = static_cast<DriverSpec::Kind>(k);
+    const QString target = s.value(key("Target")).toString();
+    (c.driver.kind == DriverSpec::Kind::Library     ? c.driver.library
+     : c.driver.kind == DriverSpec::Kind::Simulated ? c.driver.simulation
+                                                    : c.driver.adapter) = target;
+    const int address = s.value(key("Address")).toInt();
+    c.address = address >= 1 && address <= 30 ? address : 0;
+    return c;
+}
+
+void saveConnection(const QString& file, const Connection& c)
+{
+    QSettings s(file, QSettings::IniFormat);
+    const DriverSpec& d = c.driver;
+    s.setValue(key("Bus"), QLatin1String(kKinds[static_cast<int>(d.kind)]));
+    s.setValue(key("Target"), d.library + d.simulation + d.adapter);
+    s.setValue(key("Address"), c.address);
+}
+
+ConnectSession::ConnectSession(QString file, std::ostream& traceOut)
+    : file_(std::move(file)), traceOut_(traceOut), ports_(availableSerialPorts)
+{
+}
+
+DriverCreation ConnectSession::create(const DriverSpec& line, const Connection& connection)
+{
+    DriverSpec spec = connection.driver;
+    spec.trace = line.trace;
+    spec.address = line.address != 0 ? line.address : connection.address;
+    return createDriver(spec, traceOut_);
+}
+
+DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool choose,
+                                    const Chooser& chooser, bool* cancelled)
+{
+    *cancelled = false;
+    if (busGiven && !choose) {
+        return createDriver(line, traceOut_);
+    }
+    const std::optional<Connection> remembered = loadConnection(file_);
+    DriverCreation attempt;
+    bool tried = false;
+    if (!choose) {
+        tried = true;
+        attempt = remembered ? create(line, *remembered) : createDriver(line, traceOut_);
+        if (attempt.ok() || !chooser) {
+            return attempt;
+        }
+    }
+    ConnectModel model(reportOf(line, tried && !remembered ? &attempt : nullptr), ports_(),
+                       remembered);
+    if (tried && remembered) {
+        model.problem = attempt.errorText;
+    }
+    for (int i = 0; i < kMaxAttempts; ++i) {
+        const std::optional<Connection> choice = chooser(model);
+        if (!choice) {
+            *cancelled = true;
+            return {};
+        }
+        attempt = create(line, *choice);
+        if (attempt.ok()) {
+            chosen_ = choice;
+            return attempt;
+        }
+        model.problem = attempt.errorText;
+    }
+    *cancelled = true;
+    return {};
+}
+
+void ConnectSession::remember(int address)
+{
+    if (chosen_) {
+        chosen_->address = address;
+        saveConnection(file_, *chosen_);
+        chosen_.reset();
+    }
+}
+
+} // namespace lumodm

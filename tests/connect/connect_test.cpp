@@ -1,0 +1,100 @@
+#include "connect/connect_session.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace lumodm {
+namespace {
+
+using Bus = ConnectModel::Bus;
+
+// What the chooser starts on, and the bus its choice makes.
+TEST(ConnectModel, StartsOnWhatIsLikelyAndMakesTheBus)
+{
+    const SerialPortOffer plain{"/dev/ttyS0", "", guessAdapter(false, 0x0403, 0x6001)};
+    const SerialPortOffer arduino{"/dev/ttyACM0", "", guessAdapter(true, 0x2341, 0x0043)};
+    const SerialPortOffer ftdi{"/dev/ttyUSB0", "", guessAdapter(true, 0x0403, 0x6001)};
+    Connection net;
+    net.driver = {DriverSpec::Kind::Prologix, {}, "gpib.lab:4000", {}, false, 0};
+    net.address = 9;
+    const struct
+    {
+        bool loaded;
+        QList<SerialPortOffer> ports;
+        std::optional<Connection> remembered;
+        Bus bus;
+        const char* made; // kind, target, address
+    } cases[] = {
+        {true, {ftdi}, std::nullopt, Bus::Board, "0  0"},
+        {false, {plain, arduino, ftdi}, std::nullopt, Bus::SerialAdapter, "3 /dev/ttyACM0 0"},
+        {false, {plain, ftdi}, std::nullopt, Bus::SerialAdapter, "2 /dev/ttyUSB0 0"},
+        {false, {plain}, std::nullopt, Bus::SerialAdapter, "2 /dev/ttyS0 0"},
+        {false, {}, std::nullopt, Bus::Simulator, "1 DM5010 0"},
+        {true, {ftdi}, net, Bus::NetworkAdapter, "2 gpib.lab:4000 9"},
+    };
+    for (const auto& c : cases) {
+        const ConnectModel model({{}, c.loaded, {}}, c.ports, c.remembered);
+        EXPECT_EQ(model.bus, c.bus);
+        QString error;
+        const auto made = model.connection(&error);
+        ASSERT_TRUE(made) << error.toStdString();
+        const DriverSpec& d = made->driver;
+        EXPECT_EQ(QStringLiteral("%1 %2 %3")
+                      .arg(int(d.kind))
+                      .arg(d.library + d.simulation + d.adapter)
+                      .arg(made->address),
+                  c.made);
+    }
+    ConnectModel model({}, {}, std::nullopt);
+    model.bus = Bus::NetworkAdapter;
+    QString error;
+    EXPECT_FALSE(model.connection(&error));
+    EXPECT_EQ(error, "Enter the adapter's host name or address.");
+}
+
+// Cancel writes nothing; a choice whose meter answered is used at the next
+// start without asking, with the address it was found at.
+TEST(ConnectSession, RemembersTheChoiceOnceTheMeterAnswered)
+{
+    QTemporaryDir home;
+    const QString file = home.filePath(QStringLiteral("Connection.ini"));
+    std::ostringstream trace;
+    DriverSpec line;
+    line.library = QStringLiteral("/nonexistent/libgpib.so"); // no library loads
+    int asked = 0;
+    const auto pick = [&asked](std::optional<Connection> answer) {
+        return [&asked, answer](ConnectModel& model) {
+            ++asked;
+            EXPECT_FALSE(model.library().loaded);
+            return answer;
+        };
+    };
+    bool cancelled = false;
+    ConnectSession first(file, trace);
+    first.setPortLister([] { return QList<SerialPortOffer>{}; });
+    EXPECT_FALSE(first.open(line, false, false, pick(std::nullopt), &cancelled).ok());
+    EXPECT_TRUE(cancelled);
+    first.remember(16);
+    EXPECT_FALSE(QFile::exists(file));
+
+    Connection sim;
+    sim.driver.kind = DriverSpec::Kind::Simulated;
+    sim.driver.simulation = QStringLiteral("DM5110@16");
+    EXPECT_TRUE(first.open(line, false, false, pick(sim), &cancelled).ok());
+    first.remember(16);
+    ConnectSession next(file, trace);
+    EXPECT_TRUE(next.open(line, false, false, pick(std::nullopt), &cancelled).ok());
+    EXPECT_FALSE(cancelled);
+    EXPECT_EQ(asked, 2);
+    const auto kept = loadConnection(file);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(kept->driver.simulation + QString::number(kept->address), "DM5110@1616");
+    // --choose asks even so.
+    next.open(line, false, true, pick(std::nullopt), &cancelled);
+    EXPECT_EQ(asked, 3);
+}
+
+} // namespace
+} // namespace lumodm
