@@ -11,6 +11,11 @@ packages=(
   clang libclang-rt-14-dev
   fonts-dseg fonts-liberation2
 )
+# What scripts/package.sh needs besides: the checks, the manual pages and
+# the package's dependencies.
+if [ -n "${LUMODM_PACKAGING:-}" ]; then
+  packages+=(appstream desktop-file-utils help2man dpkg-dev file)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,65 @@
+# What a Debian package adds to `cmake --install`: the AppStream entry, the
+# manual pages made from --help, and the CPack settings. Included from
+# app/programs once both programs exist.
+include(GNUInstallDirs)
+
+set(LUMODM_APP_ID "org.example.LumoDM" CACHE STRING "AppStream component id")
+set(LUMODM_HOMEPAGE "https://lumodm.example.org" CACHE STRING
+  "Project home page; the AppStream screenshot is screenshot.png there")
+configure_file("${PROJECT_SOURCE_DIR}/packaging/lumodm.metainfo.xml.in"
+  "${CMAKE_CURRENT_BINARY_DIR}/${LUMODM_APP_ID}.metainfo.xml" @ONLY)
+install(FILES "${CMAKE_CURRENT_BINARY_DIR}/${LUMODM_APP_ID}.metainfo.xml"
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/metainfo")
+
+# Both programs answer --help and --version without a display, so help2man
+# can run them at build time.
+find_program(LUMODM_HELP2MAN help2man)
+find_program(LUMODM_GZIP gzip)
+if(LUMODM_HELP2MAN AND LUMODM_GZIP)
+  set(pages)
+  foreach(program lumodm lumodm-read)
+    if(program STREQUAL "lumodm")
+      set(name "front panel for DM5010, DM5110 and DM5120 multimeters on GPIB")
+    else()
+      set(name "take readings from a DM5010, DM5110 or DM5120 multimeter")
+    endif()
+    set(page "${CMAKE_CURRENT_BINARY_DIR}/${program}.1.gz")
+    add_custom_command(OUTPUT "${page}"
+      COMMAND "${LUMODM_HELP2MAN}" --no-info --section=1 "--name=${name}"
+              "--output=${program}.1" "$<TARGET_FILE:${program}>"
+      COMMAND "${LUMODM_GZIP}" -n -9 -f "${program}.1"
+      DEPENDS ${program}
+      WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+      COMMENT "Manual page ${program}(1) from --help"
+      VERBATIM)
+    list(APPEND pages "${page}")
+  endforeach()
+  add_custom_target(lumodm_manpages ALL DEPENDS ${pages})
+  install(FILES ${pages} DESTINATION "${CMAKE_INSTALL_MANDIR}/man1")
+else()
+  message(STATUS "help2man not found: no manual pages (scripts/package.sh installs it)")
+endif()
+
+# `cpack -G DEB` (scripts/package.sh): lumodm_<version>_<arch>.deb, its
+# Depends found from the libraries the programs link.
+set(CPACK_PACKAGE_NAME "lumodm")
+set(CPACK_PACKAGE_VENDOR "LumoDM")
+set(CPACK_PACKAGE_CONTACT "LumoDM maintainers <lumodm@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+  "front panel for DM5010, DM5110 and DM5120 multimeters on GPIB")
+set(CPACK_PACKAGE_DESCRIPTION
+  "LumoDM shows a GPIB bench multimeter's reading in a large seven-segment\n"
+  "readout, switches its function and range and takes readings continuously.\n"
+  "It works through a GPIB board (Linux GPIB library or NI-488.2, loaded at\n"
+  "run time), a Prologix or AR488 USB or Ethernet adapter, or a simulated\n"
+  "meter.\n"
+  "lumodm-read takes readings without a window.")
+string(REPLACE ";" "" CPACK_PACKAGE_DESCRIPTION "${CPACK_PACKAGE_DESCRIPTION}")
+set(CPACK_GENERATOR "DEB")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SECTION "science")
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${LUMODM_HOMEPAGE}")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
