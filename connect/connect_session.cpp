@@ -19,16 +19,12 @@ QString key(const char* name)
     return kGroup + QLatin1Char('/') + QLatin1String(name);
 }
 
-LibraryReport reportOf(const DriverSpec& line, const DriverCreation* attempt)
+// Whether a library loads, and why each did not, told without using it.
+LibraryReport reportOf(const DriverSpec& line)
 {
     LibraryReport report;
     report.names =
         line.library.isEmpty() ? Ni488Driver::defaultLibraryNames() : QStringList{line.library};
-    if (attempt != nullptr) {
-        report.detail = attempt->errorText;
-        return report;
-    }
-    // --choose: whether a library would load, told without using it.
     QString error;
     const auto driver = Ni488Driver::load(report.names, &error);
     report.loaded = driver != nullptr;
@@ -106,8 +102,7 @@ DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool 
             return attempt;
         }
     }
-    ConnectModel model(reportOf(line, tried && !remembered ? &attempt : nullptr), ports_(),
-                       remembered);
+    ConnectModel model(reportOf(line), ports_(), remembered);
     if (tried && remembered) {
         model.problem = attempt.errorText;
     }

@@ -68,10 +68,13 @@ std::optional<Connection> runConnectDialog(ConnectModel& model)
     QFormLayout* board = section(ConnectModel::Bus::Board, QStringLiteral("GPIB board (board 0)"));
     board->addRow(QStringLiteral("Libraries:"),
                   plainLabel(library.names.join(QLatin1String(", ")), &dialog));
-    board->addRow(
-        QStringLiteral("Loaded:"),
-        plainLabel(library.loaded ? library.detail : QStringLiteral("none\n") + library.detail,
-                   &dialog));
+    board->addRow(QStringLiteral("Loaded:"),
+                  plainLabel(library.loaded ? library.detail : QStringLiteral("none"), &dialog));
+    if (!library.loaded) {
+        QLabel* tried = plainLabel(library.detail, &dialog);
+        tried->setWordWrap(false); // a wrapped label gets too little height in a form
+        board->addRow(QStringLiteral("Tried:"), tried);
+    }
     auto* libraryPath = new QLineEdit(model.libraryPath, &dialog);
     libraryPath->setPlaceholderText(QStringLiteral("another library: /usr/local/lib/libgpib.so"));
     board->addRow(QStringLiteral("Library:"), libraryPath);
