@@ -1,5 +1,6 @@
 #include "bus/drivers/sim/sim_bus_factory.h"
 
+#include "bus/drivers/sim/sim_faults.h"
 #include "bus/drivers/sim/sim_meter_factory.h"
 
 #include <QStringList>
@@ -16,22 +17,6 @@ std::unique_ptr<SimulatedBus> failure(QString* error, const QString& text)
         *error = text;
     }
     return nullptr;
-}
-
-// A primary address written as plain decimal digits; -1 otherwise.
-int parseAddress(const QString& text)
-{
-    if (text.isEmpty() || text.size() > 2) {
-        return -1;
-    }
-    int address = 0;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return -1;
-        }
-        address = address * 10 + (c.unicode() - '0');
-    }
-    return address;
 }
 
 } // namespace
@@ -74,7 +59,7 @@ std::unique_ptr<SimulatedBus> createSimulatedBus(const QString& spec, QString* e
         int address = DefaultAddress;
         if (at >= 0) {
             const QString addressText = entry.mid(at + 1).trimmed();
-            address = parseAddress(addressText);
+            address = plainDecimal(addressText, 1, 30, 2);
             if (address < 1 || address > 30) {
                 return failure(error, QStringLiteral("simulated %1: address \"%2\" is not 1 to 30")
                                           .arg(model, addressText));

@@ -22,22 +22,6 @@ QByteArray garbageBytes()
     return bytes;
 }
 
-// Plain decimal digits from `low` to `high`; -1 otherwise.
-int number(const QString& text, int low, int high)
-{
-    if (text.isEmpty() || text.size() > 7) {
-        return -1;
-    }
-    int value = 0;
-    for (QChar c : text) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
-            return -1;
-        }
-        value = value * 10 + (c.unicode() - '0');
-    }
-    return value >= low && value <= high ? value : -1;
-}
-
 } // namespace
 
 bool SimFaults::add(const QString& text, QString* error)
@@ -71,7 +55,7 @@ bool SimFaults::add(const QString& text, QString* error)
     // An iberr is a small code; the counts stay far from overflow.
     const int low = field == &writeError ? 0 : 1;
     const int high = field == &writeError ? 31 : MaxCount;
-    const int value = number(text.section(QLatin1Char('='), 1).trimmed(), low, high);
+    const int value = plainDecimal(text.section(QLatin1Char('='), 1).trimmed(), low, high, 7);
     if (value < 0) {
         *error = QStringLiteral("fault \"%1\" needs a number from %2 to %3")
                      .arg(text.trimmed())
@@ -81,6 +65,21 @@ bool SimFaults::add(const QString& text, QString* error)
     }
     *field = value;
     return true;
+}
+
+int plainDecimal(const QString& text, int low, int high, int maxDigits)
+{
+    if (text.isEmpty() || text.size() > maxDigits) {
+        return -1;
+    }
+    int value = 0;
+    for (QChar c : text) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) {
+            return -1;
+        }
+        value = value * 10 + (c.unicode() - '0');
+    }
+    return value >= low && value <= high ? value : -1;
 }
 
 } // namespace lumodm

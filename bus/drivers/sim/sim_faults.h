@@ -42,4 +42,9 @@ struct SimFaults
     bool add(const QString& text, QString* error);
 };
 
+// `text` as plain decimal digits (at most `maxDigits`, no sign or blank)
+// when the value lies from `low` to `high`; -1 otherwise. The simulator's
+// spec takes its addresses and fault numbers this way.
+int plainDecimal(const QString& text, int low, int high, int maxDigits);
+
 } // namespace lumodm
