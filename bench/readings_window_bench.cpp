@@ -8,6 +8,7 @@
 // - Run: a run at the 0.5 s rate with the window shown, for
 //   LUMODM_BENCH_RUN_SECONDS (default 5) of wall time; goal under 1 % of
 //   one core.
+#include "bench/run_benchmarks.h"
 #include "bench/unattended_platform.h"
 #include "bus/bus_connection.h"
 #include "bus/drivers/sim/sim_bus.h"
@@ -160,16 +161,8 @@ BENCHMARK(BM_ReadingsWindowRun)->Iterations(1)->UseManualTime()->Unit(benchmark:
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    lumodm::useOffscreenUnlessAsked();
     QApplication app(argc, argv);
     lumodm::installPanelFonts();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
-        return 1;
-    }
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return lumodm::runBenchmarks(argc, argv);
 }
