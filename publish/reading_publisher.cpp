@@ -1,0 +1,334 @@
+#include "publish/reading_publisher.h"
+
+#include "log/log_timestamp.h"
+#include "publish/reading_message.h"
+
+#include <algorithm>
+#include <mosquitto.h>
+
+namespace lumodm {
+
+namespace {
+
+constexpr int kKeepAliveSeconds = 30;
+// Messages handed to the library and not yet acknowledged: enough to keep
+// the loopback busy, few enough that the bounded queue stays ours.
+constexpr int kWindow = 100;
+constexpr auto kFirstRetry = std::chrono::seconds(1);
+constexpr auto kLongestRetry = std::chrono::seconds(30);
+constexpr auto kOfflineWait = std::chrono::seconds(1);
+constexpr std::chrono::milliseconds kFlushOnDestroy(1000);
+
+void initLibrary()
+{
+    static std::once_flag once;
+    std::call_once(once, [] { mosquitto_lib_init(); });
+}
+
+QString libraryText(int code)
+{
+    return QString::fromLocal8Bit(mosquitto_strerror(code));
+}
+
+} // namespace
+
+ReadingPublisher::ReadingPublisher(PublishOptions options, QString password, Tell tell)
+    : options_(std::move(options)), password_(std::move(password)), tell_(std::move(tell))
+{
+}
+
+ReadingPublisher::~ReadingPublisher()
+{
+    finish(kFlushOnDestroy);
+}
+
+void ReadingPublisher::start(const PublishedMeter& meter)
+{
+    if (started_.exchange(true)) {
+        return;
+    }
+    meter_ = meter;
+    readingTopic_ = options_.target.topic.toUtf8() + '/' + meter.model.toUtf8();
+    statusTopic_ = readingTopic_ + "/status";
+    worker_ = std::thread([this] { run(); });
+}
+
+void ReadingPublisher::readingTaken(const Reading& reading)
+{
+    if (!started_ && meterOnFirst_) {
+        start(meterOnFirst_());
+    }
+    bool firstLoss = false;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (finished_) {
+            return;
+        }
+        if (queue_.size() >= kQueueLimit) {
+            queue_.pop_front();
+            firstLoss = ++dropped_ == 1;
+        }
+        queue_.push_back({++seq_, reading});
+    }
+    changed_.notify_all();
+    if (firstLoss) {
+        tellOnce(toldLoss_,
+                 QStringLiteral("The broker %1 is behind by %2 readings: the oldest are dropped "
+                                "from here on.")
+                     .arg(brokerName())
+                     .arg(kQueueLimit));
+    }
+}
+
+bool ReadingPublisher::finish(std::chrono::milliseconds flushFor)
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (finished_) {
+        return reached_;
+    }
+    finished_ = true;
+    if (!started_) {
+        return false;
+    }
+    changed_.wait_for(lock, flushFor, [this] { return queue_.empty() && inflight_ == 0; });
+    if (connected_ && publish(lock, statusTopic_, QByteArrayLiteral("offline"), true)) {
+        changed_.wait_for(lock, kOfflineWait, [this] { return inflight_ == 0 || !connected_; });
+    }
+    stopping_ = true;
+    const bool wasConnected = connected_;
+    lock.unlock();
+    changed_.notify_all();
+    worker_.join();
+    if (client_ != nullptr) {
+        if (wasConnected) {
+            mosquitto_disconnect(client_); // no last will after a clean end
+        }
+        if (loopRunning_) {
+            mosquitto_loop_stop(client_, !wasConnected);
+        }
+        mosquitto_destroy(client_);
+        client_ = nullptr;
+    }
+    if (!reached_) {
+        tellOnce(toldLink_, QStringLiteral("The broker %1 was never reached: no reading was "
+                                           "published.")
+                                .arg(brokerName()));
+    }
+    return reached_;
+}
+
+bool ReadingPublisher::reached() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return reached_;
+}
+
+long long ReadingPublisher::dropped() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return dropped_;
+}
+
+std::size_t ReadingPublisher::waiting() const
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    return queue_.size();
+}
+
+QString ReadingPublisher::brokerName() const
+{
+    const PublishTarget& t = options_.target;
+    return QStringLiteral("%1://%2:%3")
+        .arg(t.tls ? QLatin1String("mqtts") : QLatin1String("mqtt"), t.host)
+        .arg(t.port);
+}
+
+void ReadingPublisher::tellOnce(std::atomic<bool>& told, const QString& text)
+{
+    if (!told.exchange(true) && tell_) {
+        tell_(text);
+    }
+}
+
+void ReadingPublisher::run()
+{
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (connect(lock)) {
+        feed(lock);
+    }
+}
+
+// Sets the client up and starts its first connection; retries with
+// back-off until the library has a connection under way, from when on its
+// network thread reconnects by itself.
+bool ReadingPublisher::connect(std::unique_lock<std::mutex>& lock)
+{
+    initLibrary();
+    mosquitto* client = mosquitto_new(nullptr, true, this);
+    if (client == nullptr) {
+        tellOnce(toldLink_, QStringLiteral("Cannot start the MQTT client: readings are not "
+                                           "published."));
+        return false;
+    }
+    client_ = client;
+    lock.unlock();
+    mosquitto_connect_callback_set(client, &ReadingPublisher::onConnect);
+    mosquitto_disconnect_callback_set(client, &ReadingPublisher::onDisconnect);
+    mosquitto_publish_callback_set(client, &ReadingPublisher::onPublish);
+    mosquitto_reconnect_delay_set(client, 1, 30, true);
+    mosquitto_max_inflight_messages_set(client, kWindow);
+    mosquitto_will_set(client, statusTopic_.constData(), 7, "offline", 1, true);
+    const PublishTarget& target = options_.target;
+    if (!target.user.isEmpty()) {
+        const QByteArray user = target.user.toUtf8();
+        const QByteArray password = password_.toUtf8();
+        mosquitto_username_pw_set(client, user.constData(),
+                                  password_.isEmpty() ? nullptr : password.constData());
+    }
+    int code = MOSQ_ERR_SUCCESS;
+    if (target.tls && !options_.caFile.isEmpty()) {
+        code = mosquitto_tls_set(client, options_.caFile.toLocal8Bit().constData(), nullptr,
+                                 nullptr, nullptr, nullptr);
+    } else if (target.tls) {
+        code = mosquitto_int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+    }
+    lock.lock();
+    if (code != MOSQ_ERR_SUCCESS) {
+        tellOnce(toldLink_, QStringLiteral("Cannot use TLS for the broker %1: %2")
+                                .arg(brokerName(), libraryText(code)));
+        return false;
+    }
+
+    const QByteArray host = target.host.toUtf8();
+    auto retry = std::chrono::duration_cast<std::chrono::milliseconds>(kFirstRetry);
+    while (!stopping_) {
+        lock.unlock();
+        code = mosquitto_connect_async(client, host.constData(), target.port, kKeepAliveSeconds);
+        lock.lock();
+        if (code == MOSQ_ERR_SUCCESS) {
+            break;
+        }
+        tellOnce(toldLink_, QStringLiteral("Cannot reach the broker %1: %2\nReadings are kept "
+                                           "(up to %3) and sent when it answers.")
+                                .arg(brokerName(), libraryText(code))
+                                .arg(kQueueLimit));
+        changed_.wait_for(lock, retry, [this] { return stopping_; });
+        retry = std::min(retry * 2, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        kLongestRetry));
+    }
+    if (stopping_) {
+        return false;
+    }
+    lock.unlock();
+    code = mosquitto_loop_start(client);
+    lock.lock();
+    loopRunning_ = code == MOSQ_ERR_SUCCESS;
+    if (!loopRunning_) {
+        tellOnce(toldLink_, QStringLiteral("Cannot start the MQTT client: %1").arg(libraryText(code)));
+    }
+    return loopRunning_;
+}
+
+// Hands the queue over in order while linked, a window at a time.
+void ReadingPublisher::feed(std::unique_lock<std::mutex>& lock)
+{
+    for (;;) {
+        changed_.wait(lock, [this] {
+            return stopping_ || (connected_ && !queue_.empty() && inflight_ < kWindow);
+        });
+        if (stopping_) {
+            return;
+        }
+        const Queued next = queue_.front();
+        lock.unlock();
+        const QByteArray payload = readingMessage(isoTimestamp(next.reading.time), next.seq,
+                                                  meter_.model, meter_.address, next.reading);
+        lock.lock();
+        // A full queue may have dropped it meanwhile; then it is not sent.
+        if (queue_.empty() || queue_.front().seq != next.seq) {
+            continue;
+        }
+        if (publish(lock, readingTopic_, payload, false)) {
+            queue_.pop_front();
+        }
+        changed_.notify_all();
+    }
+}
+
+// Counts the message in flight before the library can acknowledge it.
+// A refusal means the link is down: wait for the library's reconnection.
+bool ReadingPublisher::publish(std::unique_lock<std::mutex>& lock, const QByteArray& topic,
+                               const QByteArray& payload, bool retain)
+{
+    ++inflight_;
+    const unsigned generation = generation_;
+    lock.unlock();
+    const int code = mosquitto_publish(client_, nullptr, topic.constData(),
+                                       static_cast<int>(payload.size()), payload.constData(), 1,
+                                       retain);
+    lock.lock();
+    if (code == MOSQ_ERR_SUCCESS) {
+        return true;
+    }
+    --inflight_;
+    if (generation == generation_) {
+        connected_ = false;
+    }
+    return false;
+}
+
+void ReadingPublisher::onConnect(mosquitto*, void* self, int code)
+{
+    auto* p = static_cast<ReadingPublisher*>(self);
+    if (code != 0) {
+        p->tellOnce(p->toldLink_,
+                    QStringLiteral("The broker %1 refused the connection: %2")
+                        .arg(p->brokerName(), QString::fromLocal8Bit(mosquitto_connack_string(code))));
+        return;
+    }
+    std::unique_lock<std::mutex> lock(p->mutex_);
+    p->connected_ = true;
+    p->reached_ = true;
+    ++p->generation_;
+    p->publish(lock, p->statusTopic_, QByteArrayLiteral("online"), true);
+    lock.unlock();
+    p->changed_.notify_all();
+}
+
+void ReadingPublisher::onDisconnect(mosquitto*, void* self, int code)
+{
+    auto* p = static_cast<ReadingPublisher*>(self);
+    std::unique_lock<std::mutex> lock(p->mutex_);
+    p->connected_ = false;
+    ++p->generation_;
+    const bool never = !p->reached_ && !p->stopping_ && code != 0;
+    lock.unlock();
+    p->changed_.notify_all();
+    if (never) {
+        p->tellOnce(p->toldLink_, QStringLiteral("Cannot reach the broker %1: %2\nReadings are "
+                                                 "kept (up to %3) and sent when it answers.")
+                                      .arg(p->brokerName(), libraryText(code))
+                                      .arg(kQueueLimit));
+    }
+}
+
+std::unique_ptr<ReadingPublisher> makeReadingPublisher(const PublishOptions& options,
+                                                       ReadingPublisher::Tell tell)
+{
+    const QString password = options.password.isEmpty()
+                                 ? qEnvironmentVariable("LUMODM_MQTT_PASSWORD")
+                                 : options.password;
+    return std::make_unique<ReadingPublisher>(options, password, std::move(tell));
+}
+
+void ReadingPublisher::onPublish(mosquitto*, void* self, int)
+{
+    auto* p = static_cast<ReadingPublisher*>(self);
+    {
+        const std::lock_guard<std::mutex> lock(p->mutex_);
+        p->inflight_ = std::max(p->inflight_ - 1, 0);
+    }
+    p->changed_.notify_all();
+}
+
+} // namespace lumodm
