@@ -4,6 +4,7 @@
 #include "bus/drivers/sim/sim_bus_factory.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 #include <QHash>
 #include <cmath>
 
@@ -107,6 +108,26 @@ void takeExtraPath(Line& line, const QString& option, const QString& value, QStr
     }
 }
 
+// The first line of the file: a password never stands on the command line.
+void takePasswordFile(Line& line, const QString& option, const QString& value)
+{
+    QString file;
+    takeOnce(line, option, value, "a file name", file);
+    QFile in(file);
+    if (file.isEmpty()) {
+        return;
+    }
+    if (!in.open(QIODevice::ReadOnly)) {
+        line.refuse(QStringLiteral("%1: cannot read %2: %3").arg(option, file, in.errorString()));
+        return;
+    }
+    QByteArray first = in.readLine(4096);
+    while (first.endsWith('\n') || first.endsWith('\r')) {
+        first.chop(1);
+    }
+    line.options.publish.password = QString::fromUtf8(first);
+}
+
 const Option kOptions[] = {
     {"sim", "MODEL[@ADDR],...", ToBoth,
      "The bus (at most one of these; without one, the remembered bus,\n"
@@ -177,6 +198,29 @@ const Option kOptions[] = {
      "a trend chart and statistics (Ctrl+T opens and\n"
      "closes it)",
      [](Line& line, const QString&, const QString&) { line.options.readings = true; }},
+    {"publish", "URL", ToBoth, nullptr, "--publish=URL",
+     "publish every reading as JSON to an MQTT broker:\n"
+     "URL is mqtt://[USER@]HOST[:PORT]/TOPIC, or\n"
+     "mqtts:// for TLS; readings go to TOPIC/<model>",
+     [](Line& line, const QString& option, const QString& value) {
+         takeOnce(line, option, value, "an mqtt:// address", line.options.publish.url);
+         QString error;
+         const auto target = parsePublishUrl(line.options.publish.url, &error);
+         if (!target) {
+             line.refuse(option + QStringLiteral(": ") + error);
+             return;
+         }
+         line.options.publish.target = *target;
+     }},
+    {"publish-password-file", "FILE", ToBoth, nullptr, "--publish-password-file=FILE",
+     "\nthe broker password for USER: the first line of\n"
+     "FILE, else LUMODM_MQTT_PASSWORD from the environment",
+     takePasswordFile},
+    {"publish-ca", "FILE", ToBoth, nullptr, "--publish-ca=FILE",
+     "trust the certificates in FILE for mqtts://\n(default: the system's)",
+     [](Line& line, const QString& option, const QString& value) {
+         takeOnce(line, option, value, "a file name", line.options.publish.caFile);
+     }},
     {"function", "CODE", ToReader, nullptr, "--function=CODE",
      "set this function first (DCV, ACV, OHMS, ...)",
      [](Line& line, const QString& option, const QString& value) {
@@ -351,6 +395,15 @@ CommandLineParse parseCommandLine(Program program, const QStringList& arguments)
             QStringLiteral("--gpib-library names the library driver; it does not go with %1")
                 .arg(state.driverOption));
     }
+    const PublishOptions& publish = o.publish;
+    if (publish.url.isEmpty() && (parser.isSet(QStringLiteral("publish-password-file")) ||
+                                  !publish.caFile.isEmpty())) {
+        state.refuse(QStringLiteral("%1 goes with --publish")
+                         .arg(publish.caFile.isEmpty() ? QLatin1String("--publish-password-file")
+                                                       : QLatin1String("--publish-ca")));
+    } else if (!publish.caFile.isEmpty() && !publish.target.tls) {
+        state.refuse(QStringLiteral("--publish-ca goes with an mqtts:// address"));
+    }
     if (!parsed) {
         state.refuse(parser.errorText());
     }
@@ -395,8 +448,11 @@ QString commandLineHelp(Program program)
         const QStringList help = QString::fromLatin1(row.help).split(QLatin1Char('\n'));
         for (qsizetype i = 0; i < help.size(); ++i) {
             const QString left = i < syntax.size() ? syntax.at(i) : QString();
-            text += (QStringLiteral("  ") + left).leftJustified(27) + QLatin1Char(' ') +
-                    help.at(i) + QLatin1Char('\n');
+            // A syntax too long for its column has its help on the lines below.
+            text += help.at(i).isEmpty()
+                        ? QStringLiteral("  ") + left + QLatin1Char('\n')
+                        : (QStringLiteral("  ") + left).leftJustified(27) + QLatin1Char(' ') +
+                              help.at(i) + QLatin1Char('\n');
         }
     }
     text += QStringLiteral(
@@ -419,8 +475,9 @@ QString commandLineHelp(Program program)
         "Exit status: 0 after a normal end, 1 when the bus cannot be opened or the\n"
         "program ends on a bus failure, 2 after a bad command line.\n");
     if (!panel) {
-        text += QStringLiteral("lumodm-read ends with status 3 when a reading failed or the\n"
-                               "log (--log) could not be opened or written.\n");
+        text += QStringLiteral("lumodm-read ends with status 3 when a reading failed, the\n"
+                               "log (--log) could not be opened or written, or the broker\n"
+                               "(--publish) was never reached.\n");
     }
     return text;
 }

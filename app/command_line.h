@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bus/drivers/driver_choice.h"
+#include "publish/publish_target.h"
 #include "reader/reader_options.h"
 
 #include <QString>
@@ -29,6 +30,7 @@ struct CommandLine
     QString logFile;       // --log=FILE: every displayed reading appended as CSV
     bool readings = false; // --readings: the readings window opens at start
     bool choose = false;   // --choose: the connection chooser, whatever is remembered
+    PublishOptions publish; // --publish=URL and its companions
     bool help = false;
     bool version = false;
     ReaderOptions reader; // lumodm-read's own

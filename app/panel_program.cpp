@@ -7,6 +7,7 @@
 #include "log/reading_log.h"
 #include "panel/front_panel.h"
 #include "qt/connect_dialog.h"
+#include "publish/reading_publisher.h"
 #include "qt/main_window.h"
 #include "qt/panel_fonts.h"
 #include "qt/panel_icon.h"
@@ -155,11 +156,13 @@ int runPanelProgram(int argc, char** argv)
     GpibDriver& driver = *creation.driver;
     std::unique_ptr<ReadingLog> log;
     std::unique_ptr<ReadingsToggle> readings;
-    platform.setShutdownHook([&driver, &log, &readings, &scratch] {
+    std::unique_ptr<ReadingPublisher> publisher;
+    platform.setShutdownHook([&driver, &log, &readings, &publisher, &scratch] {
         if (readings) {
             readings->remember();
         }
         log.reset();
+        publisher.reset(); // sends what it can, then "offline"
         driver.close();
         scratch.remove();
     });
@@ -186,6 +189,22 @@ int runPanelProgram(int argc, char** argv)
     if (!line.options.logFile.isEmpty()) {
         log = openReadingLog(line.options.logFile, form.state.ModelName, platform);
         panel.addReadingObserver(log.get());
+    }
+    if (!line.options.publish.url.isEmpty()) {
+        // Told on the link's thread; the box opens on the window's.
+        publisher = makeReadingPublisher(line.options.publish, [&platform](const QString& text) {
+            QMetaObject::invokeMethod(
+                qApp,
+                [&platform, text] {
+                    platform.messageBox(text, QStringLiteral("Publish Error"), MessageButtons::Ok,
+                                        MessageIcon::Exclamation);
+                },
+                Qt::QueuedConnection);
+        });
+        int address = 0;
+        driver.ibask(form.state.DeviceHandle, gpib::IbcPAD, &address);
+        publisher->start({form.state.ModelName, address});
+        panel.addReadingObserver(publisher.get());
     }
 
     MainWindow window(panel);

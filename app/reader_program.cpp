@@ -3,11 +3,13 @@
 #include "app/command_line.h"
 #include "connect/connect_session.h"
 #include "log/reading_log.h"
+#include "publish/reading_publisher.h"
 #include "reader/console_platform.h"
 #include "reader/headless_reader.h"
 #include "stats/statistics_text.h"
 
 #include <QCoreApplication>
+#include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -22,6 +24,9 @@ void print(std::FILE* stream, const QString& text)
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
     std::fflush(stream);
 }
+
+// How long the readings still queued may take to reach the broker at the end.
+constexpr std::chrono::milliseconds kPublishFlush(3000);
 
 } // namespace
 
@@ -63,6 +68,7 @@ int runHeadlessReaderProgram(int argc, char** argv)
     }
     GpibDriver& driver = *creation.driver;
     std::unique_ptr<ReadingLog> log;
+    std::unique_ptr<ReadingPublisher> publisher;
     ReadingStatistics statistics;
     // --stats sums up every end after readings, and a normal end without
     // any (n=0); not a run that never came to its readings.
@@ -73,8 +79,9 @@ int runHeadlessReaderProgram(int argc, char** argv)
         }
     };
     // A fatal end closes the log too, which syncs its last rows to the disk.
-    platform.setShutdownHook([&driver, &log, &sumUp] {
+    platform.setShutdownHook([&driver, &log, &publisher, &sumUp] {
         log.reset();
+        publisher.reset();
         driver.close();
         sumUp(false);
     });
@@ -93,7 +100,23 @@ int runHeadlessReaderProgram(int argc, char** argv)
     reader.setInterrupted(&ConsolePlatform::interrupted);
     reader.setLog(log.get());
     reader.addReadingObserver(&statistics);
-    const int status = reader.run(parse.options.reader);
+    if (!parse.options.publish.url.isEmpty()) {
+        publisher = makeReadingPublisher(parse.options.publish, [](QString text) {
+            print(stderr, QStringLiteral("lumodm-read: %1\n").arg(text.replace(QLatin1Char('\n'),
+                                                                              QLatin1Char(' '))));
+        });
+        // The meter is known once the reader has found it.
+        publisher->startOnFirstReading([&reader, &driver] {
+            int address = 0;
+            driver.ibask(reader.device(), gpib::IbcPAD, &address);
+            return PublishedMeter{reader.modelName(), address};
+        });
+        reader.addReadingObserver(publisher.get());
+    }
+    int status = reader.run(parse.options.reader);
+    if (publisher && !publisher->finish(kPublishFlush) && status == reader_status::Ok) {
+        status = reader_status::BrokerNeverReached;
+    }
 
     log.reset();
     driver.close();

@@ -21,6 +21,7 @@ constexpr int MeterNotFound = 1;
 constexpr int BadOptions = 2;
 constexpr int ReadingFailed = 3;
 constexpr int LogFailed = 3; // the --log file could not be opened or written
+constexpr int BrokerNeverReached = 3; // --publish: no reading reached the broker
 } // namespace reader_status
 
 // The meter without a window: identifies it as the panel does at start,
@@ -49,6 +50,10 @@ class HeadlessReader
     }
     // How --csv writes the time column from a reading's time.
     void setTimestampFormat(ReadingLog::TimestampFormat format) { timestamp_ = std::move(format); }
+
+    // The meter found by run(): its device handle and designation.
+    std::int16_t device() const { return device_; }
+    const QString& modelName() const { return modelName_; }
 
     // Identifies the meter, sets it up and takes the readings; returns the
     // exit status (fatal ends do not return).
