@@ -1,0 +1,266 @@
+#include "app/command_line.h"
+#include "publish/reading_publisher.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <condition_variable>
+#include <gtest/gtest.h>
+#include <mosquitto.h>
+#include <mutex>
+#include <set>
+
+// Publishing against a real broker that each test starts on a free
+// loopback port with its own configuration; a libmosquitto subscriber with
+// a persistent session collects what arrives.
+namespace lumodm {
+namespace {
+
+const char* const kBroker = "/usr/sbin/mosquitto";
+
+class PublishTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        if (!QFile::exists(kBroker)) {
+            GTEST_SKIP() << kBroker << " is missing: install the mosquitto package";
+        }
+        qputenv("TZ", "UTC");
+        QTcpServer probe; // a free port
+        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+        port = probe.serverPort();
+        probe.close();
+        QFile conf(dir.filePath("broker.conf"));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        // Persistence keeps the subscriber's session across a restart.
+        conf.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n"
+                                  "persistence true\npersistence_location %2/\n")
+                       .arg(port)
+                       .arg(dir.path())
+                       .toUtf8());
+        conf.close();
+        startBroker();
+        mosquitto_lib_init();
+        sub = mosquitto_new("subscriber", false, this);
+        mosquitto_connect_callback_set(
+            sub, [](mosquitto* m, void*, int) { mosquitto_subscribe(m, nullptr, "lab/#", 1); });
+        mosquitto_subscribe_callback_set(sub, [](mosquitto*, void* self, int, int, const int*) {
+            static_cast<PublishTest*>(self)->add("subscribed", {});
+        });
+        mosquitto_message_callback_set(sub, [](mosquitto*, void* self, const mosquitto_message* m) {
+            static_cast<PublishTest*>(self)->add(
+                m->topic, QByteArray(static_cast<const char*>(m->payload), m->payloadlen));
+        });
+        mosquitto_reconnect_delay_set(sub, 1, 1, false);
+        ASSERT_EQ(mosquitto_connect(sub, "127.0.0.1", port, 30), MOSQ_ERR_SUCCESS);
+        mosquitto_loop_start(sub);
+        ASSERT_TRUE(waitFor("subscribed", 1));
+    }
+    void TearDown() override
+    {
+        if (sub != nullptr) {
+            mosquitto_disconnect(sub);
+            mosquitto_loop_stop(sub, false);
+            mosquitto_destroy(sub);
+        }
+        broker.terminate();
+        broker.waitForFinished();
+    }
+    void startBroker()
+    {
+        broker.start(kBroker, {"-c", dir.filePath("broker.conf")});
+        ASSERT_TRUE(broker.waitForStarted());
+        for (int tries = 0; tries < 300; ++tries) { // until it listens
+            QTcpSocket probe;
+            probe.connectToHost(QHostAddress::LocalHost, port);
+            if (probe.waitForConnected(100)) {
+                return;
+            }
+            broker.waitForFinished(10);
+        }
+        FAIL() << "the broker does not listen";
+    }
+    void add(const QString& topic, const QByteArray& payload)
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        got[topic].push_back(payload);
+        arrived.notify_all();
+    }
+    // Until `count` messages have come on `topic`.
+    bool waitFor(const QString& topic, std::size_t count)
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        return arrived.wait_for(lock, std::chrono::seconds(60),
+                                [&] { return got[topic].size() >= count; });
+    }
+    std::vector<QByteArray> on(const QString& topic)
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        return got[topic];
+    }
+    PublishOptions options(const QString& url)
+    {
+        return parseCommandLine(Program::Reader, {"--publish=" + url.arg(port)}).options.publish;
+    }
+
+    QTemporaryDir dir;
+    QProcess broker;
+    quint16 port = 0;
+    mosquitto* sub = nullptr;
+    std::mutex mutex;
+    std::condition_variable arrived;
+    std::map<QString, std::vector<QByteArray>> got;
+};
+
+Reading reading(Reading::Kind kind, double value)
+{
+    Reading r;
+    r.kind = kind;
+    r.functionCode = "DCV";
+    r.rangeSetting = 0;
+    r.value = value;
+    r.valueInBase = value / 1000;
+    r.unit = "mV";
+    r.baseUnit = "V";
+    r.readoutText = "\"12.5\"";
+    r.rawAnswer = "DCV +12.5E-3\x01";
+    r.time = std::chrono::system_clock::time_point(std::chrono::milliseconds(1700000000123));
+    return r;
+}
+
+TEST_F(PublishTest, MessagesArriveInOrderWithEveryFieldAndTheStatus)
+{
+    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {}, {});
+    publisher.start({"DM5120", 16});
+    for (int i = 0; i < 50; ++i) {
+        publisher.readingTaken(reading(i == 1 ? Reading::Kind::Overflow : Reading::Kind::Value, i));
+    }
+    ASSERT_TRUE(waitFor("lab/DM5120", 50));
+    EXPECT_TRUE(publisher.finish(std::chrono::seconds(10)));
+    ASSERT_TRUE(waitFor("lab/DM5120/status", 2));
+    const auto messages = on("lab/DM5120");
+    EXPECT_EQ(messages[0], "{\"time\":\"2023-11-14T22:13:20.123+00:00\",\"seq\":1,"
+                           "\"model\":\"DM5120\",\"address\":16,\"function\":\"DCV\",\"range\":0,"
+                           "\"value\":0,\"value_si\":0,\"unit_si\":\"V\",\"unit\":\"mV\","
+                           "\"readout\":\"\\\"12.5\\\"\",\"raw\":\"DCV +12.5E-3\\u0001\","
+                           "\"kind\":\"value\"}");
+    EXPECT_TRUE(messages[1].contains("\"value\":null,\"value_si\":null,"));
+    EXPECT_TRUE(messages[1].endsWith("\"kind\":\"overflow\"}"));
+    for (int i = 2; i < 50; ++i) {
+        EXPECT_TRUE(messages[i].contains(",\"seq\":" + QByteArray::number(i + 1) + ",")) << i;
+    }
+    EXPECT_EQ(on("lab/DM5120/status"), (std::vector<QByteArray>{"online", "offline"}));
+}
+
+TEST_F(PublishTest, ABrokerStoppedAndStartedLosesNoReading)
+{
+    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {}, {});
+    publisher.start({"DM5010", 16});
+    const auto send = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            publisher.readingTaken(reading(Reading::Kind::Value, 1));
+        }
+    };
+    send(100);
+    ASSERT_TRUE(waitFor("lab/DM5010", 100));
+    broker.terminate();
+    ASSERT_TRUE(broker.waitForFinished());
+    send(100); // while the broker is away
+    startBroker();
+    send(100);
+    ASSERT_TRUE(waitFor("lab/DM5010", 300));
+    std::set<int> seen;
+    const QRegularExpression seq(QStringLiteral("\"seq\":(\\d+),"));
+    for (const QByteArray& m : on("lab/DM5010")) {
+        seen.insert(seq.match(QString::fromUtf8(m)).captured(1).toInt());
+    }
+    EXPECT_EQ(seen.size(), 300U);
+    EXPECT_EQ(*seen.rbegin(), 300);
+}
+
+TEST_F(PublishTest, AnUnreachableBrokerNeitherHoldsTheReadingsNorTellsTwice)
+{
+    std::vector<QString> told;
+    std::mutex toldMutex;
+    broker.terminate();
+    ASSERT_TRUE(broker.waitForFinished());
+    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {}, [&](const QString& text) {
+        const std::lock_guard<std::mutex> lock(toldMutex);
+        told.push_back(text);
+    });
+    publisher.start({"DM5010", 16});
+    // Every call returns at once: the queue takes them, the oldest go.
+    for (std::size_t i = 0; i < ReadingPublisher::kQueueLimit + 7; ++i) {
+        publisher.readingTaken(reading(Reading::Kind::Value, 1));
+    }
+    EXPECT_EQ(publisher.waiting(), ReadingPublisher::kQueueLimit);
+    EXPECT_EQ(publisher.dropped(), 7);
+    EXPECT_FALSE(publisher.finish(std::chrono::milliseconds(0)));
+    ASSERT_EQ(told.size(), 2U);
+    EXPECT_TRUE(told[0].contains("oldest are dropped") != told[1].contains("oldest are dropped"));
+}
+
+// lumodm-read with a user and a password from the environment: the
+// password shows in neither the arguments nor the trace.
+TEST_F(PublishTest, ThePasswordStaysOffTheCommandLineAndTheTrace)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("LUMODM_MQTT_PASSWORD", "s3cret-pw");
+    QProcess reader;
+    reader.setProcessEnvironment(env);
+    const QStringList arguments{"--sim", "--trace", "--count=3", "--interval=0",
+                                QStringLiteral("--publish=mqtt://bench@127.0.0.1:%1/lab").arg(port)};
+    reader.start(LUMODM_READ_PATH, arguments);
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    EXPECT_EQ(reader.exitCode(), 0);
+    EXPECT_FALSE(reader.readAllStandardError().contains("s3cret"));
+    EXPECT_FALSE(arguments.join(' ').contains("s3cret"));
+    ASSERT_TRUE(waitFor("lab/DM5010", 3));
+    EXPECT_TRUE(on("lab/DM5010")[2].contains("\"seq\":3,\"model\":\"DM5010\",\"address\":16,"));
+    // Without a broker: the readings go on, one line says why, status 3.
+    reader.start(LUMODM_READ_PATH, {"--sim", "--count=2", "--publish=mqtt://127.0.0.1:1/lab"});
+    ASSERT_TRUE(reader.waitForFinished(60000));
+    EXPECT_EQ(reader.exitCode(), 3);
+    EXPECT_EQ(reader.readAllStandardOutput().count('\n'), 2);
+    EXPECT_EQ(reader.readAllStandardError().count('\n'), 1);
+}
+
+TEST(PublishOptionsTest, AddressesAndTheirErrors)
+{
+    const struct
+    {
+        QStringList arguments;
+        const char* expected; // tls user host port topic, or "! " and the error's start
+    } cases[] = {
+        {{"--publish=mqtt://broker/lab"}, "0  broker 1883 lab"},
+        {{"--publish=mqtts://ann@[::1]:9000/lab/bench3"}, "1 ann ::1 9000 lab/bench3"},
+        {{"--publish=mqtts://h/t", "--publish-ca=ca.pem"}, "1  h 8883 t"},
+        {{"--publish=http://h/t"}, "! --publish: the address starts with mqtt://"},
+        {{"--publish=mqtt://ann:pw@h/t"}, "! --publish: no password in the address"},
+        {{"--publish=mqtt://h:0/t"}, "! --publish: the port takes 1 to 65535, not '0'"},
+        {{"--publish=mqtt://h:/t"}, "! --publish: the port takes"},
+        {{"--publish=mqtt://h/"}, "! --publish: the address ends with /TOPIC"},
+        {{"--publish=mqtt://h/lab/#"}, "! --publish: the topic 'lab/#' holds a wildcard"},
+        {{"--publish=mqtt:///t"}, "! --publish: the address names no host"},
+        {{"--publish=mqtt://h/t", "--publish-ca=ca.pem"}, "! --publish-ca goes with an mqtts://"},
+        {{"--publish-password-file=/nonexistent"}, "! --publish-password-file: cannot read"},
+    };
+    for (const auto& c : cases) {
+        const CommandLineParse parse = parseCommandLine(Program::Panel, c.arguments);
+        const PublishTarget& t = parse.options.publish.target;
+        const QString got = parse.ok() ? QStringLiteral("%1 %2 %3 %4 %5")
+                                             .arg(int(t.tls))
+                                             .arg(t.user, t.host)
+                                             .arg(t.port)
+                                             .arg(t.topic)
+                                       : "! " + parse.error;
+        EXPECT_TRUE(got.startsWith(c.expected)) << got.toStdString();
+    }
+}
+
+} // namespace
+} // namespace lumodm
