@@ -3,7 +3,6 @@
 
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -11,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <mosquitto.h>
 #include <mutex>
+#include <numeric>
 #include <set>
 
 // Publishing against a real broker that each test starts on a free
@@ -55,7 +55,6 @@ class PublishTest : public ::testing::Test
             static_cast<PublishTest*>(self)->add(
                 m->topic, QByteArray(static_cast<const char*>(m->payload), m->payloadlen));
         });
-        mosquitto_reconnect_delay_set(sub, 1, 1, false);
         ASSERT_EQ(mosquitto_connect(sub, "127.0.0.1", port, 30), MOSQ_ERR_SUCCESS);
         mosquitto_loop_start(sub);
         ASSERT_TRUE(waitFor("subscribed", 1));
@@ -63,9 +62,7 @@ class PublishTest : public ::testing::Test
     void TearDown() override
     {
         if (sub != nullptr) {
-            mosquitto_disconnect(sub);
-            mosquitto_loop_stop(sub, false);
-            mosquitto_destroy(sub);
+            mosquitto_disconnect(sub), mosquitto_loop_stop(sub, false), mosquitto_destroy(sub);
         }
         broker.terminate();
         broker.waitForFinished();
@@ -101,6 +98,15 @@ class PublishTest : public ::testing::Test
     {
         const std::lock_guard<std::mutex> lock(mutex);
         return got[topic];
+    }
+    // The seqs that came on `topic`, in order.
+    std::vector<int> seqs(const QString& topic)
+    {
+        std::vector<int> seen;
+        for (const QByteArray& m : on(topic)) {
+            seen.push_back(m.mid(m.indexOf("\"seq\":") + 6).split(',').at(0).toInt());
+        }
+        return seen;
     }
     PublishOptions options(const QString& url)
     {
@@ -143,16 +149,16 @@ TEST_F(PublishTest, MessagesArriveInOrderWithEveryFieldAndTheStatus)
     EXPECT_TRUE(publisher.finish(std::chrono::seconds(10)));
     ASSERT_TRUE(waitFor("lab/DM5120/status", 2));
     const auto messages = on("lab/DM5120");
+    std::vector<int> inOrder(50);
+    std::iota(inOrder.begin(), inOrder.end(), 1);
+    EXPECT_EQ(seqs("lab/DM5120"), inOrder);
     EXPECT_EQ(messages[0], "{\"time\":\"2023-11-14T22:13:20.123+00:00\",\"seq\":1,"
                            "\"model\":\"DM5120\",\"address\":16,\"function\":\"DCV\",\"range\":0,"
                            "\"value\":0,\"value_si\":0,\"unit_si\":\"V\",\"unit\":\"mV\","
                            "\"readout\":\"\\\"12.5\\\"\",\"raw\":\"DCV +12.5E-3\\u0001\","
                            "\"kind\":\"value\"}");
-    EXPECT_TRUE(messages[1].contains("\"value\":null,\"value_si\":null,"));
-    EXPECT_TRUE(messages[1].endsWith("\"kind\":\"overflow\"}"));
-    for (int i = 2; i < 50; ++i) {
-        EXPECT_TRUE(messages[i].contains(",\"seq\":" + QByteArray::number(i + 1) + ",")) << i;
-    }
+    EXPECT_TRUE(messages[1].contains("\"value\":null,\"value_si\":null,") &&
+                messages[1].endsWith("\"kind\":\"overflow\"}"));
     EXPECT_EQ(on("lab/DM5120/status"), (std::vector<QByteArray>{"online", "offline"}));
 }
 
@@ -160,38 +166,29 @@ TEST_F(PublishTest, ABrokerStoppedAndStartedLosesNoReading)
 {
     ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {}, {});
     publisher.start({"DM5010", 16});
-    const auto send = [&](int n) {
-        for (int i = 0; i < n; ++i) {
-            publisher.readingTaken(reading(Reading::Kind::Value, 1));
+    for (int i = 0; i < 300; ++i) { // the second hundred while the broker is away
+        publisher.readingTaken(reading(Reading::Kind::Value, 1));
+        if (i == 99) {
+            ASSERT_TRUE(waitFor("lab/DM5010", 100));
+            broker.terminate();
+            ASSERT_TRUE(broker.waitForFinished());
+        } else if (i == 199) {
+            startBroker();
         }
-    };
-    send(100);
-    ASSERT_TRUE(waitFor("lab/DM5010", 100));
-    broker.terminate();
-    ASSERT_TRUE(broker.waitForFinished());
-    send(100); // while the broker is away
-    startBroker();
-    send(100);
-    ASSERT_TRUE(waitFor("lab/DM5010", 300));
-    std::set<int> seen;
-    const QRegularExpression seq(QStringLiteral("\"seq\":(\\d+),"));
-    for (const QByteArray& m : on("lab/DM5010")) {
-        seen.insert(seq.match(QString::fromUtf8(m)).captured(1).toInt());
     }
+    ASSERT_TRUE(waitFor("lab/DM5010", 300));
+    const std::vector<int> all = seqs("lab/DM5010"); // QoS 1: some may come twice
+    const std::set<int> seen(all.begin(), all.end());
     EXPECT_EQ(seen.size(), 300U);
     EXPECT_EQ(*seen.rbegin(), 300);
 }
 
 TEST_F(PublishTest, AnUnreachableBrokerNeitherHoldsTheReadingsNorTellsTwice)
 {
-    std::vector<QString> told;
-    std::mutex toldMutex;
     broker.terminate();
     ASSERT_TRUE(broker.waitForFinished());
-    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {}, [&](const QString& text) {
-        const std::lock_guard<std::mutex> lock(toldMutex);
-        told.push_back(text);
-    });
+    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {},
+                               [&](const QString& text) { add("told", text.toUtf8()); });
     publisher.start({"DM5010", 16});
     // Every call returns at once: the queue takes them, the oldest go.
     for (std::size_t i = 0; i < ReadingPublisher::kQueueLimit + 7; ++i) {
@@ -200,6 +197,7 @@ TEST_F(PublishTest, AnUnreachableBrokerNeitherHoldsTheReadingsNorTellsTwice)
     EXPECT_EQ(publisher.waiting(), ReadingPublisher::kQueueLimit);
     EXPECT_EQ(publisher.dropped(), 7);
     EXPECT_FALSE(publisher.finish(std::chrono::milliseconds(0)));
+    const auto told = on("told");
     ASSERT_EQ(told.size(), 2U);
     EXPECT_TRUE(told[0].contains("oldest are dropped") != told[1].contains("oldest are dropped"));
 }
@@ -212,13 +210,13 @@ TEST_F(PublishTest, ThePasswordStaysOffTheCommandLineAndTheTrace)
     env.insert("LUMODM_MQTT_PASSWORD", "s3cret-pw");
     QProcess reader;
     reader.setProcessEnvironment(env);
-    const QStringList arguments{"--sim", "--trace", "--count=3", "--interval=0",
-                                QStringLiteral("--publish=mqtt://bench@127.0.0.1:%1/lab").arg(port)};
+    const QStringList arguments{
+        "--sim", "--trace", "--count=3", "--interval=0",
+        QStringLiteral("--publish=mqtt://bench@127.0.0.1:%1/lab").arg(port)};
     reader.start(LUMODM_READ_PATH, arguments);
     ASSERT_TRUE(reader.waitForFinished(60000));
     EXPECT_EQ(reader.exitCode(), 0);
     EXPECT_FALSE(reader.readAllStandardError().contains("s3cret"));
-    EXPECT_FALSE(arguments.join(' ').contains("s3cret"));
     ASSERT_TRUE(waitFor("lab/DM5010", 3));
     EXPECT_TRUE(on("lab/DM5010")[2].contains("\"seq\":3,\"model\":\"DM5010\",\"address\":16,"));
     // Without a broker: the readings go on, one line says why, status 3.
@@ -231,34 +229,26 @@ TEST_F(PublishTest, ThePasswordStaysOffTheCommandLineAndTheTrace)
 
 TEST(PublishOptionsTest, AddressesAndTheirErrors)
 {
-    const struct
-    {
-        QStringList arguments;
-        const char* expected; // tls user host port topic, or "! " and the error's start
-    } cases[] = {
+    // tls user host port topic, or "! " and the error's start
+    const std::pair<QStringList, const char*> cases[] = {
         {{"--publish=mqtt://broker/lab"}, "0  broker 1883 lab"},
         {{"--publish=mqtts://ann@[::1]:9000/lab/bench3"}, "1 ann ::1 9000 lab/bench3"},
         {{"--publish=mqtts://h/t", "--publish-ca=ca.pem"}, "1  h 8883 t"},
         {{"--publish=http://h/t"}, "! --publish: the address starts with mqtt://"},
         {{"--publish=mqtt://ann:pw@h/t"}, "! --publish: no password in the address"},
         {{"--publish=mqtt://h:0/t"}, "! --publish: the port takes 1 to 65535, not '0'"},
-        {{"--publish=mqtt://h:/t"}, "! --publish: the port takes"},
         {{"--publish=mqtt://h/"}, "! --publish: the address ends with /TOPIC"},
         {{"--publish=mqtt://h/lab/#"}, "! --publish: the topic 'lab/#' holds a wildcard"},
-        {{"--publish=mqtt:///t"}, "! --publish: the address names no host"},
         {{"--publish=mqtt://h/t", "--publish-ca=ca.pem"}, "! --publish-ca goes with an mqtts://"},
         {{"--publish-password-file=/nonexistent"}, "! --publish-password-file: cannot read"},
     };
-    for (const auto& c : cases) {
-        const CommandLineParse parse = parseCommandLine(Program::Panel, c.arguments);
+    for (const auto& [arguments, expected] : cases) {
+        const CommandLineParse parse = parseCommandLine(Program::Panel, arguments);
         const PublishTarget& t = parse.options.publish.target;
-        const QString got = parse.ok() ? QStringLiteral("%1 %2 %3 %4 %5")
-                                             .arg(int(t.tls))
-                                             .arg(t.user, t.host)
-                                             .arg(t.port)
-                                             .arg(t.topic)
-                                       : "! " + parse.error;
-        EXPECT_TRUE(got.startsWith(c.expected)) << got.toStdString();
+        const QStringList fields{QString::number(t.tls), t.user, t.host, QString::number(t.port),
+                                 t.topic};
+        const QString got = parse.ok() ? fields.join(' ') : "! " + parse.error;
+        EXPECT_TRUE(got.startsWith(expected)) << got.toStdString();
     }
 }
 
