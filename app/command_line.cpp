@@ -396,8 +396,8 @@ CommandLineParse parseCommandLine(Program program, const QStringList& arguments)
                 .arg(state.driverOption));
     }
     const PublishOptions& publish = o.publish;
-    if (publish.url.isEmpty() && (parser.isSet(QStringLiteral("publish-password-file")) ||
-                                  !publish.caFile.isEmpty())) {
+    if (publish.url.isEmpty() &&
+        (parser.isSet(QStringLiteral("publish-password-file")) || !publish.caFile.isEmpty())) {
         state.refuse(QStringLiteral("%1 goes with --publish")
                          .arg(publish.caFile.isEmpty() ? QLatin1String("--publish-password-file")
                                                        : QLatin1String("--publish-ca")));
@@ -449,10 +449,9 @@ QString commandLineHelp(Program program)
         for (qsizetype i = 0; i < help.size(); ++i) {
             const QString left = i < syntax.size() ? syntax.at(i) : QString();
             // A syntax too long for its column has its help on the lines below.
-            text += help.at(i).isEmpty()
-                        ? QStringLiteral("  ") + left + QLatin1Char('\n')
-                        : (QStringLiteral("  ") + left).leftJustified(27) + QLatin1Char(' ') +
-                              help.at(i) + QLatin1Char('\n');
+            text += help.at(i).isEmpty() ? QStringLiteral("  ") + left + QLatin1Char('\n')
+                                         : (QStringLiteral("  ") + left).leftJustified(27) +
+                                               QLatin1Char(' ') + help.at(i) + QLatin1Char('\n');
         }
     }
     text += QStringLiteral(

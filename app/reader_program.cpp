@@ -102,8 +102,8 @@ int runHeadlessReaderProgram(int argc, char** argv)
     reader.addReadingObserver(&statistics);
     if (!parse.options.publish.url.isEmpty()) {
         publisher = makeReadingPublisher(parse.options.publish, [](QString text) {
-            print(stderr, QStringLiteral("lumodm-read: %1\n").arg(text.replace(QLatin1Char('\n'),
-                                                                              QLatin1Char(' '))));
+            print(stderr, QStringLiteral("lumodm-read: %1\n")
+                              .arg(text.replace(QLatin1Char('\n'), QLatin1Char(' '))));
         });
         // The meter is known once the reader has found it.
         publisher->startOnFirstReading([&reader, &driver] {

@@ -36,8 +36,9 @@ std::optional<PublishTarget> parsePublishUrl(const QString& url, QString* error)
     // published to.
     if (target.topic.contains(QLatin1Char('+')) || target.topic.contains(QLatin1Char('#')) ||
         target.topic.endsWith(QLatin1Char('/'))) {
-        return refuse(error, QStringLiteral("the topic '%1' holds a wildcard or ends with /")
-                                 .arg(target.topic));
+        return refuse(
+            error,
+            QStringLiteral("the topic '%1' holds a wildcard or ends with /").arg(target.topic));
     }
     QString authority = rest.left(slash);
     const qsizetype at = authority.lastIndexOf(QLatin1Char('@'));

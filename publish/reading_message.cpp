@@ -55,8 +55,8 @@ const char* kindText(Reading::Kind kind)
 
 } // namespace
 
-QByteArray readingMessage(const QByteArray& time, long long seq, const QString& model,
-                          int address, const Reading& reading)
+QByteArray readingMessage(const QByteArray& time, long long seq, const QString& model, int address,
+                          const Reading& reading)
 {
     const bool number = reading.kind == Reading::Kind::Value;
     QByteArray out;

@@ -11,7 +11,7 @@ namespace lumodm {
 // address, function, range, value (as shown), value_si, unit_si, unit,
 // readout, raw, kind. Numbers that are not there (no number, an overflow,
 // a function without ranges, an unknown address) are null.
-QByteArray readingMessage(const QByteArray& time, long long seq, const QString& model,
-                          int address, const Reading& reading);
+QByteArray readingMessage(const QByteArray& time, long long seq, const QString& model, int address,
+                          const Reading& reading);
 
 } // namespace lumodm

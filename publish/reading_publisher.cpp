@@ -213,8 +213,8 @@ bool ReadingPublisher::connect(std::unique_lock<std::mutex>& lock)
                                 .arg(brokerName(), libraryText(code))
                                 .arg(kQueueLimit));
         changed_.wait_for(lock, retry, [this] { return stopping_; });
-        retry = std::min(retry * 2, std::chrono::duration_cast<std::chrono::milliseconds>(
-                                        kLongestRetry));
+        retry = std::min(retry * 2,
+                         std::chrono::duration_cast<std::chrono::milliseconds>(kLongestRetry));
     }
     if (stopping_) {
         return false;
@@ -224,7 +224,8 @@ bool ReadingPublisher::connect(std::unique_lock<std::mutex>& lock)
     lock.lock();
     loopRunning_ = code == MOSQ_ERR_SUCCESS;
     if (!loopRunning_) {
-        tellOnce(toldLink_, QStringLiteral("Cannot start the MQTT client: %1").arg(libraryText(code)));
+        tellOnce(toldLink_,
+                 QStringLiteral("Cannot start the MQTT client: %1").arg(libraryText(code)));
     }
     return loopRunning_;
 }
@@ -263,9 +264,9 @@ bool ReadingPublisher::publish(std::unique_lock<std::mutex>& lock, const QByteAr
     ++inflight_;
     const unsigned generation = generation_;
     lock.unlock();
-    const int code = mosquitto_publish(client_, nullptr, topic.constData(),
-                                       static_cast<int>(payload.size()), payload.constData(), 1,
-                                       retain);
+    const int code =
+        mosquitto_publish(client_, nullptr, topic.constData(), static_cast<int>(payload.size()),
+                          payload.constData(), 1, retain);
     lock.lock();
     if (code == MOSQ_ERR_SUCCESS) {
         return true;
@@ -281,9 +282,9 @@ void ReadingPublisher::onConnect(mosquitto*, void* self, int code)
 {
     auto* p = static_cast<ReadingPublisher*>(self);
     if (code != 0) {
-        p->tellOnce(p->toldLink_,
-                    QStringLiteral("The broker %1 refused the connection: %2")
-                        .arg(p->brokerName(), QString::fromLocal8Bit(mosquitto_connack_string(code))));
+        p->tellOnce(p->toldLink_, QStringLiteral("The broker %1 refused the connection: %2")
+                                      .arg(p->brokerName(),
+                                           QString::fromLocal8Bit(mosquitto_connack_string(code))));
         return;
     }
     std::unique_lock<std::mutex> lock(p->mutex_);

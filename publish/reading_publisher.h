@@ -50,7 +50,10 @@ class ReadingPublisher : public ReadingObserver
     void start(const PublishedMeter& meter);
     // For a program that learns the meter only when it is found: the first
     // reading starts the link with what `meter` says then.
-    void startOnFirstReading(std::function<PublishedMeter()> meter) { meterOnFirst_ = std::move(meter); }
+    void startOnFirstReading(std::function<PublishedMeter()> meter)
+    {
+        meterOnFirst_ = std::move(meter);
+    }
 
     void readingTaken(const Reading& reading) override;
 

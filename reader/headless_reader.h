@@ -20,7 +20,7 @@ constexpr int Ok = 0;
 constexpr int MeterNotFound = 1;
 constexpr int BadOptions = 2;
 constexpr int ReadingFailed = 3;
-constexpr int LogFailed = 3; // the --log file could not be opened or written
+constexpr int LogFailed = 3;          // the --log file could not be opened or written
 constexpr int BrokerNeverReached = 3; // --publish: no reading reached the broker
 } // namespace reader_status
 
