@@ -249,7 +249,7 @@ void ReadingPublisher::feed(std::unique_lock<std::mutex>& lock)
         if (queue_.empty() || queue_.front().seq != next.seq) {
             continue;
         }
-        if (publish(lock, readingTopic_, payload, false)) {
+        if (publish(lock, readingTopic_, payload, false, &queue_.front())) {
             queue_.pop_front();
         }
         changed_.notify_all();
@@ -259,16 +259,24 @@ void ReadingPublisher::feed(std::unique_lock<std::mutex>& lock)
 // Counts the message in flight before the library can acknowledge it.
 // A refusal means the link is down: wait for the library's reconnection.
 bool ReadingPublisher::publish(std::unique_lock<std::mutex>& lock, const QByteArray& topic,
-                               const QByteArray& payload, bool retain)
+                               const QByteArray& payload, bool retain, const Queued* reading)
 {
     ++inflight_;
     const unsigned generation = generation_;
+    int mid = 0;
     lock.unlock();
     const int code =
-        mosquitto_publish(client_, nullptr, topic.constData(), static_cast<int>(payload.size()),
+        mosquitto_publish(client_, &mid, topic.constData(), static_cast<int>(payload.size()),
                           payload.constData(), 1, retain);
     lock.lock();
     if (code == MOSQ_ERR_SUCCESS) {
+        if (earlyAcknowledged_.erase(mid) == 0) {
+            if (reading != nullptr) {
+                unacknowledged_.emplace(mid, *reading);
+            } else {
+                unacknowledgedStatus_.insert(mid);
+            }
+        }
         return true;
     }
     --inflight_;
@@ -302,6 +310,21 @@ void ReadingPublisher::onDisconnect(mosquitto*, void* self, int code)
     std::unique_lock<std::mutex> lock(p->mutex_);
     p->connected_ = false;
     ++p->generation_;
+    // What the broker has not acknowledged goes out again, in order, after
+    // the reconnection (a reading may then arrive twice, as QoS 1 allows).
+    for (auto it = p->unacknowledged_.rbegin(); it != p->unacknowledged_.rend(); ++it) {
+        p->queue_.push_front(it->second);
+    }
+    std::sort(p->queue_.begin(), p->queue_.end(),
+              [](const Queued& a, const Queued& b) { return a.seq < b.seq; });
+    p->unacknowledged_.clear();
+    p->unacknowledgedStatus_.clear();
+    p->earlyAcknowledged_.clear();
+    p->inflight_ = 0;
+    while (p->queue_.size() > kQueueLimit) {
+        p->queue_.pop_front();
+        ++p->dropped_;
+    }
     const bool never = !p->reached_ && !p->stopping_ && code != 0;
     lock.unlock();
     p->changed_.notify_all();
@@ -322,12 +345,15 @@ std::unique_ptr<ReadingPublisher> makeReadingPublisher(const PublishOptions& opt
     return std::make_unique<ReadingPublisher>(options, password, std::move(tell));
 }
 
-void ReadingPublisher::onPublish(mosquitto*, void* self, int)
+void ReadingPublisher::onPublish(mosquitto*, void* self, int mid)
 {
     auto* p = static_cast<ReadingPublisher*>(self);
     {
         const std::lock_guard<std::mutex> lock(p->mutex_);
         p->inflight_ = std::max(p->inflight_ - 1, 0);
+        if (p->unacknowledged_.erase(mid) == 0 && p->unacknowledgedStatus_.erase(mid) == 0) {
+            p->earlyAcknowledged_.insert(mid); // filed when mosquitto_publish returns
+        }
     }
     p->changed_.notify_all();
 }
