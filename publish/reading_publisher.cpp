@@ -249,41 +249,39 @@ void ReadingPublisher::feed(std::unique_lock<std::mutex>& lock)
         if (queue_.empty() || queue_.front().seq != next.seq) {
             continue;
         }
-        if (publish(lock, readingTopic_, payload, false, &queue_.front())) {
-            queue_.pop_front();
+        queue_.pop_front();
+        if (!publish(lock, readingTopic_, payload, false)) {
+            ++dropped_; // the library refused the message itself: it cannot be sent
         }
         changed_.notify_all();
     }
 }
 
 // Counts the message in flight before the library can acknowledge it.
-// A refusal means the link is down: wait for the library's reconnection.
+// The library keeps a QoS 1 message it could not send yet (the link is
+// down) and sends it on reconnection; only a refusal of the message itself
+// loses it.
 bool ReadingPublisher::publish(std::unique_lock<std::mutex>& lock, const QByteArray& topic,
-                               const QByteArray& payload, bool retain, const Queued* reading)
+                               const QByteArray& payload, bool retain)
 {
     ++inflight_;
-    const unsigned generation = generation_;
-    int mid = 0;
     lock.unlock();
     const int code =
-        mosquitto_publish(client_, &mid, topic.constData(), static_cast<int>(payload.size()),
+        mosquitto_publish(client_, nullptr, topic.constData(), static_cast<int>(payload.size()),
                           payload.constData(), 1, retain);
     lock.lock();
-    if (code == MOSQ_ERR_SUCCESS) {
-        if (earlyAcknowledged_.erase(mid) == 0) {
-            if (reading != nullptr) {
-                unacknowledged_.emplace(mid, *reading);
-            } else {
-                unacknowledgedStatus_.insert(mid);
-            }
-        }
+    switch (code) {
+    case MOSQ_ERR_SUCCESS:
         return true;
+    case MOSQ_ERR_NO_CONN:
+    case MOSQ_ERR_CONN_LOST:
+    case MOSQ_ERR_ERRNO:
+        connected_ = false; // held by the library; feed again after reconnection
+        return true;
+    default:
+        --inflight_;
+        return false;
     }
-    --inflight_;
-    if (generation == generation_) {
-        connected_ = false;
-    }
-    return false;
 }
 
 void ReadingPublisher::onConnect(mosquitto*, void* self, int code)
@@ -298,7 +296,6 @@ void ReadingPublisher::onConnect(mosquitto*, void* self, int code)
     std::unique_lock<std::mutex> lock(p->mutex_);
     p->connected_ = true;
     p->reached_ = true;
-    ++p->generation_;
     p->publish(lock, p->statusTopic_, QByteArrayLiteral("online"), true);
     lock.unlock();
     p->changed_.notify_all();
@@ -309,22 +306,6 @@ void ReadingPublisher::onDisconnect(mosquitto*, void* self, int code)
     auto* p = static_cast<ReadingPublisher*>(self);
     std::unique_lock<std::mutex> lock(p->mutex_);
     p->connected_ = false;
-    ++p->generation_;
-    // What the broker has not acknowledged goes out again, in order, after
-    // the reconnection (a reading may then arrive twice, as QoS 1 allows).
-    for (auto it = p->unacknowledged_.rbegin(); it != p->unacknowledged_.rend(); ++it) {
-        p->queue_.push_front(it->second);
-    }
-    std::sort(p->queue_.begin(), p->queue_.end(),
-              [](const Queued& a, const Queued& b) { return a.seq < b.seq; });
-    p->unacknowledged_.clear();
-    p->unacknowledgedStatus_.clear();
-    p->earlyAcknowledged_.clear();
-    p->inflight_ = 0;
-    while (p->queue_.size() > kQueueLimit) {
-        p->queue_.pop_front();
-        ++p->dropped_;
-    }
     const bool never = !p->reached_ && !p->stopping_ && code != 0;
     lock.unlock();
     p->changed_.notify_all();
@@ -345,15 +326,12 @@ std::unique_ptr<ReadingPublisher> makeReadingPublisher(const PublishOptions& opt
     return std::make_unique<ReadingPublisher>(options, password, std::move(tell));
 }
 
-void ReadingPublisher::onPublish(mosquitto*, void* self, int mid)
+void ReadingPublisher::onPublish(mosquitto*, void* self, int)
 {
     auto* p = static_cast<ReadingPublisher*>(self);
     {
         const std::lock_guard<std::mutex> lock(p->mutex_);
         p->inflight_ = std::max(p->inflight_ - 1, 0);
-        if (p->unacknowledged_.erase(mid) == 0 && p->unacknowledgedStatus_.erase(mid) == 0) {
-            p->earlyAcknowledged_.insert(mid); // filed when mosquitto_publish returns
-        }
     }
     p->changed_.notify_all();
 }

@@ -11,10 +11,8 @@
 #include <cstddef>
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <thread>
 
 struct mosquitto;
@@ -78,7 +76,7 @@ class ReadingPublisher : public ReadingObserver
     bool connect(std::unique_lock<std::mutex>& lock);
     void feed(std::unique_lock<std::mutex>& lock);
     bool publish(std::unique_lock<std::mutex>& lock, const QByteArray& topic,
-                 const QByteArray& payload, bool retain, const Queued* reading = nullptr);
+                 const QByteArray& payload, bool retain);
     void tellOnce(std::atomic<bool>& told, const QString& text);
     QString brokerName() const;
 
@@ -104,19 +102,14 @@ class ReadingPublisher : public ReadingObserver
     std::deque<Queued> queue_;
     long long seq_ = 0;
     long long dropped_ = 0;
-    int inflight_ = 0; // handed over, not yet acknowledged by the broker
-    // Readings handed over and not yet acknowledged, by message id: a link
-    // that drops takes them back into the queue, so the library's own
-    // session handling cannot lose them. An acknowledgement that comes back
-    // before its reading is filed here is remembered until then.
-    std::map<int, Queued> unacknowledged_;
-    std::set<int> unacknowledgedStatus_;
-    std::set<int> earlyAcknowledged_;
+    // Handed to the library and not yet acknowledged by the broker. The
+    // library keeps a QoS 1 message across a lost link and sends it again
+    // when the link is back, so these stay counted until acknowledged.
+    int inflight_ = 0;
     bool connected_ = false;
     bool reached_ = false;
     bool stopping_ = false;
     bool finished_ = false;
-    unsigned generation_ = 0; // counts link changes
     mosquitto* client_ = nullptr;
     bool loopRunning_ = false;
     std::thread worker_;

@@ -11,7 +11,9 @@
 #include <mosquitto.h>
 #include <mutex>
 #include <numeric>
+#include <pwd.h>
 #include <set>
+#include <unistd.h>
 
 // Publishing against a real broker that each test starts on a free
 // loopback port with its own configuration; a libmosquitto subscriber with
@@ -36,11 +38,14 @@ class PublishTest : public ::testing::Test
         probe.close();
         QFile conf(dir.filePath("broker.conf"));
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
-        // Persistence keeps the subscriber's session across a restart.
+        // Persistence keeps the subscriber's session across a restart. Run
+        // as root, the broker would become user "mosquitto", which cannot
+        // write this private directory: it keeps the user it is started as.
         conf.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n"
-                                  "persistence true\npersistence_location %2/\n")
+                                  "persistence true\npersistence_location %2/\nuser %3\n")
                        .arg(port)
                        .arg(dir.path())
+                       .arg(QString::fromLocal8Bit(getpwuid(geteuid())->pw_name))
                        .toUtf8());
         conf.close();
         startBroker();
@@ -87,12 +92,15 @@ class PublishTest : public ::testing::Test
         got[topic].push_back(payload);
         arrived.notify_all();
     }
-    // Until `count` messages have come on `topic`.
+    // Until `count` different messages have come on `topic` (QoS 1 may
+    // bring one twice).
     bool waitFor(const QString& topic, std::size_t count)
     {
         std::unique_lock<std::mutex> lock(mutex);
-        return arrived.wait_for(lock, std::chrono::seconds(60),
-                                [&] { return got[topic].size() >= count; });
+        return arrived.wait_for(lock, std::chrono::seconds(60), [&] {
+            const std::vector<QByteArray>& all = got[topic];
+            return std::set<QByteArray>(all.begin(), all.end()).size() >= count;
+        });
     }
     std::vector<QByteArray> on(const QString& topic)
     {
