@@ -94,16 +94,27 @@ DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool 
     }
     const std::optional<Connection> remembered = loadConnection(file_);
     DriverCreation attempt;
-    bool tried = false;
     if (!choose) {
-        tried = true;
-        attempt = remembered ? create(line, *remembered) : createDriver(line, traceOut_);
-        if (attempt.ok() || !chooser) {
+        if (remembered) {
+            attempt = create(line, *remembered);
+            if (attempt.ok()) {
+                return attempt;
+            }
+        }
+        DriverCreation library = createDriver(line, traceOut_);
+        if (library.ok()) {
+            return library;
+        }
+        // What failed first says most: the remembered bus, if any.
+        if (!remembered) {
+            attempt = std::move(library);
+        }
+        if (!chooser) {
             return attempt;
         }
     }
     ConnectModel model(reportOf(line), ports_(), remembered);
-    if (tried && remembered) {
+    if (!choose && remembered) {
         model.problem = attempt.errorText;
     }
     for (int i = 0; i < kMaxAttempts; ++i) {

@@ -94,6 +94,24 @@ TEST(ConnectSession, RemembersTheChoiceOnceTheMeterAnswered)
     // --choose asks even so.
     next.open(line, false, true, pick(std::nullopt), &cancelled);
     EXPECT_EQ(asked, 3);
+
+    // A remembered bus that fails gives way to a library that loads; the
+    // chooser comes only when neither opens, and names what failed.
+    Connection gone;
+    gone.driver.kind = DriverSpec::Kind::Prologix;
+    gone.driver.adapter = QStringLiteral("/nonexistent/ttyUSB0");
+    saveConnection(file, gone);
+    DriverSpec withLibrary = line;
+    withLibrary.library = QStringLiteral(LUMODM_FAKE_GPIB_LINUX);
+    EXPECT_TRUE(next.open(withLibrary, false, false, pick(std::nullopt), &cancelled).ok());
+    EXPECT_EQ(asked, 3);
+    QString problem;
+    const auto note = [&problem](ConnectModel& model) -> std::optional<Connection> {
+        problem = model.problem;
+        return std::nullopt;
+    };
+    next.open(line, false, false, note, &cancelled);
+    EXPECT_TRUE(problem.contains(QStringLiteral("/nonexistent/ttyUSB0"))) << problem.toStdString();
 }
 
 } // namespace
