@@ -3,6 +3,7 @@
 # app/programs once both programs exist.
 include(GNUInstallDirs)
 
+# Placeholders: whoever publishes the package sets these three.
 set(LUMODM_APP_ID "org.example.LumoDM" CACHE STRING "AppStream component id")
 set(LUMODM_HOMEPAGE "https://lumodm.example.org" CACHE STRING
   "Project home page; the AppStream screenshot is screenshot.png there")
@@ -44,7 +45,9 @@ endif()
 # Depends found from the libraries the programs link.
 set(CPACK_PACKAGE_NAME "lumodm")
 set(CPACK_PACKAGE_VENDOR "LumoDM")
-set(CPACK_PACKAGE_CONTACT "LumoDM maintainers <lumodm@localhost>")
+set(LUMODM_MAINTAINER "LumoDM maintainers <lumodm@localhost>" CACHE STRING
+  "The package's maintainer, as name <address>")
+set(CPACK_PACKAGE_CONTACT "${LUMODM_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "front panel for DM5010, DM5110 and DM5120 multimeters on GPIB")
 set(CPACK_PACKAGE_DESCRIPTION

@@ -3,7 +3,9 @@
 # both programs, the desktop entry and icons, the AppStream entry and the
 # manual pages, after checking the desktop entry and the AppStream entry.
 #   LUMODM_BUILD_DIR   build folder (default: build-package, programs only)
-#   LUMODM_CMAKE_ARGS  extra CMake arguments
+#   LUMODM_CMAKE_ARGS  extra CMake arguments (no spaces within one)
+# Arguments given to the script go to CMake as they are, e.g.
+#   bash scripts/package.sh "-DLUMODM_MAINTAINER=Ann Smith <ann@lab.org>"
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 LUMODM_PACKAGING=1 "$root/scripts/install-deps.sh"
@@ -11,10 +13,10 @@ build=${LUMODM_BUILD_DIR:-$root/build-package}
 if [ -z "${LUMODM_BUILD_DIR:-}" ]; then
   # shellcheck disable=SC2086
   cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
-    -DLUMODM_BUILD_TESTS=OFF -DLUMODM_BUILD_BENCH=OFF ${LUMODM_CMAKE_ARGS:-}
+    -DLUMODM_BUILD_TESTS=OFF -DLUMODM_BUILD_BENCH=OFF ${LUMODM_CMAKE_ARGS:-} "$@"
 else
   # shellcheck disable=SC2086
-  cmake -S "$root" -B "$build" -G Ninja ${LUMODM_CMAKE_ARGS:-}
+  cmake -S "$root" -B "$build" -G Ninja ${LUMODM_CMAKE_ARGS:-} "$@"
 fi
 cmake --build "$build" -j "$(nproc)" --target lumodm lumodm-read lumodm_manpages
 
