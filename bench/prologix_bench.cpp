@@ -1,11 +1,13 @@
 #include "bench/query_timing.h"
 #include "bus/bus_connection.h"
+#include "bus/drivers/address_limit_driver.h"
 #include "bus/drivers/prologix/prologix_driver.h"
 #include "bus/drivers/prologix/tcp_transport.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
 #include "bus/vbib32.h"
 #include "bus/vbib32rv.h"
 #include "tests/support/fake_adapter_server.h"
+#include "tests/support/fake_plus_plus_adapter.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +16,7 @@ namespace {
 
 using testing::FakeAdapterOptions;
 using testing::FakeAdapterServer;
+using testing::FakePlusPlusAdapter;
 
 // A fake Ethernet adapter on the loopback address in front of a DM5010
 // at 16, and the driver connected to it.
@@ -102,6 +105,38 @@ BENCHMARK(BM_PrologixDiscoveryOverTcp)
     ->UseRealTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// The time a serial Prologix adapter spends from opening to knowing the
+// listeners, on the fake adapter's clock (which moves by every timeout the
+// driver waits, as a real adapter's silence for an absent address would
+// take): all 30 addresses, or --address=16 alone.
+void BM_PrologixStartUpOnAdapterClock(benchmark::State& state)
+{
+    double adapterMs = 0;
+    for (auto _ : state) {
+        auto fake = std::make_unique<FakePlusPlusAdapter>(
+            createSimulatedBus(QStringLiteral("DM5010@16"), nullptr));
+        FakePlusPlusAdapter* adapter = fake.get();
+        auto prologix =
+            std::make_unique<PrologixDriver>(std::move(fake), PrologixDriver::Adapter::Prologix);
+        prologix->open(nullptr);
+        std::unique_ptr<GpibDriver> driver = std::move(prologix);
+        if (state.range(0) != 0) {
+            driver = std::make_unique<AddressLimitDriver>(std::move(driver),
+                                                          static_cast<int>(state.range(0)));
+        }
+        std::uint16_t addresses[32];
+        for (std::uint16_t a = 0; a <= 30; ++a) {
+            addresses[a] = a;
+        }
+        addresses[31] = gpib::NOADDR;
+        std::int16_t found[15];
+        driver->FindLstn(0, addresses, found, 15);
+        adapterMs = static_cast<double>(adapter->nowMs());
+    }
+    state.counters["adapter_ms"] = adapterMs;
+}
+BENCHMARK(BM_PrologixStartUpOnAdapterClock)->ArgName("address")->Arg(0)->Arg(16)->Iterations(1);
 
 } // namespace
 } // namespace lumodm
