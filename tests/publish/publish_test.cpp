@@ -38,6 +38,7 @@ class PublishTest : public ::testing::Test
         probe.close();
         QFile conf(dir.filePath("broker.conf"));
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        const passwd* me = getpwuid(geteuid());
         // Persistence keeps the subscriber's session across a restart. Run
         // as root, the broker would become user "mosquitto", which cannot
         // write this private directory: it keeps the user it is started as.
@@ -45,7 +46,7 @@ class PublishTest : public ::testing::Test
                                   "persistence true\npersistence_location %2/\nuser %3\n")
                        .arg(port)
                        .arg(dir.path())
-                       .arg(QString::fromLocal8Bit(getpwuid(geteuid())->pw_name))
+                       .arg(QString::fromLocal8Bit(me != nullptr ? me->pw_name : "root"))
                        .toUtf8());
         conf.close();
         startBroker();
