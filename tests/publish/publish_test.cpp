@@ -149,7 +149,8 @@ Reading reading(Reading::Kind kind, double value)
 
 TEST_F(PublishTest, MessagesArriveInOrderWithEveryFieldAndTheStatus)
 {
-    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {}, {});
+    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {},
+                               [&](const QString& text) { add("told", text.toUtf8()); });
     publisher.start({"DM5120", 16});
     for (int i = 0; i < 50; ++i) {
         publisher.readingTaken(reading(i == 1 ? Reading::Kind::Overflow : Reading::Kind::Value, i));
@@ -169,6 +170,7 @@ TEST_F(PublishTest, MessagesArriveInOrderWithEveryFieldAndTheStatus)
     EXPECT_TRUE(messages[1].contains("\"value\":null,\"value_si\":null,") &&
                 messages[1].endsWith("\"kind\":\"overflow\"}"));
     EXPECT_EQ(on("lab/DM5120/status"), (std::vector<QByteArray>{"online", "offline"}));
+    EXPECT_TRUE(on("told").empty()); // a sound link is not worth a word
 }
 
 TEST_F(PublishTest, ABrokerStoppedAndStartedLosesNoReading)
@@ -212,8 +214,9 @@ TEST_F(PublishTest, AnUnreachableBrokerNeitherHoldsTheReadingsNorTellsTwice)
 }
 
 // lumodm-read with a user and a password from the environment: the
-// password shows in neither the arguments nor the trace.
-TEST_F(PublishTest, ThePasswordStaysOffTheCommandLineAndTheTrace)
+// password shows in neither the arguments nor the trace. Killed, a reader
+// leaves its last will.
+TEST_F(PublishTest, ThePasswordStaysHiddenAndAKilledReaderLeavesItsWill)
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("LUMODM_MQTT_PASSWORD", "s3cret-pw");
@@ -234,6 +237,15 @@ TEST_F(PublishTest, ThePasswordStaysOffTheCommandLineAndTheTrace)
     EXPECT_EQ(reader.exitCode(), 3);
     EXPECT_EQ(reader.readAllStandardOutput().count('\n'), 2);
     EXPECT_EQ(reader.readAllStandardError().count('\n'), 1);
+
+    reader.start(LUMODM_READ_PATH,
+                 {"--sim", "--count=0", "--interval=0",
+                  QStringLiteral("--publish=mqtt://127.0.0.1:%1/lab/gone").arg(port)});
+    ASSERT_TRUE(waitFor("lab/gone/DM5010", 1));
+    reader.kill();
+    reader.waitForFinished();
+    ASSERT_TRUE(waitFor("lab/gone/DM5010/status", 2));
+    EXPECT_EQ(on("lab/gone/DM5010/status"), (std::vector<QByteArray>{"online", "offline"}));
 }
 
 TEST(PublishOptionsTest, AddressesAndTheirErrors)
