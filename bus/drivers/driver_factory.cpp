@@ -1,9 +1,9 @@
 #include "bus/drivers/driver_factory.h"
 
+#include "bus/device_access.h"
 #include "bus/drivers/address_limit_driver.h"
 #include "bus/drivers/ni488/ni488_driver.h"
 #include "bus/drivers/prologix/adapter_target.h"
-#include "bus/drivers/prologix/device_access.h"
 #include "bus/drivers/prologix/prologix_driver.h"
 #include "bus/drivers/prologix/serial_transport.h"
 #include "bus/drivers/prologix/tcp_transport.h"

@@ -1,6 +1,6 @@
 #include "bus/drivers/prologix/serial_transport.h"
 
-#include "bus/drivers/prologix/device_access.h"
+#include "bus/device_access.h"
 
 #include <QSerialPort>
 

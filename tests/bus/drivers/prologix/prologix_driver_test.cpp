@@ -1,6 +1,6 @@
 #include "bus/bus_connection.h"
+#include "bus/device_access.h"
 #include "bus/drivers/address_limit_driver.h"
-#include "bus/drivers/prologix/device_access.h"
 #include "bus/drivers/prologix/prologix_driver.h"
 #include "bus/drivers/prologix/serial_transport.h"
 #include "bus/drivers/prologix/tcp_transport.h"

@@ -1,4 +1,4 @@
-#include "bus/drivers/prologix/device_access.h"
+#include "bus/device_access.h"
 
 #include <QFile>
 #include <QFileInfo>
