@@ -6,8 +6,8 @@
 #include "controls/form1.h"
 #include "log/reading_log.h"
 #include "panel/front_panel.h"
-#include "qt/connect_dialog.h"
 #include "publish/reading_publisher.h"
+#include "qt/connect_dialog.h"
 #include "qt/main_window.h"
 #include "qt/panel_fonts.h"
 #include "qt/panel_icon.h"
@@ -171,15 +171,16 @@ int runPanelProgram(int argc, char** argv)
     Form1 form;
     FrontPanel panel(form, connection, platform);
     panel.Form_Load();
-    // The chooser's bus is kept once a meter answered on it (the hidden
-    // modes keep nothing).
-    if (form.state.ModelCode != MeterModel::None && extras.screenshotFile.isEmpty() && !extras.quitWhenUp) {
-        int address = 0;
-        driver.ibask(form.state.DeviceHandle, gpib::IbcPAD, &address);
-        session.remember(address);
-    }
     // The hidden modes show the user's settings but never write them.
     const bool hiddenMode = !extras.screenshotFile.isEmpty() || extras.quitWhenUp;
+    // The chooser's bus is kept once a meter answered on it.
+    const bool keepConnection = form.state.ModelCode != MeterModel::None && !hiddenMode;
+    const bool publishing = !line.options.publish.url.isEmpty();
+    const int meterAddress =
+        keepConnection || publishing ? primaryAddressOf(driver, form.state.DeviceHandle) : 0;
+    if (keepConnection) {
+        session.remember(meterAddress);
+    }
     if (hiddenMode) {
         const QSettings user(QSettings::IniFormat, QSettings::UserScope, form.state.SettingsAppName,
                              form.state.SettingsAppName);
@@ -190,7 +191,7 @@ int runPanelProgram(int argc, char** argv)
         log = openReadingLog(line.options.logFile, form.state.ModelName, platform);
         panel.addReadingObserver(log.get());
     }
-    if (!line.options.publish.url.isEmpty()) {
+    if (publishing) {
         // Told on the link's thread; the box opens on the window's.
         publisher = makeReadingPublisher(line.options.publish, [&platform](const QString& text) {
             QMetaObject::invokeMethod(
@@ -201,9 +202,7 @@ int runPanelProgram(int argc, char** argv)
                 },
                 Qt::QueuedConnection);
         });
-        int address = 0;
-        driver.ibask(form.state.DeviceHandle, gpib::IbcPAD, &address);
-        publisher->start({form.state.ModelName, address});
+        publisher->start({form.state.ModelName, meterAddress});
         panel.addReadingObserver(publisher.get());
     }
 

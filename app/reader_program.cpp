@@ -107,9 +107,7 @@ int runHeadlessReaderProgram(int argc, char** argv)
         });
         // The meter is known once the reader has found it.
         publisher->startOnFirstReading([&reader, &driver] {
-            int address = 0;
-            driver.ibask(reader.device(), gpib::IbcPAD, &address);
-            return PublishedMeter{reader.modelName(), address};
+            return PublishedMeter{reader.modelName(), primaryAddressOf(driver, reader.device())};
         });
         reader.addReadingObserver(publisher.get());
     }

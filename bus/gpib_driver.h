@@ -99,4 +99,13 @@ protected:
     GpibStatus status_;
 };
 
+// The primary address a device descriptor talks to; 0 when the driver
+// cannot say.
+inline int primaryAddressOf(GpibDriver& driver, int ud)
+{
+    int address = 0;
+    driver.ibask(ud, gpib::IbcPAD, &address);
+    return address;
+}
+
 } // namespace lumodm
