@@ -94,13 +94,10 @@ void ConnectModel::takeRemembered(const Connection& remembered)
     bus = Bus::SerialAdapter;
     const auto same = std::find_if(ports_.cbegin(), ports_.cend(),
                                    [&](const auto& p) { return p.device == d.adapter; });
+    portIndex = static_cast<int>(same - ports_.cbegin());
     if (same == ports_.cend()) { // unplugged now: still offered
         ports_.append({d.adapter, QString(), AdapterGuess::Unknown});
     }
-    portIndex =
-        static_cast<int>(std::find_if(ports_.cbegin(), ports_.cend(),
-                                      [&](const auto& p) { return p.device == d.adapter; }) -
-                         ports_.cbegin());
 }
 
 std::optional<Connection> ConnectModel::connection(QString* error) const

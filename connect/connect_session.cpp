@@ -3,6 +3,7 @@
 #include "bus/drivers/ni488/ni488_driver.h"
 
 #include <QSettings>
+#include <iterator>
 
 namespace lumodm {
 
@@ -17,6 +18,21 @@ const char* const kKinds[] = {"library", "sim", "prologix", "ar488"};
 QString key(const char* name)
 {
     return kGroup + QLatin1Char('/') + QLatin1String(name);
+}
+
+// The one text that names a bus of each kind.
+QString& targetOf(DriverSpec& d)
+{
+    switch (d.kind) {
+    case DriverSpec::Kind::Library:
+        return d.library;
+    case DriverSpec::Kind::Simulated:
+        return d.simulation;
+    case DriverSpec::Kind::Prologix:
+    case DriverSpec::Kind::Ar488:
+        break;
+    }
+    return d.adapter;
 }
 
 // Whether a library loads, and why each did not, told without using it.
@@ -47,17 +63,15 @@ std::optional<Connection> loadConnection(const QString& file)
     const QString kind = s.value(key("Bus")).toString();
     Connection c;
     int k = 0;
-    while (k < 4 && kind != QLatin1String(kKinds[k])) {
+    constexpr int kinds = static_cast<int>(std::size(kKinds));
+    while (k < kinds && kind != QLatin1String(kKinds[k])) {
         ++k;
     }
-    if (k == 4) {
+    if (k == kinds) {
         return std::nullopt;
     }
     c.driver.kind = static_cast<DriverSpec::Kind>(k);
-    const QString target = s.value(key("Target")).toString();
-    (c.driver.kind == DriverSpec::Kind::Library     ? c.driver.library
-     : c.driver.kind == DriverSpec::Kind::Simulated ? c.driver.simulation
-                                                    : c.driver.adapter) = target;
+    targetOf(c.driver) = s.value(key("Target")).toString();
     const int address = s.value(key("Address")).toInt();
     c.address = address >= 1 && address <= 30 ? address : 0;
     return c;
@@ -66,9 +80,9 @@ std::optional<Connection> loadConnection(const QString& file)
 void saveConnection(const QString& file, const Connection& c)
 {
     QSettings s(file, QSettings::IniFormat);
-    const DriverSpec& d = c.driver;
+    DriverSpec d = c.driver;
     s.setValue(key("Bus"), QLatin1String(kKinds[static_cast<int>(d.kind)]));
-    s.setValue(key("Target"), d.library + d.simulation + d.adapter);
+    s.setValue(key("Target"), targetOf(d));
     s.setValue(key("Address"), c.address);
 }
 
