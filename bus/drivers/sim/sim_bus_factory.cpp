@@ -60,7 +60,7 @@ std::unique_ptr<SimulatedBus> createSimulatedBus(const QString& spec, QString* e
         if (at >= 0) {
             const QString addressText = entry.mid(at + 1).trimmed();
             address = plainDecimal(addressText, 1, 30, 2);
-            if (address < 1 || address > 30) {
+            if (address < 0) {
                 return failure(error, QStringLiteral("simulated %1: address \"%2\" is not 1 to 30")
                                           .arg(model, addressText));
             }

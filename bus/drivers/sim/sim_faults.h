@@ -43,8 +43,8 @@ struct SimFaults
 };
 
 // `text` as plain decimal digits (at most `maxDigits`, no sign or blank)
-// when the value lies from `low` to `high`; -1 otherwise. The simulator's
-// spec takes its addresses and fault numbers this way.
+// when the value lies from `low` to `high`; -1 otherwise. The --sim text
+// gives its addresses and fault numbers this way.
 int plainDecimal(const QString& text, int low, int high, int maxDigits);
 
 } // namespace lumodm
