@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <chrono>
+#include <cmath>
 #include <cstdint>
 #include <optional>
 
@@ -39,6 +40,11 @@ struct Reading
     QString rawAnswer;   // the meter's answer to "SEND", as received
     // When the answer came: read once, so every consumer writes the same time.
     std::chrono::system_clock::time_point time;
+
+    // A number that can be counted and drawn: an overflow's number is no
+    // measurement, and one beyond a double's range would spoil every
+    // figure after it.
+    bool hasFiniteValue() const { return kind == Kind::Value && std::isfinite(valueInBase); }
 };
 
 // What an answer to "SEND" means on a function and range of a model.

@@ -1,7 +1,5 @@
 #include "stats/reading_statistics.h"
 
-#include <cmath>
-
 namespace lumodm {
 
 void ReadingStatistics::readingTaken(const Reading& reading)
@@ -12,9 +10,7 @@ void ReadingStatistics::readingTaken(const Reading& reading)
         unit_ = reading.baseUnit;
         values_.reset();
     }
-    // An overflow's number is no measurement; a number beyond a double's
-    // range would spoil every figure after it.
-    if (reading.kind == Reading::Kind::Value && std::isfinite(reading.valueInBase)) {
+    if (reading.hasFiniteValue()) {
         values_.add(reading.valueInBase);
     }
 }

@@ -11,11 +11,6 @@ namespace {
 
 const QString kHyphens = QStringLiteral("-------");
 
-bool hasNumber(const Reading& reading)
-{
-    return reading.kind == Reading::Kind::Value && std::isfinite(reading.valueInBase);
-}
-
 std::optional<double> limitOf(std::optional<double> limit)
 {
     return limit && std::isfinite(*limit) ? limit : std::nullopt;
@@ -47,7 +42,7 @@ void ReadingsViewModel::readingTaken(const Reading& reading)
     if (zone != LimitZone::Unknown || newFunction) {
         knownZone_ = zone;
     }
-    if (!hasNumber(reading)) {
+    if (!reading.hasFiniteValue()) {
         return;
     }
     const double time = secondsSinceEpoch(reading);
@@ -127,7 +122,7 @@ QString ReadingsViewModel::copyText() const
 
 bool ReadingsViewModel::setReference()
 {
-    if (!last_ || !hasNumber(*last_)) {
+    if (!last_ || !last_->hasFiniteValue()) {
         return false;
     }
     reference_ = last_->valueInBase;
@@ -137,7 +132,7 @@ bool ReadingsViewModel::setReference()
 
 std::optional<double> ReadingsViewModel::relative() const
 {
-    if (!reference_ || !last_ || !hasNumber(*last_)) {
+    if (!reference_ || !last_ || !last_->hasFiniteValue()) {
         return std::nullopt;
     }
     return last_->valueInBase - *reference_;
