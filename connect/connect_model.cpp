@@ -1,6 +1,7 @@
 #include "connect/connect_model.h"
 
 #include "bus/drivers/prologix/adapter_target.h"
+#include "bus/drivers/sim/sim_model.h"
 
 #include <QSerialPortInfo>
 #include <algorithm>
@@ -42,8 +43,13 @@ QList<SerialPortOffer> availableSerialPorts()
 
 const QStringList& ConnectModel::simulatedModels()
 {
-    static const QStringList models{QStringLiteral("DM5010"), QStringLiteral("DM5110"),
-                                    QStringLiteral("DM5120")};
+    static const QStringList models = [] {
+        QStringList names;
+        for (const SimModel* model : simModels()) {
+            names << QString::fromLatin1(model->name);
+        }
+        return names;
+    }();
     return models;
 }
 

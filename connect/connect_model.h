@@ -48,6 +48,7 @@ class ConnectModel
 {
   public:
     enum class Bus { Board, SerialAdapter, NetworkAdapter, Simulator };
+    // The simulator's models, by name.
     static const QStringList& simulatedModels();
 
     // It starts on the remembered connection, else the board when a library

@@ -83,9 +83,16 @@ const SimModel& simDm5120Model()
     return model;
 }
 
+const std::vector<const SimModel*>& simModels()
+{
+    static const std::vector<const SimModel*> models{&simDm5010Model(), &simDm5110Model(),
+                                                     &simDm5120Model()};
+    return models;
+}
+
 const SimModel* findSimModel(const QString& name)
 {
-    for (const SimModel* model : {&simDm5010Model(), &simDm5110Model(), &simDm5120Model()}) {
+    for (const SimModel* model : simModels()) {
         if (name.compare(QString::fromLatin1(model->name), Qt::CaseInsensitive) == 0) {
             return model;
         }

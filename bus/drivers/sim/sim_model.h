@@ -39,6 +39,8 @@ struct SimModel
 const SimModel& simDm5010Model();
 const SimModel& simDm5110Model();
 const SimModel& simDm5120Model();
+// Every simulated model, in the order of their names.
+const std::vector<const SimModel*>& simModels();
 // By name, any letter case; nullptr for an unknown model.
 const SimModel* findSimModel(const QString& name);
 
