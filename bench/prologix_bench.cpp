@@ -9,6 +9,7 @@
 #include "tests/support/fake_adapter_server.h"
 #include "tests/support/fake_plus_plus_adapter.h"
 
+#include <array>
 #include <benchmark/benchmark.h>
 
 namespace lumodm {
@@ -40,6 +41,17 @@ struct TcpBench
     std::unique_ptr<PrologixDriver> driver;
     bool ready = false;
 };
+
+// Discovery's list: addresses 0 to 30, then the end mark.
+std::array<std::uint16_t, 32> everyAddress()
+{
+    std::array<std::uint16_t, 32> addresses{};
+    for (std::uint16_t a = 0; a <= 30; ++a) {
+        addresses[a] = a;
+    }
+    addresses[31] = gpib::NOADDR;
+    return addresses;
+}
 
 // GpibQuery as the panel makes it: write, the 0.1 s wait, read until END.
 void BM_PrologixGpibQueryOverTcp(benchmark::State& state)
@@ -87,14 +99,10 @@ void BM_PrologixDiscoveryOverTcp(benchmark::State& state)
         state.SkipWithError("the fake adapter did not start");
         return;
     }
-    std::uint16_t addresses[32];
-    for (std::uint16_t a = 0; a <= 30; ++a) {
-        addresses[a] = a;
-    }
-    addresses[31] = gpib::NOADDR;
+    const auto addresses = everyAddress();
     std::int16_t found[15];
     for (auto _ : state) {
-        bench.driver->FindLstn(0, addresses, found, 15);
+        bench.driver->FindLstn(0, addresses.data(), found, 15);
         benchmark::DoNotOptimize(found);
     }
 }
@@ -125,13 +133,9 @@ void BM_PrologixStartUpOnAdapterClock(benchmark::State& state)
             driver = std::make_unique<AddressLimitDriver>(std::move(driver),
                                                           static_cast<int>(state.range(0)));
         }
-        std::uint16_t addresses[32];
-        for (std::uint16_t a = 0; a <= 30; ++a) {
-            addresses[a] = a;
-        }
-        addresses[31] = gpib::NOADDR;
+        const auto addresses = everyAddress();
         std::int16_t found[15];
-        driver->FindLstn(0, addresses, found, 15);
+        driver->FindLstn(0, addresses.data(), found, 15);
         adapterMs = static_cast<double>(adapter->nowMs());
     }
     state.counters["adapter_ms"] = adapterMs;
