@@ -42,13 +42,13 @@ QString FrontPanel::ReadSettings(bool runReading)
         }
     }
 
+    // A range beyond the list is cut to the highest entry; a list never
+    // filled has none, and the cut stops at 0, which is automatic.
+    if (state.RangeNumber >= 1 && state.RangeNumber >= form_.Combo_Range.listCount()) {
+        state.RangeNumber =
+            static_cast<std::int16_t>(std::max(form_.Combo_Range.listCount() - 1, 0));
+    }
     if (state.RangeNumber >= 1) {
-        // A range beyond the list is cut to the highest entry; a list never
-        // filled has none, and the cut stops at 0.
-        if (state.RangeNumber >= form_.Combo_Range.listCount()) {
-            state.RangeNumber =
-                static_cast<std::int16_t>(std::max(form_.Combo_Range.listCount() - 1, 0));
-        }
         form_.Label_Range.caption = rangeEntryText(state.RangeNumber);
         form_.Combo_Range.setListIndex(state.RangeNumber);
     } else {

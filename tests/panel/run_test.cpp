@@ -54,9 +54,10 @@ TEST(RunLoop, RunsUntilStopped)
         // An answer without a number: the hyphens, the unit kept.
         {"DM5010", "signal DCV 0.01, read, vanish 3, read", "FUNCT?|CALC?|SEND|FUNCT?|CALC?|SEND",
          "I/O Error", "-------|mV|Auto 0/5|DCV|RFMfubL"},
-        // A range list never filled: the range is cut to 0, never below.
+        // A range list never filled: the range is cut to 0, never below, and 0
+        // is automatic.
         {"DM5110", "silent | heal, meter DCV;RANGE3, runfor 1", "FUNCT?|RANGE?",
-         "I/O Error|I/O Error|Settings Error", "-------|Ohm|Range0 -1/-1||AaFMfubL"},
+         "I/O Error|I/O Error|Settings Error", "-------|Ohm|Auto -1/-1||AaFMfubL"},
         // Closing the window ends the run without another reading.
         {"DM5010", "signal DCV 1.2345, at 0.8 exit, run", "FUNCT?|CALC?|SEND", "exit 0",
          " 1.2345|V|Auto 0/5|DCV|rSL"},
