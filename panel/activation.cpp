@@ -55,6 +55,7 @@ void FrontPanel::Form_Activate()
 
     UpdateFunction();
     s.UpdatingControls = kFalse;
+    up_ = true;
 }
 
 void FrontPanel::Form_Unload()

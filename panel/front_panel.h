@@ -33,6 +33,9 @@ class FrontPanel
 
     // Start-up, activation and the end.
     void Form_Load();
+    // Activation has run to its end: the panel is up, and what the user
+    // does from here may be remembered.
+    bool isUp() const { return up_; }
     void Form_Activate();
     [[noreturn]] void Form_Unload();
     [[noreturn]] void Menu_Exit_Click();
@@ -94,6 +97,7 @@ class FrontPanel
     std::vector<ReadingObserver*> observers_;
     // The toolkit reports activation more than once; set up only the first.
     bool activated_ = false;
+    bool up_ = false;
 };
 
 // Rebuilds the range list: "Auto", then Range1 to Range`count`; the range

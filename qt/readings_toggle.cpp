@@ -1,5 +1,6 @@
 #include "qt/readings_toggle.h"
 
+#include "panel/front_panel.h"
 #include "qt/main_window.h"
 #include "qt/readings_window.h"
 
@@ -44,11 +45,10 @@ void ReadingsToggle::open()
     if (!window_) {
         window_ = std::make_unique<ReadingsWindow>(panel_, platform_);
         connect(window_.get(), &ReadingsWindow::toggleRequested, this, &ReadingsToggle::toggle);
-        const QByteArray geometry = settingsFile_.isEmpty()
-                                        ? QByteArray()
-                                        : QSettings(settingsFile_, QSettings::IniFormat)
-                                              .value(kGeometryKey)
-                                              .toByteArray();
+        const QByteArray geometry =
+            settingsFile_.isEmpty()
+                ? QByteArray()
+                : QSettings(settingsFile_, QSettings::IniFormat).value(kGeometryKey).toByteArray();
         if (geometry.isEmpty() || !window_->restoreGeometry(geometry)) {
             // Beside the panel, not over it.
             window_->move(panelWindow_.frameGeometry().topRight() + QPoint(8, 0));
@@ -68,13 +68,23 @@ bool ReadingsToggle::rememberedOpen() const
 
 void ReadingsToggle::remember() const
 {
-    if (settingsFile_.isEmpty()) {
+    // A start that failed, or a mode that leaves the user's files alone,
+    // writes nothing.
+    if (settingsFile_.isEmpty() || !panel_.isUp()) {
         return;
     }
+    // Only what changed from what is stored: a plain exit with the window
+    // never opened leaves the file as it was, or absent.
     QSettings settings(settingsFile_, QSettings::IniFormat);
-    settings.setValue(kOpenKey, window_ != nullptr && window_->isVisible());
+    const bool open = window_ != nullptr && window_->isVisible();
+    if (open != settings.value(kOpenKey, false).toBool()) {
+        settings.setValue(kOpenKey, open);
+    }
     if (window_) {
-        settings.setValue(kGeometryKey, window_->saveGeometry());
+        const QByteArray geometry = window_->saveGeometry();
+        if (geometry != settings.value(kGeometryKey).toByteArray()) {
+            settings.setValue(kGeometryKey, geometry);
+        }
     }
 }
 

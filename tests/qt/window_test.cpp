@@ -1,3 +1,5 @@
+#include "qt/readings_toggle.h"
+#include "qt/readings_window.h"
 #include "tests/qt/window_fixture.h"
 
 #include <QAbstractItemView>
@@ -6,8 +8,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <utime.h>
 
 namespace lumodm::testing {
 namespace {
@@ -22,11 +26,16 @@ TEST(Window, PlacesEveryControlAsItsModelSaysAtBothWidths)
         EXPECT_EQ(f.rect("Label_ROBackground"), QRect(8, 8, 209 + wide, 97));
         const Form1& m = f.form();
         const std::pair<const char*, const Geometry&> placed[] = {
-            {"Combo_Range", m.Combo_Range.geometry},   {"Button_Stop", m.Button_Stop.geometry},
-            {"Button_Run", m.Button_Run.geometry},     {"Button_Refresh", m.Button_Refresh.geometry},
-            {"Button_Apply", m.Button_Apply.geometry}, {"Combo_Mode", m.Combo_Mode.geometry},
-            {"Label_Range", m.Label_Range.geometry},   {"Label_RunStop", m.Label_RunStop.geometry},
-            {"Label_Prefix", m.Label_Prefix.geometry}, {"Label_Func", m.Label_Func.geometry},
+            {"Combo_Range", m.Combo_Range.geometry},
+            {"Button_Stop", m.Button_Stop.geometry},
+            {"Button_Run", m.Button_Run.geometry},
+            {"Button_Refresh", m.Button_Refresh.geometry},
+            {"Button_Apply", m.Button_Apply.geometry},
+            {"Combo_Mode", m.Combo_Mode.geometry},
+            {"Label_Range", m.Label_Range.geometry},
+            {"Label_RunStop", m.Label_RunStop.geometry},
+            {"Label_Prefix", m.Label_Prefix.geometry},
+            {"Label_Func", m.Label_Func.geometry},
             {"Label_ReadOut", m.Label_ReadOut.geometry}};
         for (const auto& [name, geometry] : placed) {
             EXPECT_EQ(f.rect(name), f.window->scale().rect(geometry)) << name;
@@ -213,6 +222,37 @@ TEST(Window, ShowingItActivatesTheFormOnceFocusOrNot)
     window.show();
     QCoreApplication::processEvents();
     EXPECT_EQ(done, 1);
+}
+
+// The readings window's own file holds what the user changed, nothing
+// else: not after a start that failed, not for a plain exit with the
+// window never opened or left as stored.
+TEST(Window, TheReadingsFileIsWrittenOnlyWhenItsStateChanged)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath("readings.ini");
+    const QByteArray name = QFile::encodeName(file);
+    PanelFixture failed{QString()};
+    failed.panel.Form_Load(); // no meter: activation would end the program
+    MainWindow failedWindow(failed.panel);
+    ReadingsToggle early(failedWindow, failed.panel, failed.platform, file);
+    early.open();
+    early.remember();
+    EXPECT_FALSE(QFile::exists(file));
+
+    WindowFixture f;
+    ReadingsToggle toggle(*f.window, f.panel->panel, f.panel->platform, file);
+    toggle.remember();
+    EXPECT_FALSE(QFile::exists(file));
+    toggle.open();
+    ASSERT_TRUE(toggle.rememberedOpen());
+    const utimbuf epoch{0, 0};
+    ASSERT_EQ(::utime(name.constData(), &epoch), 0);
+    toggle.remember();
+    EXPECT_EQ(QFileInfo(file).lastModified().toSecsSinceEpoch(), 0);
+    toggle.window()->move(toggle.window()->pos() + QPoint(40, 0));
+    toggle.remember();
+    EXPECT_NE(QFileInfo(file).lastModified().toSecsSinceEpoch(), 0);
 }
 
 } // namespace
