@@ -173,8 +173,11 @@ int runPanelProgram(int argc, char** argv)
     panel.Form_Load();
     // The hidden modes show the user's settings but never write them.
     const bool hiddenMode = !extras.screenshotFile.isEmpty() || extras.quitWhenUp;
-    // The chooser's bus is kept once a meter answered on it.
-    const bool keepConnection = form.state.ModelCode != MeterModel::None && !hiddenMode;
+    // The chooser's bus is kept once a meter answered on it. The meter's
+    // address is asked of the driver only when it is wanted, so that the
+    // bus sees no call a user did not cause.
+    const bool keepConnection =
+        form.state.ModelCode != MeterModel::None && !hiddenMode && session.holdsAChoice();
     const bool publishing = !line.options.publish.url.isEmpty();
     const int meterAddress =
         keepConnection || publishing ? primaryAddressOf(driver, form.state.DeviceHandle) : 0;

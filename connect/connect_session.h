@@ -38,6 +38,8 @@ class ConnectSession
     DriverCreation open(const DriverSpec& line, bool busGiven, bool choose, const Chooser& chooser,
                         bool* cancelled);
 
+    // The bus came from the chooser and is to be kept once its meter answers.
+    bool holdsAChoice() const { return chosen_.has_value(); }
     // The meter answered at `address`: a connection the chooser gave is
     // written to the file, with that address.
     void remember(int address);

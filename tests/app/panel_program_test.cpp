@@ -51,5 +51,44 @@ TEST(PanelProgram, AnswersItsCommandLine)
     EXPECT_TRUE(file.readAll().startsWith("time,model,"));
 }
 
+// A user's --trace shows the start-up as the meter sees it: the calls of
+// the identification and the read-back, and not one more.
+TEST(PanelProgram, TracesTheStartUpCallsInOrder)
+{
+    QTemporaryDir home;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    process.setProcessEnvironment(env);
+    // Not a hidden mode: the panel as a user runs it, until its first
+    // read-back is done.
+    process.setReadChannel(QProcess::StandardError);
+    process.start(QStringLiteral(LUMODM_PATH), {"-platform", "offscreen", "--sim", "--trace"});
+    QString trace;
+    while (!trace.contains(QStringLiteral("\"CALC OFF\\r\\n\""))) {
+        ASSERT_TRUE(process.waitForReadyRead(60000)) << trace.toStdString();
+        trace += QString::fromUtf8(process.readAllStandardError());
+    }
+    process.kill();
+    process.waitForFinished(60000);
+    QStringList calls;
+    const QRegularExpression call(QStringLiteral("^gpib: (\\w+)\\((?:ud \\d+, \"([^\"]*))?"));
+    for (const QString& line : trace.split('\n')) {
+        const QRegularExpressionMatch m = call.match(line);
+        if (m.hasMatch()) {
+            calls << m.captured(1) + (m.captured(2).isEmpty() ? "" : ":" + m.captured(2));
+        }
+    }
+    const char* query = "ibask ibwait ibrd ibtmo";
+    EXPECT_TRUE(QStringLiteral("RegisterGpibGlobalsForThread SendIFC ibsre SendIFC ibsre FindLstn "
+                               "ibdev ibpad ibclr ibrsp ibwrt:ID? ibrd ibtmo ibwrt:ID? %1 "
+                               "ibwrt:FUNCT? %1 ibwrt:CALC? %1")
+                    .arg(query)
+                    .startsWith(calls.join(' ')))
+        << calls.join(' ').toStdString();
+    EXPECT_TRUE(calls.join(' ').contains("ibwrt:CALC? ibask ibwait ibrd"));
+}
+
 } // namespace
 } // namespace lumodm
