@@ -46,7 +46,7 @@ long filled(const GpibStatus& status, long capacity)
 } // namespace
 
 TraceDriver::TraceDriver(std::unique_ptr<GpibDriver> inner, std::ostream& out)
-    : inner_(std::move(inner)), out_(out)
+    : ForwardingDriver(std::move(inner)), out_(out)
 {
 }
 
@@ -59,7 +59,6 @@ void TraceDriver::report(const std::string& call, Clock::time_point started,
                          const std::string& result)
 {
     const auto elapsed = Clock::now() - started;
-    status_ = inner_->status();
     std::string line = call + " -> ";
     if (!result.empty()) {
         line += result + ", ";
@@ -70,14 +69,14 @@ void TraceDriver::report(const std::string& call, Clock::time_point started,
 
 int TraceDriver::RegisterGpibGlobalsForThread()
 {
-    const int result = inner_->RegisterGpibGlobalsForThread();
+    const int result = ForwardingDriver::RegisterGpibGlobalsForThread();
     write("RegisterGpibGlobalsForThread() -> " + std::to_string(result));
     return result;
 }
 
 int TraceDriver::UnregisterGpibGlobalsForThread()
 {
-    const int result = inner_->UnregisterGpibGlobalsForThread();
+    const int result = ForwardingDriver::UnregisterGpibGlobalsForThread();
     write("UnregisterGpibGlobalsForThread() -> " + std::to_string(result));
     return result;
 }
@@ -85,7 +84,7 @@ int TraceDriver::UnregisterGpibGlobalsForThread()
 int TraceDriver::SendIFC(int board)
 {
     const auto started = Clock::now();
-    inner_->SendIFC(board);
+    ForwardingDriver::SendIFC(board);
     report("SendIFC(" + named("board", board) + ")", started, {});
     return status_.ibsta;
 }
@@ -93,7 +92,7 @@ int TraceDriver::SendIFC(int board)
 int TraceDriver::ibsre(int board, int value)
 {
     const auto started = Clock::now();
-    inner_->ibsre(board, value);
+    ForwardingDriver::ibsre(board, value);
     report("ibsre(" + args({named("board", board), std::to_string(value)}) + ")", started, {});
     return status_.ibsta;
 }
@@ -105,8 +104,8 @@ int TraceDriver::FindLstn(int board, const std::uint16_t* addressList, std::int1
     const std::string call =
         "FindLstn(" +
         args({named("board", board), trace::addressList(addressList), named("limit", limit)}) + ")";
-    inner_->FindLstn(board, addressList, results, limit);
-    const GpibStatus& s = inner_->status();
+    ForwardingDriver::FindLstn(board, addressList, results, limit);
+    const GpibStatus& s = status();
     const auto found = std::clamp<std::int64_t>(s.ibcntl, 0, std::max(limit, 0));
     report(call, started, trace::foundList(results, found));
     return status_.ibsta;
@@ -116,7 +115,8 @@ int TraceDriver::ibdev(int board, int primary, int secondary, int timeoutCode, i
                        int endOfString)
 {
     const auto started = Clock::now();
-    const int ud = inner_->ibdev(board, primary, secondary, timeoutCode, eoiOnLast, endOfString);
+    const int ud =
+        ForwardingDriver::ibdev(board, primary, secondary, timeoutCode, eoiOnLast, endOfString);
     char eos[16];
     std::snprintf(eos, sizeof eos, "eos 0x%x", static_cast<unsigned>(endOfString));
     report("ibdev(" +
@@ -130,7 +130,7 @@ int TraceDriver::ibdev(int board, int primary, int secondary, int timeoutCode, i
 int TraceDriver::ibpad(int ud, int primary)
 {
     const auto started = Clock::now();
-    inner_->ibpad(ud, primary);
+    ForwardingDriver::ibpad(ud, primary);
     report("ibpad(" + args({named("ud", ud), std::to_string(primary)}) + ")", started, {});
     return status_.ibsta;
 }
@@ -138,7 +138,7 @@ int TraceDriver::ibpad(int ud, int primary)
 int TraceDriver::ibclr(int ud)
 {
     const auto started = Clock::now();
-    inner_->ibclr(ud);
+    ForwardingDriver::ibclr(ud);
     report("ibclr(" + named("ud", ud) + ")", started, {});
     return status_.ibsta;
 }
@@ -146,9 +146,9 @@ int TraceDriver::ibclr(int ud)
 int TraceDriver::ibrsp(int ud, char* statusByte)
 {
     const auto started = Clock::now();
-    inner_->ibrsp(ud, statusByte);
+    ForwardingDriver::ibrsp(ud, statusByte);
     std::string result;
-    if ((inner_->status().ibsta & gpib::ERR) == 0 && statusByte != nullptr) {
+    if ((status().ibsta & gpib::ERR) == 0 && statusByte != nullptr) {
         char text[32];
         std::snprintf(text, sizeof text, "status byte 0x%02x",
                       static_cast<unsigned>(static_cast<unsigned char>(*statusByte)));
@@ -164,7 +164,7 @@ int TraceDriver::ibwrt(int ud, const char* data, long count)
     // The text is taken before the call: the caller may reuse its buffer.
     const std::string call =
         "ibwrt(" + args({named("ud", ud), trace::quoted(data, count), std::to_string(count)}) + ")";
-    inner_->ibwrt(ud, data, count);
+    ForwardingDriver::ibwrt(ud, data, count);
     report(call, started, {});
     return status_.ibsta;
 }
@@ -172,8 +172,8 @@ int TraceDriver::ibwrt(int ud, const char* data, long count)
 int TraceDriver::ibrd(int ud, char* buffer, long count)
 {
     const auto started = Clock::now();
-    inner_->ibrd(ud, buffer, count);
-    const long got = filled(inner_->status(), count);
+    ForwardingDriver::ibrd(ud, buffer, count);
+    const long got = filled(status(), count);
     report("ibrd(" + args({named("ud", ud), std::to_string(count)}) + ")", started,
            trace::quoted(buffer, got));
     return status_.ibsta;
@@ -182,7 +182,7 @@ int TraceDriver::ibrd(int ud, char* buffer, long count)
 int TraceDriver::ibwait(int ud, int mask)
 {
     const auto started = Clock::now();
-    inner_->ibwait(ud, mask);
+    ForwardingDriver::ibwait(ud, mask);
     char text[32];
     std::snprintf(text, sizeof text, "mask 0x%04x", static_cast<unsigned>(mask) & 0xFFFFu);
     report("ibwait(" + args({named("ud", ud), text}) + ")", started, {});
@@ -192,7 +192,7 @@ int TraceDriver::ibwait(int ud, int mask)
 int TraceDriver::ibtmo(int ud, int timeoutCode)
 {
     const auto started = Clock::now();
-    inner_->ibtmo(ud, timeoutCode);
+    ForwardingDriver::ibtmo(ud, timeoutCode);
     report("ibtmo(" + args({named("ud", ud), std::to_string(timeoutCode)}) + ")", started, {});
     return status_.ibsta;
 }
@@ -200,9 +200,9 @@ int TraceDriver::ibtmo(int ud, int timeoutCode)
 int TraceDriver::ibask(int ud, int option, int* value)
 {
     const auto started = Clock::now();
-    inner_->ibask(ud, option, value);
+    ForwardingDriver::ibask(ud, option, value);
     std::string result;
-    if ((inner_->status().ibsta & gpib::ERR) == 0 && value != nullptr) {
+    if ((status().ibsta & gpib::ERR) == 0 && value != nullptr) {
         result = named("value", *value);
     }
     char opt[32];
@@ -213,7 +213,7 @@ int TraceDriver::ibask(int ud, int option, int* value)
 
 void TraceDriver::close()
 {
-    inner_->close();
+    ForwardingDriver::close();
     write("close()");
 }
 

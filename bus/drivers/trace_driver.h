@@ -1,6 +1,6 @@
 #pragma once
 
-#include "bus/gpib_driver.h"
+#include "bus/forwarding_driver.h"
 
 #include <chrono>
 #include <iosfwd>
@@ -13,12 +13,10 @@ namespace lumodm {
 // its arguments, the data written or read (escaped), the resulting status
 // and the time the call took. It is how a user finds out why a meter does
 // not answer (--trace).
-class TraceDriver : public GpibDriver
+class TraceDriver : public ForwardingDriver
 {
   public:
     TraceDriver(std::unique_ptr<GpibDriver> inner, std::ostream& out);
-
-    GpibDriver& inner() { return *inner_; }
 
     int RegisterGpibGlobalsForThread() override;
     int UnregisterGpibGlobalsForThread() override;
@@ -41,11 +39,10 @@ class TraceDriver : public GpibDriver
   private:
     using Clock = std::chrono::steady_clock;
 
-    // Takes the inner driver's status as this driver's and writes the line.
+    // Writes the line of a call that has taken the inner driver's status.
     void report(const std::string& call, Clock::time_point started, const std::string& result);
     void write(const std::string& line);
 
-    std::unique_ptr<GpibDriver> inner_;
     std::ostream& out_;
 };
 
