@@ -7,7 +7,8 @@
 namespace lumodm {
 
 FrontPanel::FrontPanel(Form1& form, BusConnection& bus, PlatformServices& platform)
-    : form_(form), gpib_(bus.gpib()), helper_(bus.helper()), platform_(platform)
+    : form_(form), gpib_(bus.gpib()), helper_(bus.helper()), platform_(platform),
+      session_(helper_, platform_)
 {
     // The lists run their handlers on every selection, the program's own
     // included; the handlers' guards sort out which ones to act on.

@@ -4,6 +4,7 @@
 #include "controls/form1.h"
 #include "meter/reading.h"
 #include "platform/platform_services.h"
+#include "session/meter_session.h"
 
 #include <QString>
 #include <cstdint>
@@ -31,8 +32,14 @@ class FrontPanel
     // Not from inside an observer's readingTaken: the panel is telling them.
     void removeReadingObserver(ReadingObserver* observer);
 
-    // Start-up, activation and the end.
+    // What the panel knows of its meter, and asks it through.
+    MeterSession& session() { return session_; }
+
+    // Start-up, activation and the end. Form_Load finds the meter; given
+    // one that was found already (one of several on the bus), it takes
+    // that meter instead.
     void Form_Load();
+    void Form_Load(const MeterIdentity& identity);
     // Activation has run to its end: the panel is up, and what the user
     // does from here may be remembered.
     bool isUp() const { return up_; }
@@ -94,6 +101,7 @@ class FrontPanel
     Vbib32& gpib_;
     Vbib32Rv& helper_;
     PlatformServices& platform_;
+    MeterSession session_;
     std::vector<ReadingObserver*> observers_;
     // The toolkit reports activation more than once; set up only the first.
     bool activated_ = false;

@@ -37,13 +37,9 @@ void FrontPanel::Button_Apply_Click()
         }
     }
 
-    const QString command = functionCommand(form_.Combo_Mode.text());
-    helper_.GpibWrite(s.DeviceHandle, command);
-    if (needsCalcOff(command, s.ModelCode)) {
-        helper_.GpibWrite(s.DeviceHandle, QStringLiteral("CALC OFF"));
-    }
-    // Let pending user events in once before the read-back.
-    platform_.processEvents(platform_.now());
+    // The commands, then one pass of pending user events before the
+    // read-back.
+    session_.sendFunction(form_.Combo_Mode.text());
     form_.Combo_Range.visible = false;
     // Show what the meter now reports, not what was sent.
     UpdateFunction();
@@ -90,7 +86,7 @@ void FrontPanel::Menu_Init_Click()
     if (answer == MessageAnswer::No) {
         return;
     }
-    helper_.GpibWrite(s.DeviceHandle, QStringLiteral("INIT"));
+    session_.sendInitialize();
     // The re-read re-selects both lists; that is no change of the user's.
     s.UpdatingControls = kTrue;
     UpdateFunction();

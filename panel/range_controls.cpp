@@ -1,7 +1,5 @@
 #include "panel/front_panel.h"
 
-#include "meter/range_command.h"
-
 namespace lumodm {
 
 void FrontPanel::Label_Range_DblClick()
@@ -18,19 +16,14 @@ void FrontPanel::Combo_Range_Click()
         return;
     }
 
-    const QString answer = helper_.GpibQuery(s.DeviceHandle, rangeQuestion(s.ModelCode));
-    const float present = presentRangeNumber(s.ModelCode, s.FunctionCode, answer);
-
+    const float present = session_.askPresentRange();
     // Already on the chosen range, or nothing chosen (a list emptied while
-    // the query let events in): nothing to send.
+    // the question let events in): nothing to send.
     const int selected = list.listIndex();
-    if (selected < 0 || present == static_cast<float>(selected)) {
+    if (!session_.sendRange(static_cast<std::int16_t>(selected), present)) {
         list.visible = false;
         return;
     }
-
-    helper_.GpibWrite(s.DeviceHandle, rangeCommand(s.ModelCode, s.FunctionCode,
-                                                   static_cast<std::int16_t>(selected), present));
     form_.Label_Range.caption = list.text();
     list.visible = false;
 }

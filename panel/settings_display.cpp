@@ -1,10 +1,7 @@
 #include "panel/front_panel.h"
 
 #include "meter/function_table.h"
-#include "meter/meter_settings.h"
 #include "meter/range_command.h"
-
-#include <algorithm>
 
 namespace lumodm {
 
@@ -25,29 +22,19 @@ void FillRangeList(Form1& form, std::int16_t count)
 QString FrontPanel::ReadSettings(bool runReading)
 {
     PanelState& state = form_.state;
-    const MeterSettings settings = readSettings(helper_, state.DeviceHandle, state.ModelCode);
+    const MeterSettings settings = session_.askSettings();
 
     // A run's own reading only re-selects the voltage and resistance lists,
     // so an open list is not rebuilt under the user. Whether Run is enabled
     // does not tell: a mismatch leaves it disabled while the panel is idle,
-    // and a Stop ends the run at once.
-    const bool idle = !runReading || state.StopRequested != kFalse;
-    if (settings.known()) {
-        state.RangeNumber = settings.rangeNumber;
-        const bool keepsList =
-            (settings.group == UnitGroup::Voltage || settings.group == UnitGroup::Resistance) &&
-            !idle;
-        if (!keepsList) {
-            FillRangeList(form_, settings.rangeCount);
-        }
+    // and a Stop (perhaps during the questions just asked) ends the run at
+    // once.
+    const bool keepsLists = runReading && state.StopRequested == kFalse;
+    const MeterSession::ReadBack back = session_.settle(settings, keepsLists, !runReading);
+    if (back.listRebuilt) {
+        FillRangeList(form_, back.rangeCount);
     }
-
-    // A range beyond the list is cut to the highest entry; a list never
-    // filled has none, and the cut stops at 0, which is automatic.
-    if (state.RangeNumber >= 1 && state.RangeNumber >= form_.Combo_Range.listCount()) {
-        state.RangeNumber =
-            static_cast<std::int16_t>(std::max(form_.Combo_Range.listCount() - 1, 0));
-    }
+    state.RangeNumber = back.rangeNumber;
     if (state.RangeNumber >= 1) {
         form_.Label_Range.caption = rangeEntryText(state.RangeNumber);
         form_.Combo_Range.setListIndex(state.RangeNumber);
@@ -55,7 +42,7 @@ QString FrontPanel::ReadSettings(bool runReading)
         form_.Label_Range.caption = QStringLiteral("Auto");
         form_.Combo_Range.setListIndex(0);
     }
-    return settings.functionCode;
+    return back.functionCode;
 }
 
 void FrontPanel::UpdateFunction()

@@ -6,10 +6,15 @@ namespace lumodm {
 
 void FrontPanel::Form_Load()
 {
+    Form_Load(identifyMeter(gpib_, helper_));
+}
+
+void FrontPanel::Form_Load(const MeterIdentity& identity)
+{
     PanelState& s = form_.state;
     s.SettingsAppName = QStringLiteral("LumoDM");
 
-    const MeterIdentity identity = identifyMeter(gpib_, helper_);
+    session_.adopt(identity);
     s.DeviceHandle = identity.device;
     s.ModelName = identity.modelName;
     s.ModelCode = identity.model;

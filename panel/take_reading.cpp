@@ -4,8 +4,6 @@
 #include "meter/reading.h"
 #include "panel/stop.h"
 
-#include <chrono>
-
 namespace lumodm {
 
 // The meter is on another function than the panel shows: stop the run and
@@ -41,19 +39,14 @@ void FrontPanel::TakeReading()
         return;
     }
 
-    const QString answer = helper_.GpibQuery(state.DeviceHandle, QStringLiteral("SEND"));
-    // Unit and digits follow the function just confirmed, not an older read-back.
-    Reading reading = interpretReading(answer, confirmed, state.ModelCode, state.RangeNumber);
-    reading.time = std::chrono::system_clock::now();
-
+    const Reading reading = session_.takeReading();
     switch (reading.kind) {
     case Reading::Kind::NoNumber:
         if (displayBlocked()) {
             return;
         }
-        form_.Label_ReadOut.caption = reading.readoutText;
         // The hyphens stand with whatever unit the label shows.
-        reading.unit = form_.Label_Prefix.caption;
+        form_.Label_ReadOut.caption = reading.readoutText;
         break;
     case Reading::Kind::Overflow:
         // After a Stop the readout keeps its hyphens and the unit label

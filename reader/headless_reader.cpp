@@ -5,12 +5,9 @@
 #include "meter/function_table.h"
 #include "meter/identify_meter.h"
 #include "meter/meter_messages.h"
-#include "meter/meter_settings.h"
 #include "meter/range_command.h"
 #include "platform/event_wait.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 
 namespace lumodm {
@@ -26,7 +23,7 @@ QString rangeCaption(std::int16_t rangeNumber)
 
 HeadlessReader::HeadlessReader(GpibDriver& driver, PlatformServices& platform)
     : platform_(platform), bus_(driver, platform_), helper_(bus_.helper()),
-      out_([](const QByteArray& bytes) {
+      session_(helper_, platform_), out_([](const QByteArray& bytes) {
           std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stdout);
           std::fflush(stdout); // a reader at the other end of a pipe sees each reading at once
       }),
@@ -43,11 +40,8 @@ int HeadlessReader::run(const ReaderOptions& options)
     csv_ = options.csv;
 
     platform_.setFatalStatus(reader_status::MeterNotFound);
-    const MeterIdentity identity = identifyMeter(bus_.gpib(), helper_);
-    device_ = identity.device;
-    modelName_ = identity.modelName;
-    model_ = identity.model;
-    if (model_ == MeterModel::None) {
+    session_.adopt(identifyMeter(bus_.gpib(), helper_));
+    if (session_.model() == MeterModel::None) {
         platform_.messageBox(noSupportedMeterText(), QStringLiteral("Error"), MessageButtons::Ok,
                              MessageIcon::Stop);
         platform_.endProgram(reader_status::MeterNotFound);
@@ -55,9 +49,9 @@ int HeadlessReader::run(const ReaderOptions& options)
     platform_.setFatalStatus(reader_status::ReadingFailed);
 
     if (log_ != nullptr) {
-        log_->setModel(modelName_);
+        log_->setModel(modelName());
     }
-    readBack(false);
+    session_.readBack(false, true);
     if (!options.function.isEmpty()) {
         if (const int status = setFunction(options.function); status != reader_status::Ok) {
             return status;
@@ -71,56 +65,20 @@ int HeadlessReader::run(const ReaderOptions& options)
     return takeReadings(options);
 }
 
-// The panel's read-back: the range cut to the list the function brings,
-// and the function the readings are then checked against.
-void HeadlessReader::readBack(bool runReading)
-{
-    const MeterSettings settings = readSettings(helper_, device_, model_);
-    if (settings.known()) {
-        rangeNumber_ = settings.rangeNumber;
-        // A run's own read-back keeps the voltage and resistance lists.
-        const bool keepsList = runReading && (settings.group == UnitGroup::Voltage ||
-                                              settings.group == UnitGroup::Resistance);
-        if (!keepsList) {
-            listEntries_ = 1 + settings.rangeCount;
-            rangesOffered_ = settings.rangeCount > 0;
-        }
-    }
-    if (rangeNumber_ >= 1 && rangeNumber_ >= listEntries_) {
-        rangeNumber_ = static_cast<std::int16_t>(std::max(listEntries_ - 1, 0));
-    }
-    functionCode_ = settings.functionCode;
-    if (runReading) {
-        return;
-    }
-    if (const FunctionRow* row = findFunction(functionCode_)) {
-        unitShown_ = QString::fromUtf8(row->unitLabel);
-        const QStringList list = functionListForModel(model_);
-        if (row->listIndex < list.size()) {
-            function_ = list.at(row->listIndex);
-        }
-    }
-}
-
 int HeadlessReader::setFunction(const QString& code)
 {
-    const QStringList list = functionListForModel(model_);
+    const QStringList list = functionListForModel(session_.model());
     if (!list.contains(code)) {
         error_(QStringLiteral("the %1 has no function %2 (it has %3)")
-                   .arg(modelName_, code, list.join(QStringLiteral(", "))));
+                   .arg(modelName(), code, list.join(QStringLiteral(", "))));
         return reader_status::BadOptions;
     }
     // As the panel's Apply: the commands, one event pass, the read-back.
-    const QString command = functionCommand(code);
-    helper_.GpibWrite(device_, command);
-    if (needsCalcOff(command, model_)) {
-        helper_.GpibWrite(device_, QStringLiteral("CALC OFF"));
-    }
-    platform_.processEvents(platform_.now());
-    readBack(false);
-    if (functionCode_ != code) {
+    session_.sendFunction(code);
+    session_.readBack(false, true);
+    if (session_.shownFunction() != code) {
         error_(QStringLiteral("the %1 reports the function '%2' after %3 was sent")
-                   .arg(modelName_, functionCode_, code));
+                   .arg(modelName(), session_.shownFunction(), code));
         return reader_status::ReadingFailed;
     }
     return reader_status::Ok;
@@ -128,31 +86,27 @@ int HeadlessReader::setFunction(const QString& code)
 
 int HeadlessReader::setRange(std::int16_t range)
 {
+    const QString& function = session_.shownFunction();
     // The panel offers no range list for the diode and dB functions.
-    if (!rangesOffered_) {
-        error_(
-            QStringLiteral("%1 on the %2 has no ranges to choose").arg(functionCode_, modelName_));
+    const int highest = session_.listEntries() - 1;
+    if (highest < 1) {
+        error_(QStringLiteral("%1 on the %2 has no ranges to choose").arg(function, modelName()));
         return reader_status::BadOptions;
     }
-    const int highest = listEntries_ - 1;
     if (range > highest) {
         error_(QStringLiteral("%1 on the %2 has ranges 1 to %3 and auto")
-                   .arg(functionCode_, modelName_)
+                   .arg(function, modelName())
                    .arg(highest));
         return reader_status::BadOptions;
     }
-    // As the panel's range list: nothing is sent when the meter is on the
-    // range already; then the read-back, as Refresh does.
-    const QString answer = helper_.GpibQuery(device_, rangeQuestion(model_));
-    const float present = presentRangeNumber(model_, functionCode_, answer);
-    if (present != static_cast<float>(range)) {
-        helper_.GpibWrite(device_, rangeCommand(model_, functionCode_, range, present));
-    }
-    readBack(false);
-    const bool taken = range == 0 ? rangeNumber_ <= 0 : rangeNumber_ == range;
+    // As the panel's range list, then the read-back, as Refresh does.
+    session_.sendRange(range, session_.askPresentRange());
+    session_.readBack(false, true);
+    const std::int16_t now = session_.rangeNumber();
+    const bool taken = range == 0 ? now <= 0 : now == range;
     if (!taken) {
         error_(QStringLiteral("the %1 reports range %2 after %3 was sent")
-                   .arg(modelName_, rangeCaption(rangeNumber_), rangeCaption(range)));
+                   .arg(modelName(), rangeCaption(now), rangeCaption(range)));
         return reader_status::ReadingFailed;
     }
     return reader_status::Ok;
@@ -193,24 +147,13 @@ int HeadlessReader::takeReadings(const ReaderOptions& options)
 
 std::optional<Reading> HeadlessReader::takeReading()
 {
-    readBack(true);
-    if (functionCode_ != function_) {
-        platform_.messageBox(settingsMismatchText(modelName_), QStringLiteral("Settings Error"),
+    const MeterSession::ReadBack back = session_.readBack(true, false);
+    if (back.functionCode != session_.checkedFunction()) {
+        platform_.messageBox(settingsMismatchText(modelName()), QStringLiteral("Settings Error"),
                              MessageButtons::Ok, MessageIcon::Stop);
         return std::nullopt;
     }
-    const QString answer = helper_.GpibQuery(device_, QStringLiteral("SEND"));
-    Reading reading = interpretReading(answer, functionCode_, model_, rangeNumber_);
-    reading.time = std::chrono::system_clock::now();
-    if (reading.kind == Reading::Kind::Value) {
-        rangeNumber_ = reading.rangeNumber;
-    }
-    // The unit stands as the panel's unit label would: diode and dB
-    // readings, and the hyphens, keep the one shown before.
-    if (reading.kind != Reading::Kind::NoNumber && !reading.keepsUnitLabel) {
-        unitShown_ = reading.unit;
-    }
-    reading.unit = unitShown_;
+    const Reading reading = session_.takeReading();
     report(reading);
     return reading;
 }
@@ -224,7 +167,7 @@ void HeadlessReader::report(const Reading& reading)
         observer->readingTaken(reading);
     }
     if (csv_) {
-        out_(readingCsvRow(timestamp_(reading.time), modelName_, reading));
+        out_(readingCsvRow(timestamp_(reading.time), modelName(), reading));
         return;
     }
     QString line = reading.readoutText;

@@ -6,6 +6,7 @@
 #include "meter/reading.h"
 #include "reader/fatal_status_platform.h"
 #include "reader/reader_options.h"
+#include "session/meter_session.h"
 
 #include <QByteArray>
 #include <QString>
@@ -52,15 +53,14 @@ class HeadlessReader
     void setTimestampFormat(ReadingLog::TimestampFormat format) { timestamp_ = std::move(format); }
 
     // The meter found by run(): its device handle and designation.
-    std::int16_t device() const { return device_; }
-    const QString& modelName() const { return modelName_; }
+    std::int16_t device() const { return session_.identity().device; }
+    const QString& modelName() const { return session_.modelName(); }
 
     // Identifies the meter, sets it up and takes the readings; returns the
     // exit status (fatal ends do not return).
     int run(const ReaderOptions& options);
 
   private:
-    void readBack(bool runReading);
     int setFunction(const QString& code);
     int setRange(std::int16_t range);
     int takeReadings(const ReaderOptions& options);
@@ -72,19 +72,7 @@ class HeadlessReader
     FatalStatusPlatform platform_;
     BusConnection bus_;
     Vbib32Rv& helper_;
-
-    // The meter as last read back.
-    std::int16_t device_ = 0;
-    QString modelName_;
-    MeterModel model_ = MeterModel::None;
-    QString functionCode_; // the code last read back
-    QString function_;     // the function the readings are checked against
-    std::int16_t rangeNumber_ = 0;
-    // The range list as the panel would hold it: its entries ("Auto" and
-    // the ranges; none before the first read-back) and whether it is offered.
-    int listEntries_ = 0;
-    bool rangesOffered_ = true;
-    QString unitShown_; // the unit the last reading (or the function) showed
+    MeterSession session_;
 
     std::function<void(const QByteArray&)> out_;
     std::function<void(const QString&)> error_;
