@@ -54,6 +54,7 @@ class ForwardingDriver : public GpibDriver
     int ibtmo(int ud, int timeoutCode) override;
     int ibask(int ud, int option, int* value) override;
     void close() override;
+    bool connectionLost() const override { return inner_.connectionLost(); }
 
   protected:
     // Runs one call of the inner driver, then takes its status.

@@ -93,6 +93,10 @@ public:
     // Release the board or connection; the program calls it once at its end.
     virtual void close() {}
 
+    // The connection to the bus itself is gone (an adapter unplugged or
+    // its network link closed): every further call fails alike.
+    virtual bool connectionLost() const { return false; }
+
     const GpibStatus& status() const { return status_; }
 
 protected:

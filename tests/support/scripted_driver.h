@@ -44,6 +44,7 @@ class ScriptedDriver : public GpibDriver
     int nextDescriptor = 17;
     std::deque<int> registerResults; // RegisterGpibGlobalsForThread's, then 0
     std::function<void()> onCall;    // after each call is logged
+    bool lost = false;               // what connectionLost() says
 
     std::vector<std::string> log;
     std::vector<QByteArray> writes;
@@ -56,6 +57,8 @@ class ScriptedDriver : public GpibDriver
         log.push_back("Unregister");
         return 0;
     }
+    void close() override { log.push_back("close"); }
+    bool connectionLost() const override { return lost; }
     int SendIFC(int board) override { return logged("SendIFC", board); }
     int ibsre(int board, int value) override { return logged("ibsre", board, value); }
     int FindLstn(int board, const std::uint16_t* addressList, std::int16_t* results,

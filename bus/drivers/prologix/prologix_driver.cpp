@@ -103,16 +103,21 @@ void PrologixDriver::close()
     link_.abandon();
 }
 
+bool PrologixDriver::connectionLost() const
+{
+    return link_.lost();
+}
+
 // --- status ----------------------------------------------------------------
 
-int PrologixDriver::connectionLost()
+int PrologixDriver::failLost()
 {
     return fail(gpib::EBUS);
 }
 
 int PrologixDriver::notInStep()
 {
-    return link_.lost() ? connectionLost() : fail(gpib::EABO, gpib::TIMO);
+    return link_.lost() ? failLost() : fail(gpib::EABO, gpib::TIMO);
 }
 
 bool PrologixDriver::catchUp(qint64 deadline)
@@ -190,7 +195,7 @@ int PrologixDriver::SendIFC(int board)
         return fail(gpib::ENEB);
     }
     link_.queue("++ifc");
-    return link_.flush() ? done(gpib::CIC) : connectionLost();
+    return link_.flush() ? done(gpib::CIC) : failLost();
 }
 
 int PrologixDriver::ibsre(int board, int value)
@@ -202,7 +207,7 @@ int PrologixDriver::ibsre(int board, int value)
     if (ar488_) {
         link_.queue(value != 0 ? "++ren 1" : "++ren 0");
     }
-    return link_.flush() ? done(gpib::CIC) : connectionLost();
+    return link_.flush() ? done(gpib::CIC) : failLost();
 }
 
 std::optional<std::vector<int>> PrologixDriver::adapterListeners()
@@ -270,7 +275,7 @@ int PrologixDriver::FindLstn(int board, const std::uint16_t* addressList, std::i
         return fail(gpib::EARG);
     }
     if (link_.lost()) {
-        return connectionLost();
+        return failLost();
     }
     std::vector<std::uint16_t> candidates;
     for (int i = 0; i < MaxAddressListEntries && addressList[i] != gpib::NOADDR; ++i) {
@@ -290,7 +295,7 @@ int PrologixDriver::FindLstn(int board, const std::uint16_t* addressList, std::i
     if (ar488_) {
         byAdapter = adapterListeners();
         if (link_.lost()) {
-            return connectionLost();
+            return failLost();
         }
     }
     for (std::uint16_t word : candidates) {
@@ -309,7 +314,7 @@ int PrologixDriver::FindLstn(int board, const std::uint16_t* addressList, std::i
             const PollResult result = poll(primary, secondary, timings_.discoveryPollMs,
                                            timings_.discoveryMarginMs, &byte);
             if (result == PollResult::Lost) {
-                return connectionLost();
+                return failLost();
             }
             // An adapter that stopped answering would cost every address
             // its wait: discovery fails instead.
@@ -350,7 +355,7 @@ int PrologixDriver::ibclr(int ud)
     }
     selectAddress(d->primary, d->secondary);
     link_.queue("++clr");
-    return link_.flush() ? done(0) : connectionLost();
+    return link_.flush() ? done(0) : failLost();
 }
 
 int PrologixDriver::ibrsp(int ud, char* statusByte)
@@ -363,7 +368,7 @@ int PrologixDriver::ibrsp(int ud, char* statusByte)
         return fail(gpib::EARG);
     }
     if (link_.lost()) {
-        return connectionLost();
+        return failLost();
     }
     int byte = 0;
     switch (poll(d->primary, d->secondary, adapterTimeoutMs(d->timeoutCode), timings_.marginMs,
@@ -379,7 +384,7 @@ int PrologixDriver::ibrsp(int ud, char* statusByte)
     case PollResult::Lost:
         break;
     }
-    return connectionLost();
+    return failLost();
 }
 
 int PrologixDriver::ibwrt(int ud, const char* data, long count)
@@ -399,14 +404,14 @@ int PrologixDriver::ibwrt(int ud, const char* data, long count)
     }
     link_.discardArrived();
     if (link_.lost()) {
-        return connectionLost();
+        return failLost();
     }
     selectAddress(d->primary, d->secondary);
     selectEoi(d->eoiOnLast);
     if (count > 0) {
         link_.queue(plusplus::escaped(data, count));
     }
-    return link_.flush() ? done(0, count) : connectionLost();
+    return link_.flush() ? done(0, count) : failLost();
 }
 
 int PrologixDriver::ibrd(int ud, char* buffer, long count)
@@ -419,7 +424,7 @@ int PrologixDriver::ibrd(int ud, char* buffer, long count)
         return fail(gpib::EARG);
     }
     if (link_.lost()) {
-        return connectionLost();
+        return failLost();
     }
 
     bool timedOut = false;
@@ -436,12 +441,12 @@ int PrologixDriver::ibrd(int ud, char* buffer, long count)
         link_.discardArrived();
         link_.queue("++read eoi");
         if (!link_.flush()) {
-            return connectionLost();
+            return failLost();
         }
         PlusPlusLink::Data data = link_.readUntil(EndMark, adapterMs + timings_.marginMs, deadline);
         if (!data.complete) {
             if (link_.lost()) {
-                return connectionLost();
+                return failLost();
             }
             // The adapter gave up, or is still reading: the next call waits
             // until it is in step again before it asks anything.

@@ -60,6 +60,7 @@ class PrologixDriver : public DescriptorDriver
     int ibwrt(int ud, const char* data, long count) override;
     int ibrd(int ud, char* buffer, long count) override;
     void close() override;
+    bool connectionLost() const override;
 
   private:
     // The rest of a message longer than the caller's buffer.
@@ -74,7 +75,7 @@ class PrologixDriver : public DescriptorDriver
     // Late: no answer, and the adapter did not show it was done in time.
     enum class PollResult { Answered, Silent, Garbled, Late, Lost };
 
-    int connectionLost();
+    int failLost(); // the link is gone: EBUS
     // The status of a call made while the adapter is still out of step.
     int notInStep();
     // After a timeout, waits until the deadline for the adapter to be in
