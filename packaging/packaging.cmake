@@ -62,6 +62,15 @@ install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright"
   "${CMAKE_CURRENT_BINARY_DIR}/changelog.gz"
   DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/lumodm")
 
+# Stripped as Debian strips: plain `strip` keeps the compiler's .comment.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program lumodm lumodm-read)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/\${program}\" COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()")
+
 # `cpack -G DEB` (scripts/package.sh): lumodm_<version>_<arch>.deb, its
 # Depends found from the libraries the programs link.
 set(CPACK_PACKAGE_NAME "lumodm")
