@@ -16,7 +16,7 @@ packages=(
 # What scripts/package.sh needs besides: the checks, the manual pages and
 # the package's dependencies.
 if [ -n "${LUMODM_PACKAGING:-}" ]; then
-  packages+=(appstream desktop-file-utils help2man dpkg-dev file)
+  packages+=(appstream desktop-file-utils help2man dpkg-dev file lintian)
 fi
 
 missing=()
