@@ -1,7 +1,9 @@
 # What a Debian package adds to `cmake --install`: the AppStream entry, the
-# manual pages made from --help, and the CPack settings. Included from
+# manual pages made from --help, the copyright file and changelog, and the
+# CPack settings. Included from
 # app/programs once both programs exist.
 include(GNUInstallDirs)
+find_program(LUMODM_GZIP gzip REQUIRED)
 
 # Placeholders: whoever publishes the package sets these three.
 set(LUMODM_APP_ID "org.example.LumoDM" CACHE STRING "AppStream component id")
@@ -15,8 +17,7 @@ install(FILES "${CMAKE_CURRENT_BINARY_DIR}/${LUMODM_APP_ID}.metainfo.xml"
 # Both programs answer --help and --version without a display, so help2man
 # can run them at build time.
 find_program(LUMODM_HELP2MAN help2man)
-find_program(LUMODM_GZIP gzip)
-if(LUMODM_HELP2MAN AND LUMODM_GZIP)
+if(LUMODM_HELP2MAN)
   set(pages)
   foreach(program lumodm lumodm-read)
     if(program STREQUAL "lumodm")
@@ -41,11 +42,40 @@ else()
   message(STATUS "help2man not found: no manual pages (scripts/package.sh installs it)")
 endif()
 
+# /usr/share/doc/lumodm: the copyright file (machine-readable; it also
+# carries the licence of the face built into the window) and the changelog,
+# compressed as Debian wants it. The changelog's latest entry must be this
+# version, or the package would describe another one.
+file(STRINGS "${PROJECT_SOURCE_DIR}/packaging/changelog" lumodm_changelog_head LIMIT_COUNT 1)
+string(REPLACE "." "\\." lumodm_version_pattern "${PROJECT_VERSION}")
+if(NOT lumodm_changelog_head MATCHES "^lumodm \\(${lumodm_version_pattern}\\) ")
+  message(FATAL_ERROR "packaging/changelog begins with \"${lumodm_changelog_head}\": "
+    "add an entry for version ${PROJECT_VERSION} at its top")
+endif()
+configure_file("${PROJECT_SOURCE_DIR}/packaging/changelog"
+  "${CMAKE_CURRENT_BINARY_DIR}/changelog" COPYONLY)
+execute_process(COMMAND "${LUMODM_GZIP}" -9 -n -c changelog
+  OUTPUT_FILE changelog.gz
+  WORKING_DIRECTORY "${CMAKE_CURRENT_BINARY_DIR}"
+  COMMAND_ERROR_IS_FATAL ANY)
+install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright"
+  "${CMAKE_CURRENT_BINARY_DIR}/changelog.gz"
+  DESTINATION "${CMAKE_INSTALL_DATADIR}/doc/lumodm")
+
+# Stripped as Debian strips: plain `strip` keeps the compiler's .comment.
+install(CODE "
+  if(CMAKE_INSTALL_DO_STRIP)
+    foreach(program lumodm lumodm-read)
+      execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/\${program}\" COMMAND_ERROR_IS_FATAL ANY)
+    endforeach()
+  endif()")
+
 # `cpack -G DEB` (scripts/package.sh): lumodm_<version>_<arch>.deb, its
 # Depends found from the libraries the programs link.
 set(CPACK_PACKAGE_NAME "lumodm")
 set(CPACK_PACKAGE_VENDOR "LumoDM")
-set(LUMODM_MAINTAINER "LumoDM maintainers <lumodm@localhost>" CACHE STRING
+set(LUMODM_MAINTAINER "LumoDM maintainers <lumodm@example.org>" CACHE STRING
   "The package's maintainer, as name <address>")
 set(CPACK_PACKAGE_CONTACT "${LUMODM_MAINTAINER}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY

@@ -17,6 +17,4 @@ foreach(size 16 24 32 48 64 128 256)
     DESTINATION "${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps"
     RENAME lumodm.png)
 endforeach()
-# The font travels inside the program; its licence goes with it.
-install(FILES "${PROJECT_SOURCE_DIR}/resources/fonts/DSEG-LICENSE.txt"
-  DESTINATION "${CMAKE_INSTALL_DOCDIR}/fonts")
+# The font's licence goes with the program in packaging/copyright.

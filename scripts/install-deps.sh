@@ -11,11 +11,12 @@ packages=(
   mosquitto libmosquitto-dev mosquitto-clients
   clang libclang-rt-14-dev
   fonts-dseg fonts-liberation2
+  locales
 )
 # What scripts/package.sh needs besides: the checks, the manual pages and
 # the package's dependencies.
 if [ -n "${LUMODM_PACKAGING:-}" ]; then
-  packages+=(appstream desktop-file-utils help2man dpkg-dev file)
+  packages+=(appstream desktop-file-utils help2man dpkg-dev file lintian)
 fi
 
 missing=()
@@ -25,16 +26,24 @@ for p in "${packages[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
-fi
-
 if [ "$(id -u)" -eq 0 ]; then
   sudo_cmd=()
 else
   sudo_cmd=(sudo)
 fi
 
-echo "Installing: ${missing[*]}"
-"${sudo_cmd[@]}" apt-get update -qq
-"${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# The log's tests write numbers under a German locale (decimal comma). Listed
+# in /etc/locale.gen, it survives the locales package regenerating them all.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  echo "Generating the de_DE.UTF-8 locale"
+  if ! grep -qx 'de_DE.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
+    echo 'de_DE.UTF-8 UTF-8' | "${sudo_cmd[@]}" tee -a /etc/locale.gen >/dev/null
+  fi
+  "${sudo_cmd[@]}" locale-gen --keep-existing
+fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package lumodm_<version>_<arch>.deb in the source folder:
-# both programs, the desktop entry and icons, the AppStream entry and the
-# manual pages, after checking the desktop entry and the AppStream entry.
+# both programs, the desktop entry and icons, the AppStream entry, the
+# manual pages, the copyright file and the changelog, after checking the
+# desktop entry and the AppStream entry (CI runs lintian on the package).
 #   LUMODM_BUILD_DIR   build folder (default: build-package, programs only)
 #   LUMODM_CMAKE_ARGS  extra CMake arguments (no spaces within one)
 # Arguments given to the script go to CMake as they are, e.g.

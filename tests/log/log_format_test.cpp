@@ -58,11 +58,13 @@ TEST(PlainDecimalText, NoExponentNoScalingNoiseNoLocale)
     }
     // Qt applications take the user's locale; a German one writes "1,5".
     const std::string before = std::setlocale(LC_NUMERIC, nullptr);
-    if (std::setlocale(LC_NUMERIC, "de_DE.UTF-8") == nullptr) {
-        std::setlocale(LC_NUMERIC, "de_DE");
-    }
-    EXPECT_EQ(plainDecimalText(1.5), QByteArray("1.5"));
+    ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr)
+        << "no de_DE.UTF-8 locale here; scripts/install-deps.sh generates it";
+    const std::string point = std::localeconv()->decimal_point;
+    const QByteArray text = plainDecimalText(1.5);
     std::setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_EQ(point, ",");
+    EXPECT_EQ(text, QByteArray("1.5"));
 }
 
 TEST(IsoTimestamp, MillisecondsAndOffset)
