@@ -110,4 +110,13 @@ void Form1::applyDm5120WideLayout()
     Button_Stop.geometry.width = 1875;
 }
 
+void Form1::copyModelFrom(const Form1& other)
+{
+    std::function<void()> modeClick = std::move(Combo_Mode.onClick);
+    std::function<void()> rangeClick = std::move(Combo_Range.onClick);
+    *this = other;
+    Combo_Mode.onClick = std::move(modeClick);
+    Combo_Range.onClick = std::move(rangeClick);
+}
+
 } // namespace lumodm

@@ -16,10 +16,14 @@ namespace lumodm {
 // and the state record. Handlers work on this; the Qt window mirrors it.
 class Form1
 {
-public:
+  public:
     Form1(); // the design layout
     Form1(const Form1&) = delete;
-    Form1& operator=(const Form1&) = delete;
+
+    // Takes every control's and the state's values from `other`; the
+    // lists keep their own click handlers. The window mirrors such a copy
+    // of a panel that runs on another thread.
+    void copyModelFrom(const Form1& other);
 
     // The DM5120's wider window, applied before the window is first shown.
     void applyDm5120WideLayout();
@@ -76,6 +80,9 @@ public:
     MenuItem Menu_About;
 
     PanelState state;
+
+  private:
+    Form1& operator=(const Form1&) = default;
 };
 
 } // namespace lumodm

@@ -2,22 +2,29 @@
 
 namespace lumodm {
 
-MeterIdentity identifyMeter(Vbib32& gpib, Vbib32Rv& helper)
+namespace {
+
+// Interface clear, remote enable, the listeners: any bus failure ends the
+// program.
+void startBus(Vbib32& gpib, Vbib32Rv& helper)
 {
     gpib.SendIFC(0);
     gpib.ibsre(0, 1);
-    // The identified meter gets a 3 s timeout (code 12).
+    // An identified meter gets a 3 s timeout (code 12).
     helper.DeviceTimeout = 12;
-
-    std::int16_t mode = 1; // any bus failure ends the program
+    std::int16_t mode = 1;
     helper.InitGpibBus(mode);
+}
 
+// The next unclaimed listener whose answer to "ID?" contains "DM", asked
+// again for its designation; no device when none is left.
+MeterIdentity nextMeter(Vbib32Rv& helper)
+{
     // "!" keeps identification quiet: the caller tells the user instead.
     QString query = QStringLiteral("ID?");
     QString expected = QStringLiteral("!DM");
     MeterIdentity identity;
     identity.device = helper.FindInstrument(query, expected);
-
     if (identity.device != 0) {
         const QString answer = helper.GpibQuery(identity.device, QStringLiteral("ID?"));
         // An answer without a designation names no supported model.
@@ -25,6 +32,32 @@ MeterIdentity identifyMeter(Vbib32& gpib, Vbib32Rv& helper)
         identity.model = meterModelNamed(identity.modelName);
     }
     return identity;
+}
+
+} // namespace
+
+MeterIdentity identifyMeter(Vbib32& gpib, Vbib32Rv& helper)
+{
+    startBus(gpib, helper);
+    return nextMeter(helper);
+}
+
+std::vector<MeterIdentity> identifyMeters(Vbib32& gpib, Vbib32Rv& helper)
+{
+    startBus(gpib, helper);
+    std::vector<MeterIdentity> meters;
+    // Each call claims one listener: at most the table's fourteen.
+    for (std::size_t i = 0; i < helper.ListenerTable.size(); ++i) {
+        MeterIdentity identity = nextMeter(helper);
+        if (identity.device == 0) {
+            break;
+        }
+        int address = 0;
+        gpib.ibask(identity.device, gpib::IbcPAD, &address);
+        identity.address = address;
+        meters.push_back(identity);
+    }
+    return meters;
 }
 
 } // namespace lumodm

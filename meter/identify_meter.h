@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <vector>
 
 namespace lumodm {
 
@@ -16,11 +17,19 @@ struct MeterIdentity
     std::int16_t device = 0;
     QString modelName;
     MeterModel model = MeterModel::None;
+    // Its primary address, when several meters were identified (0 when
+    // not asked).
+    int address = 0;
 };
 
 // Clears the interface, discovers the listeners and identifies the first
 // that answers "ID?" with a text containing "DM". Bus failures end the
 // program (through the helper module's messages).
 MeterIdentity identifyMeter(Vbib32& gpib, Vbib32Rv& helper);
+
+// The same start, then every listener that answers "ID?" with "DM", in
+// ascending address order, each with its primary address: the meters of
+// one bus served at once. Listeners that answer otherwise are passed by.
+std::vector<MeterIdentity> identifyMeters(Vbib32& gpib, Vbib32Rv& helper);
 
 } // namespace lumodm

@@ -8,6 +8,13 @@ QString noSupportedMeterText()
                           "Program will terminate.");
 }
 
+QString noSupportedMeterAtText(int address)
+{
+    return QStringLiteral("No supported Digital Multimeter (DM5010, DM5110, DM5120) found at "
+                          "address %1 !\n\nThe other meters are served.")
+        .arg(address);
+}
+
 QString settingsMismatchText(const QString& modelName)
 {
     const QChar lf(10);

@@ -9,6 +9,10 @@ namespace lumodm {
 // When no supported model answered on the bus (title "Error").
 QString noSupportedMeterText();
 
+// When a meter asked for by its address (one of several) did not answer
+// as a supported model (title "Error"); the others are served.
+QString noSupportedMeterAtText(int address);
+
 // When the meter is found on another function than the readings expect
 // (title "Settings Error").
 QString settingsMismatchText(const QString& modelName);
