@@ -18,15 +18,20 @@ TEST(Window, PlacesEveryControlAsItsModelSaysAtBothWidths)
         WindowFixture f(QString::fromLatin1(spec));
         const int wide = spec[4] == '2' ? 48 : 0; // 720 twips at 96 dpi
         ASSERT_EQ(f.window->screen()->logicalDotsPerInchX(), 96.0);
-        EXPECT_EQ(f.window->clientArea()->size(), QSize(226 + wide, 177));
+        EXPECT_EQ(f.window->centralWidget()->size(), QSize(226 + wide, 177));
         EXPECT_EQ(f.rect("Label_ROBackground"), QRect(8, 8, 209 + wide, 97));
         const Form1& m = f.form();
         const std::pair<const char*, const Geometry&> placed[] = {
-            {"Combo_Range", m.Combo_Range.geometry},   {"Button_Stop", m.Button_Stop.geometry},
-            {"Button_Run", m.Button_Run.geometry},     {"Button_Refresh", m.Button_Refresh.geometry},
-            {"Button_Apply", m.Button_Apply.geometry}, {"Combo_Mode", m.Combo_Mode.geometry},
-            {"Label_Range", m.Label_Range.geometry},   {"Label_RunStop", m.Label_RunStop.geometry},
-            {"Label_Prefix", m.Label_Prefix.geometry}, {"Label_Func", m.Label_Func.geometry},
+            {"Combo_Range", m.Combo_Range.geometry},
+            {"Button_Stop", m.Button_Stop.geometry},
+            {"Button_Run", m.Button_Run.geometry},
+            {"Button_Refresh", m.Button_Refresh.geometry},
+            {"Button_Apply", m.Button_Apply.geometry},
+            {"Combo_Mode", m.Combo_Mode.geometry},
+            {"Label_Range", m.Label_Range.geometry},
+            {"Label_RunStop", m.Label_RunStop.geometry},
+            {"Label_Prefix", m.Label_Prefix.geometry},
+            {"Label_Func", m.Label_Func.geometry},
             {"Label_ReadOut", m.Label_ReadOut.geometry}};
         for (const auto& [name, geometry] : placed) {
             EXPECT_EQ(f.rect(name), f.window->scale().rect(geometry)) << name;
