@@ -92,6 +92,8 @@ class PrologixDriver : public DescriptorDriver
     std::unique_ptr<PlusPlusTransport> transport_;
     PlusPlusLink link_;
     PlusPlusTimings timings_;
+    // AR488 firmware has "++ren" and "++findlstn"; known by the user's
+    // choice or by its version text.
     bool ar488_;
     QByteArray version_;
     Pending pending_;
