@@ -1,6 +1,7 @@
 #include "qt/readings_toggle.h"
 #include "qt/readings_window.h"
 #include "tests/qt/window_fixture.h"
+#include "tests/support/plain_thinning.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -36,11 +37,14 @@ TEST(ReadingsViewModel, LimitsAndRelativeAtTheirEdges)
     using Z = LimitZone;
     const std::tuple<std::optional<double>, std::optional<double>, Reading::Kind, double, Z>
         limits[] = {
-            {1, 2, Value, 1, Z::Inside},       {1, 2, Value, 2, Z::Inside},
+            {1, 2, Value, 1, Z::Inside},
+            {1, 2, Value, 2, Z::Inside},
             {1, 2, Value, std::nextafter(1, 0), Z::Below},
             {1, 2, Value, std::nextafter(2, 3), Z::Above},
-            {None, 2, Value, -1e30, Z::Inside}, {1, None, Value, 1e30, Z::Inside},
-            {NAN, None, Value, 5, Z::Unknown},  {1, 2, Overflow, 9.9e37, Z::Above},
+            {None, 2, Value, -1e30, Z::Inside},
+            {1, None, Value, 1e30, Z::Inside},
+            {NAN, None, Value, 5, Z::Unknown},
+            {1, 2, Overflow, 9.9e37, Z::Above},
             {1, 2, NoNumber, 0, Z::Unknown},
         };
     for (const auto& [low, high, kind, value, zone] : limits) {
@@ -53,8 +57,12 @@ TEST(ReadingsViewModel, LimitsAndRelativeAtTheirEdges)
     ReadingsViewModel m;
     m.setLimits(1, 2);
     QString crossings;
-    for (const auto& [value, kind] : {std::pair{1.5, Value}, {0.0, NoNumber}, {2.5, Value},
-                                      {3.0, Value}, {0.5, Value}, {0.7, Value}}) {
+    for (const auto& [value, kind] : {std::pair{1.5, Value},
+                                      {0.0, NoNumber},
+                                      {2.5, Value},
+                                      {3.0, Value},
+                                      {0.5, Value},
+                                      {0.7, Value}}) {
         m.readingTaken(reading(value, kind));
         crossings += m.crossed() ? 'x' : '.';
     }
@@ -86,15 +94,16 @@ TEST(ReadingsViewModel, HoldsAfterStopNamesWhatIsNoNumberAndSplitsSeries)
     for (const auto& [r, running, shown] : steps) {
         m.readingTaken(r);
         m.setRunning(running);
-        EXPECT_EQ(QStringList({m.readoutText(), m.unitText(), m.noteText(), m.copyText()}).join('|'),
-                  shown);
+        EXPECT_EQ(
+            QStringList({m.readoutText(), m.unitText(), m.noteText(), m.copyText()}).join('|'),
+            shown);
     }
     for (const auto& [value, fn] : {std::pair{10.0, "DCV"}, {11.0, "DCV"}, {20.0, "OHMS"}}) {
         m.readingTaken(reading(value, Value, fn));
     }
     ASSERT_EQ(m.series().size(), 2U); // the overflow and the gap add no points
     EXPECT_EQ(m.series()[1].unit, "Ohm");
-    const auto first = m.history().thin(1, m.series()[0].firstTime, m.seriesEnd(0));
+    const auto first = thin(m.history(), 1, m.series()[0].firstTime, m.seriesEnd(0));
     EXPECT_EQ(first, (std::vector<ThinnedColumn>{{0, 1.25, 11.0}}));
     EXPECT_EQ(m.statistics().values().count(), 1); // restarted on the new function
 }
