@@ -291,7 +291,6 @@ void ReadingsWindow::syncChartSeries()
 void ReadingsWindow::redrawChart()
 {
     redrawTimer_.stop();
-    model_.takeChanged();
     syncChartSeries();
     const std::deque<ReadingSeries>& series = model_.series();
     std::vector<double> starts;

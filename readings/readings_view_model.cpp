@@ -35,7 +35,6 @@ void ReadingsViewModel::readingTaken(const Reading& reading)
 {
     const bool newFunction = !last_ || last_->functionCode != reading.functionCode;
     last_ = reading;
-    changed_ = true;
     statistics_.readingTaken(reading);
     // A reference on another function means nothing here.
     if (reference_ && referenceFunction_ != reading.functionCode) {
@@ -71,13 +70,6 @@ void ReadingsViewModel::dropEmptySeries()
     while (series_.size() > 1 && series_[1].firstTime <= oldest) {
         series_.pop_front();
     }
-}
-
-bool ReadingsViewModel::takeChanged()
-{
-    const bool changed = changed_;
-    changed_ = false;
-    return changed;
 }
 
 QStringList ReadingsViewModel::figureTexts() const

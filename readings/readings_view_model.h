@@ -47,7 +47,6 @@ class ReadingsViewModel : public ReadingObserver
     // Takes the last reading as the reference; false when it has no number.
     bool setReference();
     void clearReference() { reference_.reset(); }
-    std::optional<double> reference() const { return reference_; }
     // The last reading minus the reference, in the base unit.
     std::optional<double> relative() const;
     QString relativeText() const;
@@ -65,14 +64,11 @@ class ReadingsViewModel : public ReadingObserver
     void resetStatistics() { statistics_.reset(); }
 
     const ReadingStatistics& statistics() const { return statistics_; }
-    // n, mean, std, min, max and p-p, each with the unit; "-" for one not
+    // n, then mean, std, min, max and p-p with the unit; "-" for one not
     // known yet (all but n at n=0, the deviation at n=1).
     QStringList figureTexts() const;
     const ReadingHistory& history() const { return history_; }
     const std::deque<ReadingSeries>& series() const { return series_; }
-    const std::optional<Reading>& last() const { return last_; }
-    // Readings told since the last call: the chart is due for a redraw.
-    bool takeChanged();
 
   private:
     LimitZone zoneOf(const Reading& reading) const;
@@ -88,7 +84,6 @@ class ReadingsViewModel : public ReadingObserver
     bool crossed_ = false;
     bool beep_ = false;
     bool running_ = false;
-    bool changed_ = false;
     ReadingStatistics statistics_;
     ReadingHistory history_;
     std::deque<ReadingSeries> series_;
