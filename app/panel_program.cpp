@@ -141,7 +141,7 @@ int runPanelProgram(int argc, char** argv)
     QtPlatform platform;
     QTemporaryDir scratch;
 
-    ConnectSession session(connectionFile(), std::cerr);
+    ConnectSession session(connectionFile(), programName(Program::Panel), std::cerr);
     bool cancelled = false;
     DriverCreation creation = session.open(line.options.driver, namesBus(line.options.driver),
                                            line.options.choose, runConnectDialog, &cancelled);

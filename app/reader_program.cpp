@@ -54,16 +54,13 @@ int runHeadlessReaderProgram(int argc, char** argv)
     platform.catchInterrupts();
 
     // The bus the panel's chooser remembered serves here too.
-    ConnectSession session(connectionFile(), std::cerr);
+    ConnectSession session(connectionFile(), programName(Program::Reader), std::cerr);
     bool cancelled = false;
     DriverCreation creation = session.open(parse.options.driver, namesBus(parse.options.driver),
                                            false, nullptr, &cancelled);
     if (!creation.ok()) {
-        // The bus's hints name the front panel's command; here it is this one.
-        QString text = creation.errorText;
-        text.replace(QStringLiteral("lumodm --"),
-                     programName(Program::Reader) + QStringLiteral(" --"));
-        platform.messageBox(text, creation.errorTitle, MessageButtons::Ok, MessageIcon::Stop);
+        platform.messageBox(creation.errorText, creation.errorTitle, MessageButtons::Ok,
+                            MessageIcon::Stop);
         return reader_status::MeterNotFound;
     }
     GpibDriver& driver = *creation.driver;

@@ -86,8 +86,9 @@ void saveConnection(const QString& file, const Connection& c)
     s.setValue(key("Address"), c.address);
 }
 
-ConnectSession::ConnectSession(QString file, std::ostream& traceOut)
-    : file_(std::move(file)), traceOut_(traceOut), ports_(availableSerialPorts)
+ConnectSession::ConnectSession(QString file, QString program, std::ostream& traceOut)
+    : file_(std::move(file)), program_(std::move(program)), traceOut_(traceOut),
+      ports_(availableSerialPorts)
 {
 }
 
@@ -96,7 +97,7 @@ DriverCreation ConnectSession::create(const DriverSpec& line, const Connection& 
     DriverSpec spec = connection.driver;
     spec.trace = line.trace;
     spec.address = line.address != 0 ? line.address : connection.address;
-    return createDriver(spec, traceOut_);
+    return createDriver(spec, program_, traceOut_);
 }
 
 DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool choose,
@@ -104,7 +105,7 @@ DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool 
 {
     *cancelled = false;
     if (busGiven && !choose) {
-        return createDriver(line, traceOut_);
+        return createDriver(line, program_, traceOut_);
     }
     const std::optional<Connection> remembered = loadConnection(file_);
     DriverCreation attempt;
@@ -115,7 +116,7 @@ DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool 
                 return attempt;
             }
         }
-        DriverCreation library = createDriver(line, traceOut_);
+        DriverCreation library = createDriver(line, program_, traceOut_);
         if (library.ok()) {
             return library;
         }

@@ -28,7 +28,8 @@ class ConnectSession
     // The ports to offer; the system's by default.
     using PortLister = std::function<QList<SerialPortOffer>()>;
 
-    ConnectSession(QString file, std::ostream& traceOut);
+    // `program`: the command whose options the bus's messages suggest.
+    ConnectSession(QString file, QString program, std::ostream& traceOut);
 
     void setPortLister(PortLister lister) { ports_ = std::move(lister); }
 
@@ -48,6 +49,7 @@ class ConnectSession
     DriverCreation create(const DriverSpec& line, const Connection& connection);
 
     QString file_;
+    QString program_;
     std::ostream& traceOut_;
     PortLister ports_;
     std::optional<Connection> chosen_;

@@ -22,7 +22,6 @@ class CsvRow
 
     // The row with its line end.
     QByteArray finish() const { return row_ + "\r\n"; }
-    const QByteArray& fields() const { return row_; }
     void clear() { row_.clear(), count_ = 0; }
 
   private:

@@ -18,6 +18,9 @@ LogFile::~LogFile()
 
 namespace {
 
+// The most seconds between two syncs to the disk.
+constexpr double kSyncPeriod = 10.0;
+
 double monotonicSeconds()
 {
     timespec now{};
@@ -206,7 +209,7 @@ bool LogFile::append(const QByteArray& row)
 bool LogFile::syncIfDue()
 {
     const double now = monotonicSeconds();
-    if (now - lastSync_ < syncPeriod_) {
+    if (now - lastSync_ < kSyncPeriod) {
         return true;
     }
     lastSync_ = now;

@@ -35,9 +35,6 @@ class LogFile
     void close();
     QString errorText() const { return error_; }
 
-    // The most seconds between two syncs to the disk (0: after every row).
-    void setSyncPeriod(double seconds) { syncPeriod_ = seconds; }
-
   private:
     bool writeRow(const QByteArray& bytes);
     bool syncIfDue();
@@ -46,7 +43,6 @@ class LogFile
     void fail(const QString& reason);
 
     int fd_ = -1;
-    double syncPeriod_ = 10.0;
     double lastSync_ = 0.0;
     QString error_;
 };

@@ -6,7 +6,7 @@
 namespace lumodm {
 
 ReadingLog::ReadingLog(const QString& path, PlatformServices& platform)
-    : path_(path), platform_(platform), timestamp_([](auto time) { return isoTimestamp(time); })
+    : path_(path), platform_(platform)
 {
 }
 
@@ -24,7 +24,7 @@ void ReadingLog::readingTaken(const Reading& record)
     if (!file_.isOpen()) {
         return;
     }
-    if (!file_.append(readingCsvRow(timestamp_(record.time), model_, record))) {
+    if (!file_.append(readingCsvRow(isoTimestamp(record.time), model_, record))) {
         tellFailure("Cannot write the reading log");
     }
 }

@@ -4,10 +4,7 @@
 #include "meter/reading.h"
 #include "platform/platform_services.h"
 
-#include <QByteArray>
 #include <QString>
-#include <chrono>
-#include <functional>
 #include <memory>
 
 namespace lumodm {
@@ -29,10 +26,6 @@ class ReadingLog : public ReadingObserver
     // The model column; known only once the meter is identified.
     void setModel(const QString& model) { model_ = model; }
 
-    // How the time column is written from a reading's time (tests fix it).
-    using TimestampFormat = std::function<QByteArray(std::chrono::system_clock::time_point)>;
-    void setTimestampFormat(TimestampFormat format) { timestamp_ = std::move(format); }
-
     // The box's last line: what happens now that the log has failed.
     void setFailureNote(const QString& note) { failureNote_ = note; }
 
@@ -45,7 +38,6 @@ class ReadingLog : public ReadingObserver
     QString model_;
     PlatformServices& platform_;
     LogFile file_;
-    TimestampFormat timestamp_;
     QString failureNote_ = QStringLiteral("Readings are not logged from here on.");
     bool told_ = false;
 };

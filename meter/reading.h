@@ -52,12 +52,16 @@ Reading interpretReading(const QString& answer, const QString& functionCode, Met
                          std::int16_t rangeNumber);
 
 // Told of every reading the panel shows and of every reading the headless
-// reader takes.
+// reader takes; by the panel also of its measurement runs, from Run to a
+// Stop (the user's or the panel's own). Plain notifications in the order
+// they happen, so that they may as well arrive later on another thread.
 class ReadingObserver
 {
   public:
     virtual ~ReadingObserver() = default;
     virtual void readingTaken(const Reading& reading) = 0;
+    virtual void runStarted() {}
+    virtual void runEnded() {}
 };
 
 } // namespace lumodm

@@ -27,9 +27,11 @@ class FrontPanel
     PanelState& state() { return form_.state; }
     // Told of every reading the panel shows (values, overflows and
     // exchanges that gave no number); not of skipped cycles, mismatches, or
-    // readings that a Stop or an open range list kept off the display.
-    void addReadingObserver(ReadingObserver* observer) { observers_.push_back(observer); }
-    // Not from inside an observer's readingTaken: the panel is telling them.
+    // readings that a Stop or an open range list kept off the display. Told
+    // too when a run starts and ends; one added during a run hears of its
+    // start at once.
+    void addReadingObserver(ReadingObserver* observer);
+    // Not from inside an observer's notification: the panel is telling them.
     void removeReadingObserver(ReadingObserver* observer);
 
     // What the panel knows of its meter, and asks it through.
@@ -96,6 +98,9 @@ class FrontPanel
     void waitSeconds(const float& sleepTime);
     void reportMismatch();
     bool displayBlocked() const;
+    // Tells the observers when a run starts or ends: exactly while Stop is
+    // offered.
+    void announceRun(bool on);
 
     Form1& form_;
     Vbib32& gpib_;
@@ -103,6 +108,7 @@ class FrontPanel
     PlatformServices& platform_;
     MeterSession session_;
     std::vector<ReadingObserver*> observers_;
+    bool runOn_ = false;
     // The toolkit reports activation more than once; set up only the first.
     bool activated_ = false;
     bool up_ = false;

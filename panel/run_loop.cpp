@@ -52,6 +52,7 @@ void FrontPanel::Button_Run_Click()
     // Stop becomes usable before Run is taken away.
     form_.Button_Stop.enabled = true;
     form_.Button_Run.enabled = false;
+    announceRun(true);
 
     while (s.StopRequested == kFalse) {
         TakeReading();

@@ -47,7 +47,6 @@ class MainWindow : public QMainWindow
     bool formActivated() const { return formActivated_; }
 
     const TwipScale& scale() const { return scale_; }
-    QWidget* clientArea() const { return client_; }
 
   signals:
     // Form_Activate has returned: the panel is up.

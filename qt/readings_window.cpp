@@ -1,7 +1,5 @@
 #include "qt/readings_window.h"
 
-#include "log/log_timestamp.h"
-#include "log/reading_row.h"
 #include "panel/front_panel.h"
 #include "qt/panel_fonts.h"
 
@@ -9,14 +7,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDateTime>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPainter>
 #include <QPushButton>
 #include <QShortcut>
@@ -39,21 +35,8 @@ namespace {
 // stay smooth without costing the processor per reading.
 constexpr int kRedrawMs = 250;
 constexpr int kMaxColumns = 4096;
-constexpr qint64 kCopyChunk = 64 * 1024;
 
 const char* const kFigureNames[] = {"n", "mean", "std", "min", "max", "p-p"};
-
-QString figureText(double value, const QString& unit)
-{
-    return QString::number(value, 'g', 7) + QLatin1Char(' ') + unit;
-}
-
-std::optional<double> limitText(const QString& text)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
-}
 
 QPushButton* addButton(QHBoxLayout& row, const QString& text, const char* name)
 {
@@ -67,7 +50,7 @@ QPushButton* addButton(QHBoxLayout& row, const QString& text, const char* name)
 } // namespace
 
 ReadingsWindow::ReadingsWindow(FrontPanel& panel, PlatformServices& platform, QWidget* parent)
-    : QWidget(parent, Qt::Window), panel_(panel), platform_(platform)
+    : QWidget(parent, Qt::Window), panel_(panel), platform_(platform), recorder_(platform)
 {
     setObjectName(QStringLiteral("Readings"));
     auto* layout = new QVBoxLayout(this);
@@ -87,15 +70,13 @@ ReadingsWindow::ReadingsWindow(FrontPanel& panel, PlatformServices& platform, QW
 
     redrawTimer_.setSingleShot(true);
     connect(&redrawTimer_, &QTimer::timeout, this, &ReadingsWindow::redrawChart);
-    rows_.open();
-    panel_.addReadingObserver(this);
     syncFromPanel();
     showTexts();
+    panel_.addReadingObserver(this);
 }
 
 ReadingsWindow::~ReadingsWindow()
 {
-    stopRecording();
     panel_.removeReadingObserver(this);
 }
 
@@ -181,6 +162,7 @@ void ReadingsWindow::buildControls(QVBoxLayout& layout)
     }
     beep_ = new QCheckBox(QStringLiteral("Beep"));
     beep_->setObjectName(QStringLiteral("Beep"));
+    connect(beep_, &QCheckBox::toggled, this, [this](bool on) { model_.setBeep(on); });
     limits->addWidget(beep_);
     limits->addStretch(1);
     record_ = addButton(*limits, QStringLiteral("Record..."), "Button_Record");
@@ -195,15 +177,24 @@ void ReadingsWindow::buildControls(QVBoxLayout& layout)
 void ReadingsWindow::readingTaken(const Reading& reading)
 {
     model_.readingTaken(reading);
-    if (rows_.isOpen()) {
-        rows_.write(
-            readingCsvRow(isoTimestamp(reading.time), panel_.state().ModelName, reading));
-    }
-    if (model_.crossed() && beep_->isChecked()) {
+    recorder_.readingTaken(reading);
+    if (model_.beepDue()) {
         QApplication::beep();
     }
     showTexts();
     scheduleRedraw();
+}
+
+void ReadingsWindow::runStarted()
+{
+    model_.runStarted();
+    showTexts();
+}
+
+void ReadingsWindow::runEnded()
+{
+    model_.runEnded();
+    showTexts();
 }
 
 void ReadingsWindow::syncFromPanel()
@@ -211,15 +202,9 @@ void ReadingsWindow::syncFromPanel()
     const QString& name = panel_.state().ModelName;
     if (name != modelName_ || windowTitle().isEmpty()) {
         modelName_ = name;
+        recorder_.setModelName(name);
         setWindowTitle(name.isEmpty() ? QStringLiteral("Readings")
                                       : QStringLiteral("Readings - ") + name);
-    }
-    // Stop is offered exactly while a run is on.
-    const bool running = panel_.form().Button_Stop.enabled;
-    if (running != running_) {
-        running_ = running;
-        model_.setRunning(running);
-        showTexts();
     }
 }
 
@@ -241,14 +226,9 @@ void ReadingsWindow::showTexts()
         readout_->setPalette(palette);
     }
 
-    const RunningStatistics& values = model_.statistics().values();
-    const QString& unit = model_.statistics().unit();
-    const double figures[] = {values.mean(),    values.standardDeviation(), values.minimum(),
-                              values.maximum(), values.peakToPeak()};
-    figures_[0]->setText(QString::number(values.count()));
-    for (std::size_t i = 1; i < figures_.size(); ++i) {
-        const bool known = values.count() > (i == 2 ? 1 : 0);
-        figures_[i]->setText(known ? figureText(figures[i - 1], unit) : QStringLiteral("-"));
+    const QStringList figures = model_.figureTexts();
+    for (std::size_t i = 0; i < figures_.size(); ++i) {
+        figures_[i]->setText(figures.value(static_cast<qsizetype>(i)));
     }
 }
 
@@ -266,7 +246,7 @@ void ReadingsWindow::resetStatistics()
 
 void ReadingsWindow::setLimits(const QString& low, const QString& high)
 {
-    model_.setLimits(limitText(low), limitText(high));
+    model_.setLimits(low, high);
     showTexts();
 }
 
@@ -282,9 +262,8 @@ void ReadingsWindow::scheduleRedraw()
 void ReadingsWindow::syncChartSeries()
 {
     const std::deque<ReadingSeries>& series = model_.series();
-    while (!chartSeries_.empty() &&
-           (chartSeries_.size() > series.size() ||
-            chartSeries_.front().first != series.front().firstTime)) {
+    while (!chartSeries_.empty() && (chartSeries_.size() > series.size() ||
+                                     chartSeries_.front().first != series.front().firstTime)) {
         chart_->removeSeries(chartSeries_.front().second);
         delete chartSeries_.front().second;
         chartSeries_.pop_front();
@@ -312,7 +291,6 @@ void ReadingsWindow::syncChartSeries()
 void ReadingsWindow::redrawChart()
 {
     redrawTimer_.stop();
-    model_.takeChanged();
     syncChartSeries();
     const std::deque<ReadingSeries>& series = model_.series();
     std::vector<double> starts;
@@ -391,8 +369,8 @@ void ReadingsWindow::resizeEvent(QResizeEvent* event)
     const int pixels = std::clamp(std::min(height() / 5, width() / 7), 24, 400);
     QFont digits = readout_->font();
     digits.setPixelSize(pixels);
-    digits = fitToBox(digits, QSize(width() * 3 / 4, pixels * 5 / 4),
-                      QStringLiteral("-8.888888"), readout_);
+    digits = fitToBox(digits, QSize(width() * 3 / 4, pixels * 5 / 4), QStringLiteral("-8.888888"),
+                      readout_);
     readout_->setFont(digits);
     QFont unit = unit_->font();
     unit.setPixelSize(std::max(digits.pixelSize() / 2, 12));
@@ -409,23 +387,14 @@ void ReadingsWindow::showEvent(QShowEvent* event)
 
 bool ReadingsWindow::startRecording(const QString& path)
 {
-    stopRecording();
-    std::unique_ptr<ReadingLog> log = openReadingLog(path, panel_.state().ModelName, platform_);
-    if (!log->isLogging()) {
-        return false;
-    }
-    panel_.addReadingObserver(log.get());
-    log_ = std::move(log);
-    record_->setText(QStringLiteral("Stop recording"));
-    return true;
+    const bool started = recorder_.startRecording(path);
+    record_->setText(started ? QStringLiteral("Stop recording") : QStringLiteral("Record..."));
+    return started;
 }
 
 void ReadingsWindow::stopRecording()
 {
-    if (log_) {
-        panel_.removeReadingObserver(log_.get());
-        log_.reset();
-    }
+    recorder_.stopRecording();
     record_->setText(QStringLiteral("Record..."));
 }
 
@@ -450,20 +419,7 @@ bool ReadingsWindow::exportChart(const QString& path)
 
 bool ReadingsWindow::exportReadings(const QString& path)
 {
-    QFile out(path);
-    if (!rows_.isOpen() || !rows_.flush() ||
-        !out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        out.write(readingCsvHeader()) < 0) {
-        return false;
-    }
-    const qint64 end = rows_.pos();
-    bool ok = rows_.seek(0);
-    while (ok && rows_.pos() < end) {
-        const QByteArray chunk = rows_.read(std::min(kCopyChunk, end - rows_.pos()));
-        ok = !chunk.isEmpty() && out.write(chunk) == chunk.size();
-    }
-    rows_.seek(end);
-    return ok && out.flush();
+    return recorder_.exportReadings(path);
 }
 
 void ReadingsWindow::chooseRecording()

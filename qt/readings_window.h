@@ -1,10 +1,8 @@
 #pragma once
 
-#include "log/reading_log.h"
-#include "stats/readings_view_model.h"
+#include "readings/reading_recorder.h"
+#include "readings/readings_view_model.h"
 
-#include <QPointer>
-#include <QTemporaryFile>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -31,8 +29,8 @@ class PlatformServices;
 
 // The readings window beside the panel: a big readout of the last
 // reading, a trend chart, statistics, a relative value, limits, and the
-// log and exports. It mirrors a ReadingsViewModel and draws; the values
-// live in the model.
+// log and exports. It mirrors a ReadingsViewModel and draws, and hands the
+// files to a ReadingRecorder; the values and decisions live in those.
 class ReadingsWindow : public QWidget, public ReadingObserver
 {
     Q_OBJECT
@@ -42,8 +40,9 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     ~ReadingsWindow() override;
 
     void readingTaken(const Reading& reading) override;
-    // The panel's state: the model name in the title, and whether a run is
-    // on (a stopped run holds the last value).
+    void runStarted() override;
+    void runEnded() override;
+    // The meter's model name, in the title and the rows.
     void syncFromPanel();
 
     const ReadingsViewModel& model() const { return model_; }
@@ -51,7 +50,7 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     // What the buttons do once their dialogs have a file name.
     bool startRecording(const QString& path);
     void stopRecording();
-    bool recording() const { return log_ != nullptr; }
+    bool recording() const { return recorder_.recording(); }
     bool exportChart(const QString& path); // PNG, or SVG by the suffix
     bool exportReadings(const QString& path);
     void setReference();
@@ -86,8 +85,8 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     FrontPanel& panel_;
     PlatformServices& platform_;
     ReadingsViewModel model_;
+    ReadingRecorder recorder_;
     QString modelName_;
-    bool running_ = false;
 
     QLabel* readout_ = nullptr;
     QLabel* unit_ = nullptr;
@@ -107,11 +106,6 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     std::deque<std::pair<double, QLineSeries*>> chartSeries_;
     GridThinning thinning_;
     QTimer redrawTimer_;
-
-    std::unique_ptr<ReadingLog> log_;
-    // Every reading since the window opened, as the log's rows: on disk,
-    // so a long run costs no memory.
-    QTemporaryFile rows_;
 };
 
 } // namespace lumodm

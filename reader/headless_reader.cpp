@@ -30,8 +30,7 @@ HeadlessReader::HeadlessReader(GpibDriver& driver, PlatformServices& platform)
       error_([](const QString& line) {
           const QByteArray bytes = QStringLiteral("lumodm-read: %1\n").arg(line).toUtf8();
           std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
-      }),
-      timestamp_([](auto time) { return isoTimestamp(time); })
+      })
 {
 }
 
@@ -167,7 +166,7 @@ void HeadlessReader::report(const Reading& reading)
         observer->readingTaken(reading);
     }
     if (csv_) {
-        out_(readingCsvRow(timestamp_(reading.time), modelName(), reading));
+        out_(readingCsvRow(isoTimestamp(reading.time), modelName(), reading));
         return;
     }
     QString line = reading.readoutText;

@@ -49,8 +49,6 @@ class HeadlessReader
     {
         interrupted_ = std::move(interrupted);
     }
-    // How --csv writes the time column from a reading's time.
-    void setTimestampFormat(ReadingLog::TimestampFormat format) { timestamp_ = std::move(format); }
 
     // The meter found by run(): its device handle and designation.
     std::int16_t device() const { return session_.identity().device; }
@@ -77,7 +75,6 @@ class HeadlessReader
     std::function<void(const QByteArray&)> out_;
     std::function<void(const QString&)> error_;
     std::function<bool()> interrupted_;
-    ReadingLog::TimestampFormat timestamp_;
     ReadingLog* log_ = nullptr;
     std::vector<ReadingObserver*> observers_;
     bool csv_ = false;

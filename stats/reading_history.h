@@ -15,22 +15,7 @@ struct HistoryPoint
     double value = 0.0;
 };
 
-// The smallest and largest value among the points that fall into one
-// column of a drawing.
-struct ThinnedColumn
-{
-    std::size_t column = 0;
-    double minimum = 0.0;
-    double maximum = 0.0;
-
-    bool operator==(const ThinnedColumn& o) const
-    {
-        return column == o.column && minimum == o.minimum && maximum == o.maximum;
-    }
-};
-
-// The latest readings of a run, oldest dropped once `capacity` are held,
-// and their thinning to what a chart of some pixel columns can show.
+// The latest readings of a run, oldest dropped once `capacity` are held.
 class ReadingHistory
 {
   public:
@@ -49,13 +34,6 @@ class ReadingHistory
     std::size_t size() const { return points_.size(); }
     // The i-th point held, oldest first (i < size()).
     const HistoryPoint& at(std::size_t i) const;
-
-    // The points from `from` to `to` (both included) cut into `columns`
-    // equal slices of time, each non-empty slice given as its smallest and
-    // largest value, in column order. Every extreme of every slice is kept,
-    // so a spike of one reading still shows; points out of the span, or
-    // with a time or value that is not a number, are left out.
-    std::vector<ThinnedColumn> thin(std::size_t columns, double from, double to) const;
 
   private:
     std::size_t capacity_;

@@ -19,8 +19,13 @@ namespace {
 
 constexpr qint32 AdapterBaudRate = 115200;
 
-const QString simHint = QStringLiteral("To try the program without a GPIB interface, start it on "
-                                       "the simulated bus: lumodm --sim");
+// `program`: the command the user started, which the hints name.
+QString simHint(const QString& program)
+{
+    return QStringLiteral("To try the program without a GPIB interface, start it on the "
+                          "simulated bus: %1 --sim.")
+        .arg(program);
+}
 
 DriverCreation failure(const QString& text)
 {
@@ -30,7 +35,7 @@ DriverCreation failure(const QString& text)
     return c;
 }
 
-DriverCreation fromLibrary(const DriverSpec& spec, QString* description)
+DriverCreation fromLibrary(const DriverSpec& spec, const QString& program, QString* description)
 {
     const QStringList names =
         spec.library.isEmpty() ? Ni488Driver::defaultLibraryNames() : QStringList{spec.library};
@@ -41,7 +46,7 @@ DriverCreation fromLibrary(const DriverSpec& spec, QString* description)
                        tried +
                        QStringLiteral("\n\nInstall the Linux GPIB library or NI-488.2, or name "
                                       "the library with --gpib-library=PATH.\n") +
-                       simHint + QLatin1Char('.'));
+                       simHint(program));
     }
     // Every call on a board the user may not open fails alike, with no word
     // of why: say it before the first.
@@ -57,14 +62,14 @@ DriverCreation fromLibrary(const DriverSpec& spec, QString* description)
     return c;
 }
 
-DriverCreation fromSimulation(const DriverSpec& spec, QString* description)
+DriverCreation fromSimulation(const DriverSpec& spec, const QString& program, QString* description)
 {
     QString error;
     std::unique_ptr<SimulatedBus> bus = createSimulatedBus(spec.simulation, &error);
     if (!bus) {
         return failure(QStringLiteral("The simulated bus cannot be set up: %1.\n\n"
-                                      "See lumodm --help for the meters it offers.")
-                           .arg(error));
+                                      "See %2 --help for the meters it offers.")
+                           .arg(error, program));
     }
     *description =
         QStringLiteral("simulated bus %1")
@@ -74,8 +79,8 @@ DriverCreation fromSimulation(const DriverSpec& spec, QString* description)
     return c;
 }
 
-DriverCreation fromAdapter(const DriverSpec& spec, const PlusPlusTimings& timings,
-                           QString* description)
+DriverCreation fromAdapter(const DriverSpec& spec, const QString& program,
+                           const PlusPlusTimings& timings, QString* description)
 {
     const bool ar488 = spec.kind == DriverSpec::Kind::Ar488;
     QString error;
@@ -95,7 +100,7 @@ DriverCreation fromAdapter(const DriverSpec& spec, const PlusPlusTimings& timing
     if (!driver->open(&error)) {
         return failure(error +
                        QStringLiteral("\n\nCheck the adapter's cable, power and address.\n") +
-                       simHint + QLatin1Char('.'));
+                       simHint(program));
     }
     *description = QStringLiteral("\"++\" adapter at %1: %2")
                        .arg(target->text(), QString::fromLatin1(driver->adapterVersion()));
@@ -106,21 +111,21 @@ DriverCreation fromAdapter(const DriverSpec& spec, const PlusPlusTimings& timing
 
 } // namespace
 
-DriverCreation createDriver(const DriverSpec& spec, std::ostream& traceOut,
+DriverCreation createDriver(const DriverSpec& spec, const QString& program, std::ostream& traceOut,
                             const PlusPlusTimings& adapterTimings)
 {
     QString description;
     DriverCreation c;
     switch (spec.kind) {
     case DriverSpec::Kind::Library:
-        c = fromLibrary(spec, &description);
+        c = fromLibrary(spec, program, &description);
         break;
     case DriverSpec::Kind::Simulated:
-        c = fromSimulation(spec, &description);
+        c = fromSimulation(spec, program, &description);
         break;
     case DriverSpec::Kind::Prologix:
     case DriverSpec::Kind::Ar488:
-        c = fromAdapter(spec, adapterTimings, &description);
+        c = fromAdapter(spec, program, adapterTimings, &description);
         break;
     }
     if (spec.trace) {

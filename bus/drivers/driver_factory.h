@@ -22,8 +22,9 @@ struct DriverCreation
 };
 
 // Builds and opens the driver `spec` names. With spec.trace the driver is
-// wrapped so that every call is written to `traceOut`.
-DriverCreation createDriver(const DriverSpec& spec, std::ostream& traceOut,
+// wrapped so that every call is written to `traceOut`. The messages' hints
+// name `program`, the command the user started ("lumodm", "lumodm-read").
+DriverCreation createDriver(const DriverSpec& spec, const QString& program, std::ostream& traceOut,
                             const PlusPlusTimings& adapterTimings = {});
 
 } // namespace lumodm

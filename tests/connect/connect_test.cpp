@@ -72,7 +72,7 @@ TEST(ConnectSession, RemembersTheChoiceOnceTheMeterAnswered)
         };
     };
     bool cancelled = false;
-    ConnectSession first(file, trace);
+    ConnectSession first(file, "lumodm", trace);
     first.setPortLister([] { return QList<SerialPortOffer>{}; });
     EXPECT_FALSE(first.open(line, false, false, pick(std::nullopt), &cancelled).ok());
     EXPECT_TRUE(cancelled);
@@ -84,7 +84,7 @@ TEST(ConnectSession, RemembersTheChoiceOnceTheMeterAnswered)
     sim.driver.simulation = QStringLiteral("DM5110@16");
     EXPECT_TRUE(first.open(line, false, false, pick(sim), &cancelled).ok());
     first.remember(16);
-    ConnectSession next(file, trace);
+    ConnectSession next(file, "lumodm", trace);
     EXPECT_TRUE(next.open(line, false, false, pick(std::nullopt), &cancelled).ok());
     EXPECT_FALSE(cancelled);
     EXPECT_EQ(asked, 2);

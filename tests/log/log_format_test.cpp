@@ -29,11 +29,11 @@ TEST(CsvRow, QuotesOnlyWhereNeededNoFormulasNoNul)
          {"=H(\"x\")", "@A1", "+", "\tx", "\r-1", "-1.5E+0", "+1.4E0", "DCV =1"}) {
         row.addInstrumentText(QString::fromLatin1(text));
     }
-    EXPECT_EQ(row.fields(), "\"'=H(\"\"x\"\")\",'@A1,'+,'\tx,\"'\r-1\",-1.5E+0,+1.4E0,DCV =1");
+    EXPECT_EQ(row.finish(), "\"'=H(\"\"x\"\")\",'@A1,'+,'\tx,\"'\r-1\",-1.5E+0,+1.4E0,DCV =1\r\n");
     row.clear();
     row.addFieldUtf8(QByteArray("b\0c", 3));
-    EXPECT_EQ(row.fields(), "b\xEF\xBF\xBD"
-                            "c");
+    EXPECT_EQ(row.finish(), "b\xEF\xBF\xBD"
+                            "c\r\n");
 }
 
 TEST(PlainDecimalText, NoExponentNoScalingNoiseNoLocale)

@@ -1,3 +1,4 @@
+#include "log/log_timestamp.h"
 #include "log/reading_log.h"
 #include "tests/support/scripted_platform.h"
 
@@ -15,7 +16,9 @@ namespace lumodm {
 namespace {
 
 const QByteArray kHeader("time,model,function,range,value,unit,readout,raw\r\n");
-const QByteArray kRow("T,DM5010,DCV,2,1.5,V,\" 1.5000\",1.5E+0\r\n");
+// The readings carry no time of their own: the epoch, in local time.
+const QByteArray kRow = isoTimestamp(std::chrono::system_clock::time_point()) +
+                        ",DM5010,DCV,2,1.5,V,\" 1.5000\",1.5E+0\r\n";
 
 // A full disk while it lasts: a write beyond `bytes` into any file comes
 // up short, then fails (EFBIG) instead of ending the process.
@@ -51,7 +54,6 @@ class ReadingLogTest : public ::testing::Test
     std::unique_ptr<ReadingLog> logTwoReadings(const QString& file, QByteArray* opened = nullptr)
     {
         auto log = openReadingLog(file, QStringLiteral("DM5010"), platform);
-        log->setTimestampFormat([](auto) { return QByteArray("T"); });
         if (opened) {
             *opened = contents(file);
         }

@@ -67,22 +67,35 @@ TEST(RunLoop, RunsUntilStopped)
     }
 }
 
-// Observers get what the display shows, not a reading a Stop kept off it.
-TEST(RunLoop, ObserversGetTheReadingsShown)
+// Observers get what the display shows, not a reading a Stop kept off it,
+// and each run's start and end, the panel's own stop on a mismatch too.
+TEST(RunLoop, ObserversGetTheReadingsShownAndTheRuns)
 {
     PanelFixture f;
     f.start();
     f.play(QStringLiteral("signal DCV 0.0123, read, at 0.25 stop, runfor 5, signal DCV 2000, read, "
                           "vanish 3, read"));
-    EXPECT_EQ(f.readings.join(QLatin1Char(';')), QStringLiteral(" 12.30|mV;OVERFLO|V;-------|V"));
+    EXPECT_EQ(f.readings.join(QLatin1Char(';')),
+              QStringLiteral(" 12.30|mV;run;end;OVERFLO|V;-------|V"));
+    // One added during a run hears of its start at once.
+    PanelFixture g;
+    g.start();
+    g.platform.postEventAt(g.platform.now() + 0.5, [&g] {
+        g.panel.removeReadingObserver(&g);
+        g.panel.addReadingObserver(&g);
+    });
+    g.play(QStringLiteral("signal DCV 1.5, at 0.6 meter OHMS, runfor 30"));
+    EXPECT_EQ(g.readings.join(QLatin1Char(';')), QStringLiteral("run; 1.5000|V;run;end"));
 }
 
 // Stop strips a unit prefix, and only that.
 TEST(Stop, StripsOnlyTheUnitPrefix)
 {
-    const QString cases[][2] = {{"mV", "V"}, {QString(QChar(0x00B5)) + "A", "A"}, {"kOhm", "Ohm"},
-                                {"MOhm", "Ohm"}, {"Ohm", "Ohm"}, {"dBm", "dBm"}, {"KOhm", "KOhm"},
-                                {"", ""}, {"m", ""}};
+    const QString cases[][2] = {{"mV", "V"},      {QString(QChar(0x00B5)) + "A", "A"},
+                                {"kOhm", "Ohm"},  {"MOhm", "Ohm"},
+                                {"Ohm", "Ohm"},   {"dBm", "dBm"},
+                                {"KOhm", "KOhm"}, {"", ""},
+                                {"m", ""}};
     for (const auto& c : cases) {
         Form1 form;
         form.Label_Prefix.caption = c[0];

@@ -22,7 +22,7 @@ TEST(Window, PlacesEveryControlAsItsModelSaysAtBothWidths)
         WindowFixture f(QString::fromLatin1(spec));
         const int wide = spec[4] == '2' ? 48 : 0; // 720 twips at 96 dpi
         ASSERT_EQ(f.window->screen()->logicalDotsPerInchX(), 96.0);
-        EXPECT_EQ(f.window->clientArea()->size(), QSize(226 + wide, 177));
+        EXPECT_EQ(f.window->centralWidget()->size(), QSize(226 + wide, 177));
         EXPECT_EQ(f.rect("Label_ROBackground"), QRect(8, 8, 209 + wide, 97));
         const Form1& m = f.form();
         const std::pair<const char*, const Geometry&> placed[] = {

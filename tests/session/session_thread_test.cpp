@@ -98,7 +98,7 @@ TEST(ThreadedPanel, RunsHandlersOffTheWindowsThread)
     ScriptedPlatform store;
     DriverSpec spec;
     spec.kind = DriverSpec::Kind::Simulated;
-    DriverCreation sim = createDriver(spec, std::cerr);
+    DriverCreation sim = createDriver(spec, QStringLiteral("lumodm"), std::cerr);
     ASSERT_TRUE(sim.ok());
     SharedBus bus(*sim.driver);
     WindowQueue window;

@@ -1,5 +1,6 @@
 #include "stats/reading_history.h"
 #include "stats/statistics_text.h"
+#include "tests/support/plain_thinning.h"
 
 #include <algorithm>
 #include <cmath>
@@ -95,7 +96,7 @@ TEST(History, ThinningKeepsEveryExtremeAndTheRingDropsTheOldest)
     EXPECT_EQ(history.at(0).time, added[1100].time);
 
     // 60 slices of 10 s from 700 s to 1300 s, the end in the last.
-    std::vector<ThinnedColumn> expected;
+    std::vector<testing::ThinnedColumn> expected;
     for (std::size_t i = 1100; i < added.size(); ++i) {
         const auto [t, v] = added[i];
         if (t < 700 || t > 1300)
@@ -106,7 +107,7 @@ TEST(History, ThinningKeepsEveryExtremeAndTheRingDropsTheOldest)
         expected.back().minimum = std::min(expected.back().minimum, v);
         expected.back().maximum = std::max(expected.back().maximum, v);
     }
-    EXPECT_EQ(history.thin(60, 700, 1300), expected);
+    EXPECT_EQ(testing::thin(history, 60, 700, 1300), expected);
 }
 
 } // namespace

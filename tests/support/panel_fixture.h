@@ -58,9 +58,12 @@ class PanelFixture : public ReadingObserver
     QString titles() const; // of the boxes shown, joined by "|"
     QString lines() const;  // received(), joined by "|"
     QStringList looks;
-    // Each reading the panel told its observers of: "readout|unit".
+    // What the panel told its observers: "readout|unit" for each reading,
+    // "run" and "end" for the run.
     QStringList readings;
     void readingTaken(const Reading& reading) override;
+    void runStarted() override { readings << QStringLiteral("run"); }
+    void runEnded() override { readings << QStringLiteral("end"); }
 
   private:
     void event(const QString& text);

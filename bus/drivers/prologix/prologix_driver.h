@@ -47,9 +47,6 @@ class PrologixDriver : public DescriptorDriver
     bool open(QString* error);
 
     QByteArray adapterVersion() const { return version_; }
-    // AR488 firmware has "++ren" and "++findlstn"; known by the user's
-    // choice or by its version text.
-    bool hasAr488Commands() const { return ar488_; }
 
     int SendIFC(int board) override;
     int ibsre(int board, int value) override;
@@ -96,6 +93,8 @@ class PrologixDriver : public DescriptorDriver
     std::unique_ptr<PlusPlusTransport> transport_;
     PlusPlusLink link_;
     PlusPlusTimings timings_;
+    // AR488 firmware has "++ren" and "++findlstn"; known by the user's
+    // choice or by its version text.
     bool ar488_;
     QByteArray version_;
     Pending pending_;

@@ -5,6 +5,7 @@
 #include "stats/reading_statistics.h"
 
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <optional>
 
@@ -23,16 +24,16 @@ struct ReadingSeries
 };
 
 // What the readings window shows, without any widget: the big readout's
-// text and state, the relative value, the limits and their crossings, the
-// statistics, and the history split into series by function. The window
-// only mirrors it.
+// text and state, the relative value, the limits, their crossings and the
+// beep, the statistics, and the history split into series by function.
+// The window only mirrors it.
 class ReadingsViewModel : public ReadingObserver
 {
   public:
     void readingTaken(const Reading& reading) override;
-
-    // Whether a measurement run is on; a stopped run holds the last value.
-    void setRunning(bool running) { running_ = running; }
+    // A stopped run holds the last value.
+    void runStarted() override { running_ = true; }
+    void runEnded() override { running_ = false; }
     bool held() const { return !running_ && last_.has_value(); }
 
     // The digits ("1.23456", "OVERFLO", or hyphens when there is no number),
@@ -46,28 +47,28 @@ class ReadingsViewModel : public ReadingObserver
     // Takes the last reading as the reference; false when it has no number.
     bool setReference();
     void clearReference() { reference_.reset(); }
-    std::optional<double> reference() const { return reference_; }
     // The last reading minus the reference, in the base unit.
     std::optional<double> relative() const;
     QString relativeText() const;
 
     // Limits in the base unit; a limit that is not a number is no limit.
     void setLimits(std::optional<double> low, std::optional<double> high);
+    // The limits as the user typed them ("1.5", "-2e-3"; blank for none).
+    void setLimits(const QString& low, const QString& high);
     bool hasLimits() const { return low_ || high_; }
     LimitZone zone() const { return zone_; }
-    // The last reading moved to another zone than the reading with a
-    // number before it.
-    bool crossed() const { return crossed_; }
+    // Whether a crossing beeps, and whether the last reading asks for it:
+    // it moved to another zone than the reading with a number before it.
+    void setBeep(bool beep) { beep_ = beep; }
+    bool beepDue() const { return beep_ && crossed_; }
     void resetStatistics() { statistics_.reset(); }
 
     const ReadingStatistics& statistics() const { return statistics_; }
+    // n, then mean, std, min, max and p-p with the unit; "-" for one not
+    // known yet (all but n at n=0, the deviation at n=1).
+    QStringList figureTexts() const;
     const ReadingHistory& history() const { return history_; }
     const std::deque<ReadingSeries>& series() const { return series_; }
-    // The last span of time of series `i`: up to (not into) the next one.
-    double seriesEnd(std::size_t i) const;
-    const std::optional<Reading>& last() const { return last_; }
-    // Readings told since the last call: the chart is due for a redraw.
-    bool takeChanged();
 
   private:
     LimitZone zoneOf(const Reading& reading) const;
@@ -81,8 +82,8 @@ class ReadingsViewModel : public ReadingObserver
     LimitZone zone_ = LimitZone::Unknown;
     LimitZone knownZone_ = LimitZone::Unknown;
     bool crossed_ = false;
+    bool beep_ = false;
     bool running_ = false;
-    bool changed_ = false;
     ReadingStatistics statistics_;
     ReadingHistory history_;
     std::deque<ReadingSeries> series_;

@@ -1,9 +1,9 @@
-#include "stats/readings_view_model.h"
+#include "readings/readings_view_model.h"
 
-#include <QStringList>
+#include <QLocale>
 #include <chrono>
 #include <cmath>
-#include <limits>
+#include <iterator>
 
 namespace lumodm {
 
@@ -14,6 +14,13 @@ const QString kHyphens = QStringLiteral("-------");
 std::optional<double> limitOf(std::optional<double> limit)
 {
     return limit && std::isfinite(*limit) ? limit : std::nullopt;
+}
+
+std::optional<double> limitOf(const QString& text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
 }
 
 } // namespace
@@ -28,7 +35,6 @@ void ReadingsViewModel::readingTaken(const Reading& reading)
 {
     const bool newFunction = !last_ || last_->functionCode != reading.functionCode;
     last_ = reading;
-    changed_ = true;
     statistics_.readingTaken(reading);
     // A reference on another function means nothing here.
     if (reference_ && referenceFunction_ != reading.functionCode) {
@@ -66,19 +72,19 @@ void ReadingsViewModel::dropEmptySeries()
     }
 }
 
-double ReadingsViewModel::seriesEnd(std::size_t i) const
+QStringList ReadingsViewModel::figureTexts() const
 {
-    if (i + 1 < series_.size()) {
-        return std::nextafter(series_[i + 1].firstTime, -std::numeric_limits<double>::infinity());
+    const RunningStatistics& values = statistics_.values();
+    const double figures[] = {values.mean(), values.standardDeviation(), values.minimum(),
+                              values.maximum(), values.peakToPeak()};
+    QStringList texts{QString::number(values.count())};
+    for (std::size_t i = 0; i < std::size(figures); ++i) {
+        const bool known = values.count() > (i == 1 ? 1 : 0);
+        texts << (known
+                      ? QString::number(figures[i], 'g', 7) + QLatin1Char(' ') + statistics_.unit()
+                      : QStringLiteral("-"));
     }
-    return history_.size() > 0 ? history_.at(history_.size() - 1).time : series_[i].firstTime;
-}
-
-bool ReadingsViewModel::takeChanged()
-{
-    const bool changed = changed_;
-    changed_ = false;
-    return changed;
+    return texts;
 }
 
 QString ReadingsViewModel::readoutText() const
@@ -156,6 +162,11 @@ void ReadingsViewModel::setLimits(std::optional<double> low, std::optional<doubl
     zone_ = last_ ? zoneOf(*last_) : LimitZone::Unknown;
     knownZone_ = zone_;
     crossed_ = false;
+}
+
+void ReadingsViewModel::setLimits(const QString& low, const QString& high)
+{
+    setLimits(limitOf(low), limitOf(high));
 }
 
 // An overflow lies beyond every limit on its side: its number is huge.
