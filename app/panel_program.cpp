@@ -6,6 +6,7 @@
 #include "controls/form1.h"
 #include "log/reading_log.h"
 #include "panel/front_panel.h"
+#include "platform/settings_file.h"
 #include "publish/reading_publisher.h"
 #include "qt/connect_dialog.h"
 #include "qt/main_window.h"
@@ -20,7 +21,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -182,9 +182,9 @@ int runPanelProgram(int argc, char** argv)
         session.remember(meterAddress);
     }
     if (hiddenMode) {
-        const QSettings user(QSettings::IniFormat, QSettings::UserScope, form.state.SettingsAppName,
-                             form.state.SettingsAppName);
-        platform.setSettingsFile(copySettingsFile(user.fileName(), scratch.path()));
+        platform.setSettingsFile(copySettingsFile(
+            userSettingsFile(form.state.SettingsAppName, form.state.SettingsAppName),
+            scratch.path()));
     }
 
     if (!line.options.logFile.isEmpty()) {
@@ -214,9 +214,7 @@ int runPanelProgram(int argc, char** argv)
     // The readings window keeps its own settings file, beside the panel's.
     const QString readingsFile =
         hiddenMode ? QString()
-                   : QSettings(QSettings::IniFormat, QSettings::UserScope,
-                               form.state.SettingsAppName, QStringLiteral("Readings"))
-                         .fileName();
+                   : userSettingsFile(form.state.SettingsAppName, QStringLiteral("Readings"));
     readings = std::make_unique<ReadingsToggle>(window, panel, platform, readingsFile);
 
     if (extras.quitWhenUp) {

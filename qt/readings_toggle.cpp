@@ -1,5 +1,6 @@
 #include "qt/readings_toggle.h"
 
+#include "platform/settings_file.h"
 #include "qt/main_window.h"
 #include "qt/readings_window.h"
 
@@ -19,6 +20,10 @@ ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel,
     : panelWindow_(panelWindow), panel_(panel), platform_(platform),
       settingsFile_(std::move(settingsFile))
 {
+    // A file that may not be read is not written either: nothing is kept.
+    if (!settingsFile_.isEmpty() && !settingsFileUsable(settingsFile_)) {
+        settingsFile_.clear();
+    }
     connect(&panelWindow_, &MainWindow::readingsToggleRequested, this, &ReadingsToggle::toggle);
     connect(&panelWindow_, &MainWindow::synced, this, [this] {
         if (window_) {
@@ -44,11 +49,10 @@ void ReadingsToggle::open()
     if (!window_) {
         window_ = std::make_unique<ReadingsWindow>(panel_, platform_);
         connect(window_.get(), &ReadingsWindow::toggleRequested, this, &ReadingsToggle::toggle);
-        const QByteArray geometry = settingsFile_.isEmpty()
-                                        ? QByteArray()
-                                        : QSettings(settingsFile_, QSettings::IniFormat)
-                                              .value(kGeometryKey)
-                                              .toByteArray();
+        const QByteArray geometry =
+            settingsFile_.isEmpty()
+                ? QByteArray()
+                : QSettings(settingsFile_, QSettings::IniFormat).value(kGeometryKey).toByteArray();
         if (geometry.isEmpty() || !window_->restoreGeometry(geometry)) {
             // Beside the panel, not over it.
             window_->move(panelWindow_.frameGeometry().topRight() + QPoint(8, 0));
