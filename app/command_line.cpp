@@ -2,6 +2,7 @@
 
 #include "bus/drivers/prologix/adapter_target.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
+#include "platform/checked_file.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -109,20 +110,33 @@ void takeExtraPath(Line& line, const QString& option, const QString& value, QStr
 }
 
 // The first line of the file: a password never stands on the command line.
+// Like a private key, a file others may read is refused.
 void takePasswordFile(Line& line, const QString& option, const QString& value)
 {
     QString file;
     takeOnce(line, option, value, "a file name", file);
-    QFile in(file);
     if (file.isEmpty()) {
         return;
     }
-    if (!in.open(QIODevice::ReadOnly)) {
-        line.refuse(QStringLiteral("%1: cannot read %2: %3").arg(option, file, in.errorString()));
+    QString reason;
+    const std::optional<QByteArray> bytes =
+        readCheckedFile(file, file_limits::kPasswordFile, &reason);
+    if (!bytes) {
+        line.refuse(option + QStringLiteral(": ") + reason);
         return;
     }
-    QByteArray first = in.readLine(4096);
-    while (first.endsWith('\n') || first.endsWith('\r')) {
+    constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                 QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                 QFileDevice::WriteOther | QFileDevice::ExeOther;
+    if ((QFile::permissions(file) & kOthers) != 0) {
+        line.refuse(
+            QStringLiteral("%1: %2 is open to other users; make it private with chmod 600 %2")
+                .arg(option, clippedForMessage(file)));
+        return;
+    }
+    const qsizetype end = bytes->indexOf('\n');
+    QByteArray first = end < 0 ? *bytes : bytes->left(end);
+    while (first.endsWith('\r')) {
         first.chop(1);
     }
     line.options.publish.password = QString::fromUtf8(first);
@@ -403,6 +417,12 @@ CommandLineParse parseCommandLine(Program program, const QStringList& arguments)
                                                        : QLatin1String("--publish-ca")));
     } else if (!publish.caFile.isEmpty() && !publish.target.tls) {
         state.refuse(QStringLiteral("--publish-ca goes with an mqtts:// address"));
+    }
+    // Read once here, so that a bad file is told now and not by the TLS
+    // library on the link's thread.
+    if (QString reason; !publish.caFile.isEmpty() &&
+                        !readCheckedFile(publish.caFile, file_limits::kCertificateFile, &reason)) {
+        state.refuse(QStringLiteral("--publish-ca: ") + reason);
     }
     if (!parsed) {
         state.refuse(parser.errorText());
