@@ -52,6 +52,8 @@ struct Option
 };
 
 constexpr double kMaxInterval = 7 * 24 * 3600.0;
+// An error that quotes the value inside it is cut whole to this length.
+constexpr int kLongestError = 400;
 constexpr int kMaxRange = 99;
 
 bool nonBlank(Line& line, const QString& option, const QString& value, const char* what)
@@ -198,7 +200,7 @@ const Option kOptions[] = {
              line.refuse(QStringLiteral("%1 is given twice").arg(option));
          } else if (!ok || n < 1 || n > 30) {
              line.refuse(QStringLiteral("--address takes a GPIB address from 1 to 30, not '%1'")
-                             .arg(value));
+                             .arg(clippedForMessage(value)));
          } else {
              line.options.driver.address = n;
          }
@@ -221,7 +223,12 @@ const Option kOptions[] = {
          QString error;
          const auto target = parsePublishUrl(line.options.publish.url, &error);
          if (!target) {
-             line.refuse(option + QStringLiteral(": ") + error);
+             line.refuse(option + QStringLiteral(": ") + clippedForMessage(error, kLongestError));
+             return;
+         }
+         if (target->host.size() > kMaxHostName) {
+             line.refuse(QStringLiteral("%1: a host name has at most %2 characters")
+                             .arg(option, QString::number(kMaxHostName)));
              return;
          }
          line.options.publish.target = *target;
@@ -255,7 +262,7 @@ const Option kOptions[] = {
          const int n = value.toInt(&ok);
          if (!ok || n < 1 || n > kMaxRange) {
              line.refuse(QStringLiteral("--range takes auto or a range number from 1, not '%1'")
-                             .arg(value));
+                             .arg(clippedForMessage(value)));
              return;
          }
          line.options.reader.range = static_cast<std::int16_t>(n);
@@ -265,8 +272,8 @@ const Option kOptions[] = {
          bool ok = false;
          const long long n = value.toLongLong(&ok);
          if (!ok || n < 0) {
-             line.refuse(
-                 QStringLiteral("--count takes a whole number, 0 for no end, not '%1'").arg(value));
+             line.refuse(QStringLiteral("--count takes a whole number, 0 for no end, not '%1'")
+                             .arg(clippedForMessage(value)));
              return;
          }
          line.options.reader.count = n;
@@ -277,8 +284,8 @@ const Option kOptions[] = {
          bool ok = false;
          const double seconds = value.toDouble(&ok); // "." whatever the locale
          if (!ok || !std::isfinite(seconds) || seconds < 0 || seconds > kMaxInterval) {
-             line.refuse(
-                 QStringLiteral("--interval takes seconds from 0 to 604800, not '%1'").arg(value));
+             line.refuse(QStringLiteral("--interval takes seconds from 0 to 604800, not '%1'")
+                             .arg(clippedForMessage(value)));
              return;
          }
          line.options.reader.interval = seconds;
@@ -352,11 +359,11 @@ QString refusal(Program program, const QCommandLineParser& parser, const QString
     }
     if (!parser.unknownOptionNames().isEmpty()) {
         return QStringLiteral("unknown option '%1'")
-            .arg(written(parser.unknownOptionNames().constFirst()));
+            .arg(clippedForMessage(written(parser.unknownOptionNames().constFirst())));
     }
     if (!parser.positionalArguments().isEmpty()) {
         return QStringLiteral("unexpected argument '%1'")
-            .arg(parser.positionalArguments().constFirst());
+            .arg(clippedForMessage(parser.positionalArguments().constFirst()));
     }
     for (const QString& argument : arguments) {
         const Option* row = optionNamed(program, nameOf(argument));
@@ -425,7 +432,7 @@ CommandLineParse parseCommandLine(Program program, const QStringList& arguments)
         state.refuse(QStringLiteral("--publish-ca: ") + reason);
     }
     if (!parsed) {
-        state.refuse(parser.errorText());
+        state.refuse(clippedForMessage(parser.errorText(), kLongestError));
     }
     if (o.help || o.version) {
         state.error.clear();

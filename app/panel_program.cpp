@@ -6,6 +6,7 @@
 #include "controls/form1.h"
 #include "log/reading_log.h"
 #include "panel/front_panel.h"
+#include "platform/checked_file.h"
 #include "platform/settings_file.h"
 #include "publish/reading_publisher.h"
 #include "qt/connect_dialog.h"
@@ -229,8 +230,8 @@ int runPanelProgram(int argc, char** argv)
                 const bool saved =
                     saveScreenshot(window, readings->window(), extras.screenshotFile);
                 if (!saved) {
-                    print(stderr,
-                          QStringLiteral("lumodm: cannot write %1\n").arg(extras.screenshotFile));
+                    print(stderr, QStringLiteral("lumodm: cannot write %1\n")
+                                      .arg(clippedForMessage(extras.screenshotFile)));
                 }
                 platform.endProgram(saved ? 0 : 1);
             });

@@ -7,6 +7,7 @@
 #include "meter/meter_messages.h"
 #include "meter/meter_settings.h"
 #include "meter/range_command.h"
+#include "platform/checked_file.h"
 #include "platform/event_wait.h"
 
 #include <algorithm>
@@ -107,7 +108,7 @@ int HeadlessReader::setFunction(const QString& code)
     const QStringList list = functionListForModel(model_);
     if (!list.contains(code)) {
         error_(QStringLiteral("the %1 has no function %2 (it has %3)")
-                   .arg(modelName_, code, list.join(QStringLiteral(", "))));
+                   .arg(modelName_, clippedForMessage(code), list.join(QStringLiteral(", "))));
         return reader_status::BadOptions;
     }
     // As the panel's Apply: the commands, one event pass, the read-back.
