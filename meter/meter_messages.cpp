@@ -8,11 +8,16 @@ QString noSupportedMeterText()
                           "Program will terminate.");
 }
 
+QString settingsMismatchFinding(const QString& modelName)
+{
+    return QStringLiteral("A mismatch between the program setting and the actual setting of the ") +
+           modelName + QStringLiteral(" has been detected.");
+}
+
 QString settingsMismatchText(const QString& modelName)
 {
     const QChar lf(10);
-    return QStringLiteral("A mismatch between the program setting and the actual setting of the ") +
-           modelName + QStringLiteral(" has been detected.") + lf + lf +
+    return settingsMismatchFinding(modelName) + lf + lf +
            QStringLiteral("Select Apply to reset the ") + modelName +
            QStringLiteral(" to the program setting") + lf + QString(40, QLatin1Char(' ')) +
            QStringLiteral("or") + lf + QStringLiteral("Refresh to import the ") + modelName +

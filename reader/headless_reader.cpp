@@ -196,8 +196,9 @@ std::optional<Reading> HeadlessReader::takeReading()
 {
     readBack(true);
     if (functionCode_ != function_) {
-        platform_.messageBox(settingsMismatchText(modelName_), QStringLiteral("Settings Error"),
-                             MessageButtons::Ok, MessageIcon::Stop);
+        platform_.messageBox(
+            settingsMismatchFinding(modelName_) + QStringLiteral("\nlumodm-read stops."),
+            QStringLiteral("Settings Error"), MessageButtons::Ok, MessageIcon::Stop);
         return std::nullopt;
     }
     const QString answer = helper_.GpibQuery(device_, QStringLiteral("SEND"));
