@@ -42,6 +42,10 @@ TEST(FileRule, OddFilesLeaveTheDefaultsOrAreRefusedAndLongValuesAreCut)
          {"-platform", "offscreen", "--sim", "--quit-when-up"},
          0,
          "LumoDM\\.ini is not a regular file; its settings are not used\n[\\s\\S]*panel up"},
+        {reader,
+         {"--gpib-library=" + config.filePath("LumoDM/LumoDM.ini")},
+         1,
+         "\n  [^\n]*LumoDM\\.ini: [^\n]*LumoDM\\.ini is not a regular file\n"},
         // Not read: the GPIB library is tried instead, and there is none.
         {reader,
          {},
