@@ -2,6 +2,7 @@
 
 #include "bus/drivers/prologix/adapter_target.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
+#include "platform/checked_file.h"
 
 #include <QCommandLineParser>
 #include <QFile>
@@ -51,6 +52,8 @@ struct Option
 };
 
 constexpr double kMaxInterval = 7 * 24 * 3600.0;
+// An error that quotes the value inside it is cut whole to this length.
+constexpr int kLongestError = 400;
 constexpr int kMaxRange = 99;
 
 bool nonBlank(Line& line, const QString& option, const QString& value, const char* what)
@@ -109,20 +112,33 @@ void takeExtraPath(Line& line, const QString& option, const QString& value, QStr
 }
 
 // The first line of the file: a password never stands on the command line.
+// Like a private key, a file others may read is refused.
 void takePasswordFile(Line& line, const QString& option, const QString& value)
 {
     QString file;
     takeOnce(line, option, value, "a file name", file);
-    QFile in(file);
     if (file.isEmpty()) {
         return;
     }
-    if (!in.open(QIODevice::ReadOnly)) {
-        line.refuse(QStringLiteral("%1: cannot read %2: %3").arg(option, file, in.errorString()));
+    QString reason;
+    const std::optional<QByteArray> bytes =
+        readCheckedFile(file, file_limits::kPasswordFile, &reason);
+    if (!bytes) {
+        line.refuse(option + QStringLiteral(": ") + reason);
         return;
     }
-    QByteArray first = in.readLine(4096);
-    while (first.endsWith('\n') || first.endsWith('\r')) {
+    constexpr QFileDevice::Permissions kOthers = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                                 QFileDevice::ExeGroup | QFileDevice::ReadOther |
+                                                 QFileDevice::WriteOther | QFileDevice::ExeOther;
+    if ((QFile::permissions(file) & kOthers) != 0) {
+        line.refuse(
+            QStringLiteral("%1: %2 is open to other users; make it private with chmod 600 %2")
+                .arg(option, clippedForMessage(file)));
+        return;
+    }
+    const qsizetype end = bytes->indexOf('\n');
+    QByteArray first = end < 0 ? *bytes : bytes->left(end);
+    while (first.endsWith('\r')) {
         first.chop(1);
     }
     line.options.publish.password = QString::fromUtf8(first);
@@ -184,7 +200,7 @@ const Option kOptions[] = {
              line.refuse(QStringLiteral("%1 is given twice").arg(option));
          } else if (!ok || n < 1 || n > 30) {
              line.refuse(QStringLiteral("--address takes a GPIB address from 1 to 30, not '%1'")
-                             .arg(value));
+                             .arg(clippedForMessage(value)));
          } else {
              line.options.driver.address = n;
          }
@@ -207,7 +223,12 @@ const Option kOptions[] = {
          QString error;
          const auto target = parsePublishUrl(line.options.publish.url, &error);
          if (!target) {
-             line.refuse(option + QStringLiteral(": ") + error);
+             line.refuse(option + QStringLiteral(": ") + clippedForMessage(error, kLongestError));
+             return;
+         }
+         if (target->host.size() > kMaxHostName) {
+             line.refuse(QStringLiteral("%1: a host name has at most %2 characters")
+                             .arg(option, QString::number(kMaxHostName)));
              return;
          }
          line.options.publish.target = *target;
@@ -241,7 +262,7 @@ const Option kOptions[] = {
          const int n = value.toInt(&ok);
          if (!ok || n < 1 || n > kMaxRange) {
              line.refuse(QStringLiteral("--range takes auto or a range number from 1, not '%1'")
-                             .arg(value));
+                             .arg(clippedForMessage(value)));
              return;
          }
          line.options.reader.range = static_cast<std::int16_t>(n);
@@ -251,8 +272,8 @@ const Option kOptions[] = {
          bool ok = false;
          const long long n = value.toLongLong(&ok);
          if (!ok || n < 0) {
-             line.refuse(
-                 QStringLiteral("--count takes a whole number, 0 for no end, not '%1'").arg(value));
+             line.refuse(QStringLiteral("--count takes a whole number, 0 for no end, not '%1'")
+                             .arg(clippedForMessage(value)));
              return;
          }
          line.options.reader.count = n;
@@ -263,8 +284,8 @@ const Option kOptions[] = {
          bool ok = false;
          const double seconds = value.toDouble(&ok); // "." whatever the locale
          if (!ok || !std::isfinite(seconds) || seconds < 0 || seconds > kMaxInterval) {
-             line.refuse(
-                 QStringLiteral("--interval takes seconds from 0 to 604800, not '%1'").arg(value));
+             line.refuse(QStringLiteral("--interval takes seconds from 0 to 604800, not '%1'")
+                             .arg(clippedForMessage(value)));
              return;
          }
          line.options.reader.interval = seconds;
@@ -338,11 +359,11 @@ QString refusal(Program program, const QCommandLineParser& parser, const QString
     }
     if (!parser.unknownOptionNames().isEmpty()) {
         return QStringLiteral("unknown option '%1'")
-            .arg(written(parser.unknownOptionNames().constFirst()));
+            .arg(clippedForMessage(written(parser.unknownOptionNames().constFirst())));
     }
     if (!parser.positionalArguments().isEmpty()) {
         return QStringLiteral("unexpected argument '%1'")
-            .arg(parser.positionalArguments().constFirst());
+            .arg(clippedForMessage(parser.positionalArguments().constFirst()));
     }
     for (const QString& argument : arguments) {
         const Option* row = optionNamed(program, nameOf(argument));
@@ -404,8 +425,14 @@ CommandLineParse parseCommandLine(Program program, const QStringList& arguments)
     } else if (!publish.caFile.isEmpty() && !publish.target.tls) {
         state.refuse(QStringLiteral("--publish-ca goes with an mqtts:// address"));
     }
+    // Read once here, so that a bad file is told now and not by the TLS
+    // library on the link's thread.
+    if (QString reason; !publish.caFile.isEmpty() &&
+                        !readCheckedFile(publish.caFile, file_limits::kCertificateFile, &reason)) {
+        state.refuse(QStringLiteral("--publish-ca: ") + reason);
+    }
     if (!parsed) {
-        state.refuse(parser.errorText());
+        state.refuse(clippedForMessage(parser.errorText(), kLongestError));
     }
     if (o.help || o.version) {
         state.error.clear();

@@ -6,6 +6,8 @@
 #include "controls/form1.h"
 #include "log/reading_log.h"
 #include "panel/front_panel.h"
+#include "platform/checked_file.h"
+#include "platform/settings_file.h"
 #include "publish/reading_publisher.h"
 #include "qt/connect_dialog.h"
 #include "qt/main_window.h"
@@ -20,7 +22,6 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
@@ -185,9 +186,9 @@ int runPanelProgram(int argc, char** argv)
         session.remember(meterAddress);
     }
     if (hiddenMode) {
-        const QSettings user(QSettings::IniFormat, QSettings::UserScope, form.state.SettingsAppName,
-                             form.state.SettingsAppName);
-        platform.setSettingsFile(copySettingsFile(user.fileName(), scratch.path()));
+        platform.setSettingsFile(copySettingsFile(
+            userSettingsFile(form.state.SettingsAppName, form.state.SettingsAppName),
+            scratch.path()));
     }
 
     if (!line.options.logFile.isEmpty()) {
@@ -217,9 +218,7 @@ int runPanelProgram(int argc, char** argv)
     // The readings window keeps its own settings file, beside the panel's.
     const QString readingsFile =
         hiddenMode ? QString()
-                   : QSettings(QSettings::IniFormat, QSettings::UserScope,
-                               form.state.SettingsAppName, QStringLiteral("Readings"))
-                         .fileName();
+                   : userSettingsFile(form.state.SettingsAppName, QStringLiteral("Readings"));
     readings = std::make_unique<ReadingsToggle>(window, panel, platform, readingsFile);
 
     if (extras.quitWhenUp) {
@@ -234,8 +233,8 @@ int runPanelProgram(int argc, char** argv)
                 const bool saved =
                     saveScreenshot(window, readings->window(), extras.screenshotFile);
                 if (!saved) {
-                    print(stderr,
-                          QStringLiteral("lumodm: cannot write %1\n").arg(extras.screenshotFile));
+                    print(stderr, QStringLiteral("lumodm: cannot write %1\n")
+                                      .arg(clippedForMessage(extras.screenshotFile)));
                 }
                 platform.endProgram(saved ? 0 : 1);
             });

@@ -1,5 +1,7 @@
 #include "bus/device_access.h"
 
+#include "platform/checked_file.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
@@ -21,7 +23,7 @@ QString deviceAccessHint(const QString& device, const QString& usualGroup, int e
                           "Add yourself to it with\n"
                           "  sudo usermod -aG %2 $USER\n"
                           "then log out and in again.")
-        .arg(device, group);
+        .arg(clippedForMessage(device), group);
 }
 
 int deviceAccessError(const QString& device)

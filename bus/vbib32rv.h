@@ -15,7 +15,7 @@ namespace lumodm {
 // characters: one byte per QChar (Latin-1), so any byte survives.
 class Vbib32Rv
 {
-public:
+  public:
     Vbib32Rv(Vbib32& gpib, PlatformServices& platform);
 
     // Module-wide state.
@@ -36,9 +36,12 @@ public:
     void ReportGpibError();
     [[noreturn]] void DeviceNotConfigured();
 
-private:
+  private:
     Vbib32& gpib_;
     PlatformServices& platform_;
 };
+
+// The last line of a GPIB error's box: the choice between its two buttons.
+QString gpibErrorChoiceText();
 
 } // namespace lumodm

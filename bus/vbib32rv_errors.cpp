@@ -47,17 +47,21 @@ QString gpibErrorText(int error)
 
 } // namespace
 
+QString gpibErrorChoiceText()
+{
+    return QStringLiteral("Select OK to continue or Cancel to terminate program.");
+}
+
 void Vbib32Rv::ReportGpibError()
 {
     if (!(gpib_.ibsta & gpib::ERR)) {
         return;
     }
     const int error = gpib_.iberr;
-    const MessageAnswer answer = platform_.messageBox(
-        gpibErrorText(error) +
-            QStringLiteral("\nSelect OK to continue or Cancel to terminate program."),
-        QStringLiteral("GPIB ERROR #") + vbib32rv::numberText(error), MessageButtons::OkCancel,
-        MessageIcon::Exclamation);
+    const MessageAnswer answer =
+        platform_.messageBox(gpibErrorText(error) + QLatin1Char('\n') + gpibErrorChoiceText(),
+                             QStringLiteral("GPIB ERROR #") + vbib32rv::numberText(error),
+                             MessageButtons::OkCancel, MessageIcon::Exclamation);
     if (answer == MessageAnswer::Cancel) {
         platform_.endProgram(1);
     }

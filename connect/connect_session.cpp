@@ -1,6 +1,7 @@
 #include "connect/connect_session.h"
 
 #include "bus/drivers/ni488/ni488_driver.h"
+#include "platform/settings_file.h"
 
 #include <QSettings>
 #include <iterator>
@@ -52,13 +53,14 @@ LibraryReport reportOf(const DriverSpec& line)
 
 QString connectionFile()
 {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("LumoDM"),
-                     QStringLiteral("Connection"))
-        .fileName();
+    return userSettingsFile(QStringLiteral("LumoDM"), QStringLiteral("Connection"));
 }
 
 std::optional<Connection> loadConnection(const QString& file)
 {
+    if (!settingsFileUsable(file)) {
+        return std::nullopt;
+    }
     const QSettings s(file, QSettings::IniFormat);
     const QString kind = s.value(key("Bus")).toString();
     Connection c;
@@ -79,6 +81,9 @@ std::optional<Connection> loadConnection(const QString& file)
 
 void saveConnection(const QString& file, const Connection& c)
 {
+    if (!settingsFileUsable(file)) {
+        return;
+    }
     QSettings s(file, QSettings::IniFormat);
     DriverSpec d = c.driver;
     s.setValue(key("Bus"), QLatin1String(kKinds[static_cast<int>(d.kind)]));

@@ -2,6 +2,7 @@
 
 #include "log/log_timestamp.h"
 #include "log/reading_row.h"
+#include "platform/checked_file.h"
 
 namespace lumodm {
 
@@ -36,8 +37,8 @@ void ReadingLog::tellFailure(const char* what)
     }
     told_ = true;
     const QChar lf(10);
-    platform_.messageBox(QString::fromLatin1(what) + lf + path_ + lf + lf + file_.errorText() + lf +
-                             lf + failureNote_,
+    platform_.messageBox(QString::fromLatin1(what) + lf + clippedForMessage(path_) + lf + lf +
+                             file_.errorText() + lf + lf + failureNote_,
                          QStringLiteral("Log Error"), MessageButtons::Ok, MessageIcon::Exclamation);
 }
 

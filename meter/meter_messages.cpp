@@ -15,11 +15,16 @@ QString noSupportedMeterAtText(int address)
         .arg(address);
 }
 
+QString settingsMismatchFinding(const QString& modelName)
+{
+    return QStringLiteral("A mismatch between the program setting and the actual setting of the ") +
+           modelName + QStringLiteral(" has been detected.");
+}
+
 QString settingsMismatchText(const QString& modelName)
 {
     const QChar lf(10);
-    return QStringLiteral("A mismatch between the program setting and the actual setting of the ") +
-           modelName + QStringLiteral(" has been detected.") + lf + lf +
+    return settingsMismatchFinding(modelName) + lf + lf +
            QStringLiteral("Select Apply to reset the ") + modelName +
            QStringLiteral(" to the program setting") + lf + QString(40, QLatin1Char(' ')) +
            QStringLiteral("or") + lf + QStringLiteral("Refresh to import the ") + modelName +

@@ -14,7 +14,10 @@ QString noSupportedMeterText();
 QString noSupportedMeterAtText(int address);
 
 // When the meter is found on another function than the readings expect
-// (title "Settings Error").
+// (title "Settings Error"): what was found, then what the panel's buttons
+// do about it.
 QString settingsMismatchText(const QString& modelName);
+// What was found, alone, for a program without those buttons.
+QString settingsMismatchFinding(const QString& modelName);
 
 } // namespace lumodm

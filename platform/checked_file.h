@@ -14,6 +14,7 @@ namespace file_limits {
 constexpr qint64 kSettingsFile = 64 * 1024;
 constexpr qint64 kPasswordFile = 4 * 1024;
 constexpr qint64 kCertificateFile = 1024 * 1024;
+constexpr qint64 kLibraryFile = 256 * 1024 * 1024;
 } // namespace file_limits
 
 // What a look at a file found, before anything reads it.

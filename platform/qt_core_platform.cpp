@@ -1,16 +1,15 @@
 #include "platform/qt_core_platform.h"
 
+#include "platform/settings_file.h"
+
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QSettings>
-#include <QStandardPaths>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <thread>
 
 namespace lumodm {
@@ -21,28 +20,10 @@ namespace {
 // several passes by the caller's loop.
 constexpr double MaxTimerMs = 24.0 * 3600.0 * 1000.0;
 
-std::unique_ptr<QSettings> openSettings(const QString& file, const QString& application)
+// The file given, else the user's file of the application.
+QString settingsPath(const QString& file, const QString& application)
 {
-    if (!file.isEmpty()) {
-        return std::make_unique<QSettings>(file, QSettings::IniFormat);
-    }
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, application,
-                                       application);
-}
-
-// Whether the settings file may be opened: absent, or a regular file. QSettings
-// reads it whole (a FIFO blocks that for good) and writes by replacing it, so
-// anything else is left alone and the defaults serve.
-bool settingsFileUsable(const QString& file, const QString& application)
-{
-    // Where QSettings keeps the user's file when none is given.
-    const QString path =
-        !file.isEmpty() ? file
-                        : QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-                              QLatin1Char('/') + application + QLatin1Char('/') + application +
-                              QStringLiteral(".ini");
-    const QFileInfo info(path);
-    return !info.exists() || info.isFile();
+    return file.isEmpty() ? userSettingsFile(application, application) : file;
 }
 
 } // namespace
@@ -87,12 +68,13 @@ void QtCorePlatform::processEvents(double deadline)
 QString QtCorePlatform::readSetting(const QString& application, const QString& section,
                                     const QString& key, const QString& defaultValue)
 {
-    if (!settingsFileUsable(settingsFile_, application)) {
+    const QString path = settingsPath(settingsFile_, application);
+    if (!settingsFileUsable(path)) {
         return defaultValue;
     }
-    auto settings = openSettings(settingsFile_, application);
-    settings->beginGroup(section);
-    const QVariant value = settings->value(key, defaultValue);
+    QSettings settings(path, QSettings::IniFormat);
+    settings.beginGroup(section);
+    const QVariant value = settings.value(key, defaultValue);
     // A value written by hand with a comma ("3, 1") comes back as a list,
     // whose text is empty: join it back as it stood, less the blanks around
     // the commas, so that its leading number counts.
@@ -105,16 +87,17 @@ QString QtCorePlatform::readSetting(const QString& application, const QString& s
 void QtCorePlatform::writeSetting(const QString& application, const QString& section,
                                   const QString& key, const QString& value)
 {
-    if (!settingsFileUsable(settingsFile_, application)) {
+    const QString path = settingsPath(settingsFile_, application);
+    if (!settingsFileUsable(path)) {
         return;
     }
-    auto settings = openSettings(settingsFile_, application);
-    settings->beginGroup(section);
-    settings->setValue(key, value);
-    settings->endGroup();
+    QSettings settings(path, QSettings::IniFormat);
+    settings.beginGroup(section);
+    settings.setValue(key, value);
+    settings.endGroup();
     // Written now, so that an immediate end of the program has nothing
     // pending that it could write or lose.
-    settings->sync();
+    settings.sync();
 }
 
 void QtCorePlatform::endProgram(int exitStatus)

@@ -1,5 +1,7 @@
 #include "qt/connect_dialog.h"
 
+#include "platform/checked_file.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QDialog>
@@ -67,7 +69,7 @@ std::optional<Connection> runConnectDialog(ConnectModel& model)
     const LibraryReport& library = model.library();
     QFormLayout* board = section(ConnectModel::Bus::Board, QStringLiteral("GPIB board (board 0)"));
     board->addRow(QStringLiteral("Libraries:"),
-                  plainLabel(library.names.join(QLatin1String(", ")), &dialog));
+                  plainLabel(clippedForMessage(library.names.join(QLatin1String(", "))), &dialog));
     board->addRow(QStringLiteral("Loaded:"),
                   plainLabel(library.loaded ? library.detail : QStringLiteral("none"), &dialog));
     if (!library.loaded) {
@@ -83,10 +85,12 @@ std::optional<Connection> runConnectDialog(ConnectModel& model)
                                   QStringLiteral("\"++\" adapter on a serial port"));
     auto* port = new QComboBox(&dialog);
     for (const SerialPortOffer& offer : model.ports()) {
-        port->addItem(
+        // A remembered device is offered as it was written, however long:
+        // the list is only as wide as a sensible name.
+        port->addItem(clippedForMessage(
             offer.device +
             (offer.description.isEmpty() ? QString() : QStringLiteral(": ") + offer.description) +
-            guessText(offer.guess));
+            guessText(offer.guess)));
     }
     port->setCurrentIndex(model.portIndex);
     auto* kind = new QComboBox(&dialog);

@@ -1,6 +1,7 @@
 #include "qt/readings_toggle.h"
 
 #include "panel/front_panel.h"
+#include "platform/settings_file.h"
 #include "qt/main_window.h"
 #include "qt/readings_window.h"
 
@@ -20,6 +21,10 @@ ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel,
     : panelWindow_(panelWindow), panel_(panel), platform_(platform),
       settingsFile_(std::move(settingsFile))
 {
+    // A file that may not be read is not written either: nothing is kept.
+    if (!settingsFile_.isEmpty() && !settingsFileUsable(settingsFile_)) {
+        settingsFile_.clear();
+    }
     connect(&panelWindow_, &MainWindow::readingsToggleRequested, this, &ReadingsToggle::toggle);
     connect(&panelWindow_, &MainWindow::synced, this, [this] {
         if (window_) {

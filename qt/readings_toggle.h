@@ -20,7 +20,8 @@ class ReadingsToggle : public QObject
     Q_OBJECT
 
   public:
-    // An empty `settingsFile` remembers nothing.
+    // An empty `settingsFile`, or one that is no small regular file,
+    // remembers nothing.
     ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel, PlatformServices& platform,
                    QString settingsFile);
     ~ReadingsToggle() override;

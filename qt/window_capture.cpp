@@ -1,10 +1,11 @@
 #include "qt/window_capture.h"
 
+#include "platform/checked_file.h"
+#include "platform/settings_file.h"
 #include "qt/panel_icon.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QPixmap>
 #include <QWidget>
 
@@ -18,8 +19,14 @@ bool saveWidgetImage(QWidget& widget, const QString& file)
 QString copySettingsFile(const QString& userFile, const QString& folder)
 {
     const QString copy = QDir(folder).filePath(QStringLiteral("settings.ini"));
-    if (QFileInfo(userFile).isFile()) {
-        QFile::copy(userFile, copy);
+    if (!settingsFileUsable(userFile)) {
+        return copy;
+    }
+    const std::optional<QByteArray> bytes =
+        readCheckedFile(userFile, file_limits::kSettingsFile, nullptr);
+    QFile out(copy);
+    if (bytes && out.open(QIODevice::WriteOnly)) {
+        out.write(*bytes);
     }
     return copy;
 }

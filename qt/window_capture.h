@@ -13,7 +13,8 @@ bool saveWidgetImage(QWidget& widget, const QString& file);
 
 // Copies the user's settings file into `folder` and gives the copy's path:
 // a capture shows the stored choices and changes none of them. Anything but
-// a regular file is left alone (the copy is then missing: the defaults).
+// a small regular file is left alone (the copy is then missing: the
+// defaults).
 QString copySettingsFile(const QString& userFile, const QString& folder);
 
 // Writes the icon at the desktop's sizes into `folder` as

@@ -1,5 +1,7 @@
 #include "reader/console_platform.h"
 
+#include "bus/vbib32rv.h"
+
 #include <QCoreApplication>
 #include <QSocketNotifier>
 #include <cerrno>
@@ -59,7 +61,11 @@ MessageAnswer ConsolePlatform::messageBox(const QString& text, const QString& ti
     // A question has no one to answer it: it is taken as agreed, quietly,
     // as the reader's options already say what to do.
     if (icon != MessageIcon::Question) {
-        errorSink_(consoleMessageText(text, title).toUtf8() + '\n');
+        // There are no buttons to name: OK is taken, and the line says
+        // what that means.
+        QString shown = text;
+        shown.replace(gpibErrorChoiceText(), QStringLiteral("lumodm-read goes on."));
+        errorSink_(consoleMessageText(shown, title).toUtf8() + '\n');
     }
     return buttons == MessageButtons::YesNo ? MessageAnswer::Yes : MessageAnswer::Ok;
 }

@@ -6,6 +6,7 @@
 #include "meter/identify_meter.h"
 #include "meter/meter_messages.h"
 #include "meter/range_command.h"
+#include "platform/checked_file.h"
 #include "platform/event_wait.h"
 
 #include <cstdio>
@@ -69,7 +70,7 @@ int HeadlessReader::setFunction(const QString& code)
     const QStringList list = functionListForModel(session_.model());
     if (!list.contains(code)) {
         error_(QStringLiteral("the %1 has no function %2 (it has %3)")
-                   .arg(modelName(), code, list.join(QStringLiteral(", "))));
+                   .arg(modelName(), clippedForMessage(code), list.join(QStringLiteral(", "))));
         return reader_status::BadOptions;
     }
     // As the panel's Apply: the commands, one event pass, the read-back.
@@ -148,8 +149,9 @@ std::optional<Reading> HeadlessReader::takeReading()
 {
     const MeterSession::ReadBack back = session_.readBack(true, false);
     if (back.functionCode != session_.checkedFunction()) {
-        platform_.messageBox(settingsMismatchText(modelName()), QStringLiteral("Settings Error"),
-                             MessageButtons::Ok, MessageIcon::Stop);
+        platform_.messageBox(
+            settingsMismatchFinding(modelName()) + QStringLiteral("\nlumodm-read stops."),
+            QStringLiteral("Settings Error"), MessageButtons::Ok, MessageIcon::Stop);
         return std::nullopt;
     }
     const Reading reading = session_.takeReading();

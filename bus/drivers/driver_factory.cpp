@@ -9,6 +9,7 @@
 #include "bus/drivers/prologix/tcp_transport.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
 #include "bus/drivers/trace_driver.h"
+#include "platform/checked_file.h"
 
 #include <QStringList>
 #include <ostream>
@@ -71,9 +72,9 @@ DriverCreation fromSimulation(const DriverSpec& spec, const QString& program, QS
                                       "See %2 --help for the meters it offers.")
                            .arg(error, program));
     }
-    *description =
-        QStringLiteral("simulated bus %1")
-            .arg(spec.simulation.isEmpty() ? QStringLiteral("DM5010@16") : spec.simulation);
+    *description = QStringLiteral("simulated bus %1")
+                       .arg(spec.simulation.isEmpty() ? QStringLiteral("DM5010@16")
+                                                      : clippedForMessage(spec.simulation));
     DriverCreation c;
     c.driver = std::move(bus);
     return c;

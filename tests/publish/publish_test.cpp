@@ -250,11 +250,14 @@ TEST_F(PublishTest, ThePasswordStaysHiddenAndAKilledReaderLeavesItsWill)
 
 TEST(PublishOptionsTest, AddressesAndTheirErrors)
 {
+    QTemporaryDir dir;
+    const QString ca = dir.filePath("ca.pem");
+    QFile(ca).open(QIODevice::WriteOnly);
     // tls user host port topic, or "! " and the error's start
     const std::pair<QStringList, const char*> cases[] = {
         {{"--publish=mqtt://broker/lab"}, "0  broker 1883 lab"},
         {{"--publish=mqtts://ann@[::1]:9000/lab/bench3"}, "1 ann ::1 9000 lab/bench3"},
-        {{"--publish=mqtts://h/t", "--publish-ca=ca.pem"}, "1  h 8883 t"},
+        {{"--publish=mqtts://h/t", "--publish-ca=" + ca}, "1  h 8883 t"},
         {{"--publish=http://h/t"}, "! --publish: the address starts with mqtt://"},
         {{"--publish=mqtt://ann:pw@h/t"}, "! --publish: no password in the address"},
         {{"--publish=mqtt://h:0/t"}, "! --publish: the port takes 1 to 65535, not '0'"},

@@ -1,7 +1,9 @@
 #include "qt/message_box.h"
 #include "qt/panel_icon.h"
 #include "qt/qt_platform.h"
+#include "qt/readings_toggle.h"
 #include "qt/window_capture.h"
+#include "tests/qt/window_fixture.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -46,8 +48,8 @@ TEST(QtMessageBox, PlainTextButtonsIconsAndAnswers)
         EXPECT_EQ(box.standardButtons(), c.qtButtons);
         EXPECT_EQ(box.icon(), c.qtIcon);
         // The first button is the default.
-        EXPECT_EQ(box.standardButton(box.defaultButton()), QMessageBox::StandardButton(
-                                                               int(c.qtButtons) & -int(c.qtButtons)));
+        EXPECT_EQ(box.standardButton(box.defaultButton()),
+                  QMessageBox::StandardButton(int(c.qtButtons) & -int(c.qtButtons)));
         // Closed without a choice: the escape answer.
         EXPECT_EQ(answerOf(QMessageBox::NoButton, c.buttons), c.escape);
         EXPECT_EQ(answerOf(box.standardButton(box.escapeButton()), c.buttons), c.escape);
@@ -106,6 +108,19 @@ TEST(WindowCapture, RunsOnACopyOfTheStoredSettings)
     const QString fifo = user.filePath(QStringLiteral("fifo"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     EXPECT_FALSE(QFileInfo::exists(copySettingsFile(fifo, user.path())));
+}
+
+TEST(ReadingsToggle, AFileThatIsNoRegularFileIsNeitherReadNorReplaced)
+{
+    const QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("Readings.ini"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    testing::WindowFixture f;
+    ReadingsToggle toggle(*f.window, f.panel->panel, f.panel->platform, fifo);
+    EXPECT_FALSE(toggle.rememberedOpen());
+    toggle.open();
+    toggle.remember();
+    EXPECT_FALSE(QFileInfo(fifo).isFile());
 }
 
 TEST(PanelIcon, YellowLettersWithAShadowOnATransparentGround)

@@ -1,5 +1,7 @@
 #include "bus/drivers/ni488/ni488_driver.h"
 
+#include "platform/checked_file.h"
+
 namespace lumodm {
 
 QStringList Ni488Driver::defaultLibraryNames()
@@ -19,12 +21,12 @@ std::unique_ptr<Ni488Driver> Ni488Driver::load(const QStringList& names, QString
         auto library = std::make_unique<SharedLibrary>();
         QString reason;
         if (!library->open(name, &reason)) {
-            attempts << name + QStringLiteral(": ") + reason;
+            attempts << clippedForMessage(name) + QStringLiteral(": ") + clippedForMessage(reason);
             continue;
         }
         std::unique_ptr<Ni488Api> api = bindNi488Api(*library, &reason);
         if (!api) {
-            attempts << name + QStringLiteral(": ") + reason;
+            attempts << clippedForMessage(name) + QStringLiteral(": ") + clippedForMessage(reason);
             continue;
         }
         return std::unique_ptr<Ni488Driver>(

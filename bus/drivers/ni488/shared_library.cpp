@@ -1,5 +1,7 @@
 #include "bus/drivers/ni488/shared_library.h"
 
+#include "platform/checked_file.h"
+
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -22,6 +24,17 @@ bool SharedLibrary::open(const QString& name, QString* error)
         *error = QStringLiteral("Windows error %1").arg(GetLastError());
     }
 #else
+    // A path is looked at first: the loader would wait for good on a FIFO.
+    // A bare name is searched for in the system's folders.
+    if (name.contains(QLatin1Char('/'))) {
+        const FileCheck check = checkReadableFile(name, file_limits::kLibraryFile);
+        if (check.state == FileCheck::State::Unusable) {
+            if (error != nullptr) {
+                *error = check.reason;
+            }
+            return false;
+        }
+    }
     // RTLD_LOCAL keeps the library's names out of the program's namespace:
     // a test's fake library and the real one never see each other.
     handle_ = dlopen(name.toLocal8Bit().constData(), RTLD_NOW | RTLD_LOCAL);

@@ -1,5 +1,7 @@
 #include "bus/drivers/prologix/adapter_target.h"
 
+#include "platform/checked_file.h"
+
 #include <QRegularExpression>
 
 namespace lumodm {
@@ -29,16 +31,17 @@ bool looksLikeSerialDevice(const QString& text)
 QString AdapterTarget::text() const
 {
     if (kind == Kind::Serial) {
-        return device;
+        return clippedForMessage(device);
     }
     const QString shownHost =
         host.contains(QLatin1Char(':')) ? QLatin1Char('[') + host + QLatin1Char(']') : host;
-    return shownHost + QLatin1Char(':') + QString::number(port);
+    return clippedForMessage(shownHost) + QLatin1Char(':') + QString::number(port);
 }
 
 std::optional<AdapterTarget> parseAdapterTarget(const QString& text, QString* error)
 {
     const QString value = text.trimmed();
+    const QString shown = clippedForMessage(value);
     if (value.isEmpty()) {
         return refuse(error, QStringLiteral("no adapter given: name a serial device such as "
                                             "/dev/ttyUSB0 or a HOST[:PORT]"));
@@ -56,14 +59,14 @@ std::optional<AdapterTarget> parseAdapterTarget(const QString& text, QString* er
         const qsizetype close = value.indexOf(QLatin1Char(']'));
         if (close < 0) {
             return refuse(
-                error, QStringLiteral("\"%1\": missing \"]\" after the IPv6 address").arg(value));
+                error, QStringLiteral("\"%1\": missing \"]\" after the IPv6 address").arg(shown));
         }
         target.host = value.mid(1, close - 1);
         const QString rest = value.mid(close + 1);
         if (!rest.isEmpty()) {
             if (!rest.startsWith(QLatin1Char(':'))) {
                 return refuse(error,
-                              QStringLiteral("\"%1\": expected \":PORT\" after \"]\"").arg(value));
+                              QStringLiteral("\"%1\": expected \":PORT\" after \"]\"").arg(shown));
             }
             portText = rest.mid(1);
         }
@@ -72,7 +75,7 @@ std::optional<AdapterTarget> parseAdapterTarget(const QString& text, QString* er
         if (colon >= 0 && value.indexOf(QLatin1Char(':'), colon + 1) >= 0) {
             return refuse(
                 error, QStringLiteral("\"%1\": write an IPv6 address in brackets, e.g. [::1]:1234")
-                           .arg(value));
+                           .arg(shown));
         }
         target.host = colon < 0 ? value : value.left(colon);
         if (colon >= 0) {
@@ -80,10 +83,16 @@ std::optional<AdapterTarget> parseAdapterTarget(const QString& text, QString* er
         }
     }
     if (target.host.isEmpty()) {
-        return refuse(error, QStringLiteral("\"%1\": no host name").arg(value));
+        return refuse(error, QStringLiteral("\"%1\": no host name").arg(shown));
+    }
+    // The longest name DNS knows: a longer one is a mistake, and its
+    // lookup and messages would cost without bound.
+    if (target.host.size() > kMaxHostName) {
+        return refuse(error, QStringLiteral("\"%1\": a host name has at most %2 characters")
+                                 .arg(shown, QString::number(kMaxHostName)));
     }
     if (target.host.contains(QRegularExpression(QStringLiteral("\\s")))) {
-        return refuse(error, QStringLiteral("\"%1\": a host name has no spaces").arg(value));
+        return refuse(error, QStringLiteral("\"%1\": a host name has no spaces").arg(shown));
     }
     if (!portText.isNull()) {
         bool ok = false;
@@ -91,7 +100,7 @@ std::optional<AdapterTarget> parseAdapterTarget(const QString& text, QString* er
         if (!ok || port < 1 || port > 65535 || !portText.at(0).isDigit()) {
             return refuse(
                 error,
-                QStringLiteral("\"%1\": the port must be a number from 1 to 65535").arg(value));
+                QStringLiteral("\"%1\": the port must be a number from 1 to 65535").arg(shown));
         }
         target.port = static_cast<quint16>(port);
     }

@@ -5,6 +5,9 @@
 
 namespace lumodm {
 
+// The longest host name DNS allows.
+constexpr int kMaxHostName = 253;
+
 // Where a "++" adapter is: a serial device (USB adapters) or a TCP host and
 // port (Ethernet adapters).
 struct AdapterTarget

@@ -1,6 +1,7 @@
 #include "bus/drivers/prologix/prologix_driver.h"
 
 #include "bus/drivers/prologix/plus_plus_text.h"
+#include "platform/checked_file.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +36,7 @@ bool PrologixDriver::open(QString* error)
         transport_->close();
         return false;
     };
-    const QString where = transport_->describe();
+    const QString where = clippedForMessage(transport_->describe());
     QString reason;
     if (!transport_->open(&reason)) {
         return failWith(

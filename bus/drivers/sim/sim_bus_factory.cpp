@@ -2,6 +2,7 @@
 
 #include "bus/drivers/sim/sim_faults.h"
 #include "bus/drivers/sim/sim_meter_factory.h"
+#include "platform/checked_file.h"
 
 #include <QStringList>
 
@@ -30,8 +31,8 @@ std::unique_ptr<SimulatedBus> createSimulatedBus(const QString& spec, QString* e
     for (const QString& rawEntry : entries) {
         const QString entry = rawEntry.trimmed();
         if (entry.isEmpty()) {
-            return failure(error,
-                           QStringLiteral("simulated bus \"%1\": empty meter entry").arg(spec));
+            return failure(error, QStringLiteral("simulated bus \"%1\": empty meter entry")
+                                      .arg(clippedForMessage(spec)));
         }
         if (entry.contains(QLatin1Char('='))) {
             // An option of the meter named before it.
@@ -39,11 +40,11 @@ std::unique_ptr<SimulatedBus> createSimulatedBus(const QString& spec, QString* e
             if (key.compare(QLatin1String("fault"), Qt::CaseInsensitive) != 0) {
                 return failure(error, QStringLiteral("unknown simulated bus option \"%1\" "
                                                      "(known: fault=NAME after a meter)")
-                                          .arg(entry));
+                                          .arg(clippedForMessage(entry)));
             }
             if (last == nullptr) {
-                return failure(error,
-                               QStringLiteral("simulated bus: \"%1\" follows no meter").arg(entry));
+                return failure(error, QStringLiteral("simulated bus: \"%1\" follows no meter")
+                                          .arg(clippedForMessage(entry)));
             }
             QString why;
             if (!last->faults().add(entry.section(QLatin1Char('='), 1), &why)) {
@@ -61,15 +62,16 @@ std::unique_ptr<SimulatedBus> createSimulatedBus(const QString& spec, QString* e
             const QString addressText = entry.mid(at + 1).trimmed();
             address = plainDecimal(addressText, 1, 30, 2);
             if (address < 0) {
-                return failure(error, QStringLiteral("simulated %1: address \"%2\" is not 1 to 30")
-                                          .arg(model, addressText));
+                return failure(error,
+                               QStringLiteral("simulated %1: address \"%2\" is not 1 to 30")
+                                   .arg(clippedForMessage(model), clippedForMessage(addressText)));
             }
         }
         std::unique_ptr<SimulatedMeter> meter = createSimulatedMeter(model);
         if (!meter) {
             return failure(error, QStringLiteral("unknown simulated meter \"%1\" "
                                                  "(known: DM5010, DM5110, DM5120)")
-                                      .arg(model));
+                                      .arg(clippedForMessage(model)));
         }
         if (bus->deviceAt(address) != nullptr) {
             return failure(error,

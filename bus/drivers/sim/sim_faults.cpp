@@ -1,6 +1,7 @@
 #include "bus/drivers/sim/sim_faults.h"
 
 #include "bus/drivers/sim/sim_signal.h"
+#include "platform/checked_file.h"
 
 namespace lumodm {
 
@@ -49,7 +50,7 @@ bool SimFaults::add(const QString& text, QString* error)
     if (field == nullptr) {
         *error = QStringLiteral("unknown fault \"%1\" (known: silent, no-end, garbage, absent, "
                                 "answer-length=N, write-error=N, vanish-after=N, return-after=N)")
-                     .arg(text.trimmed());
+                     .arg(clippedForMessage(text.trimmed()));
         return false;
     }
     // An iberr is a small code; the counts stay far from overflow.
@@ -58,9 +59,8 @@ bool SimFaults::add(const QString& text, QString* error)
     const int value = plainDecimal(text.section(QLatin1Char('='), 1).trimmed(), low, high, 7);
     if (value < 0) {
         *error = QStringLiteral("fault \"%1\" needs a number from %2 to %3")
-                     .arg(text.trimmed())
-                     .arg(low)
-                     .arg(high);
+                     .arg(clippedForMessage(text.trimmed()), QString::number(low),
+                          QString::number(high));
         return false;
     }
     *field = value;
