@@ -190,21 +190,25 @@ const Option kOptions[] = {
      "write every bus call with its data and status to\n"
      "standard error: how to see why a meter is silent",
      [](Line& line, const QString&, const QString&) { line.options.driver.trace = true; }},
-    {"address", "N", ToBoth, nullptr, "--address=N",
-     "look for the meter at GPIB address N (1 to 30)\n"
-     "only: saves a \"++\" adapter polling the others",
+    {"address", "N[,M...]", ToBoth, nullptr, "--address=N[,M...]",
+     "look for meters at these GPIB addresses (1 to 30)\n"
+     "only: saves a \"++\" adapter polling the others;\n"
+     "with several, each meter is served at once",
      [](Line& line, const QString& option, const QString& value) {
-         bool ok = false;
-         const int n = value.toInt(&ok);
-         if (line.options.driver.address != 0) {
+         QList<int> addresses;
+         if (!line.options.driver.meters.addresses.isEmpty()) {
              line.refuse(QStringLiteral("%1 is given twice").arg(option));
-         } else if (!ok || n < 1 || n > 30) {
-             line.refuse(QStringLiteral("--address takes a GPIB address from 1 to 30, not '%1'")
+         } else if (!MeterSelection::parseAddresses(value, &addresses)) {
+             line.refuse(QStringLiteral("--address takes GPIB addresses from 1 to 30, not '%1'")
                              .arg(clippedForMessage(value)));
          } else {
-             line.options.driver.address = n;
+             line.options.driver.meters.addresses = addresses;
          }
      }},
+    {"all", nullptr, ToBoth, nullptr, "--all",
+     "serve every supported meter found on the bus at\n"
+     "once (among the --address ones, if given)",
+     [](Line& line, const QString&, const QString&) { line.options.driver.meters.every = true; }},
     {"log", "FILE", ToBoth, nullptr, "--log=FILE", "append every reading displayed to FILE as CSV",
      [](Line& line, const QString& option, const QString& value) {
          takeOnce(line, option, value, "a file name", line.options.logFile);

@@ -1,20 +1,15 @@
 #include "app/panel_program.h"
 
 #include "app/command_line.h"
-#include "bus/bus_connection.h"
+#include "app/panel_host.h"
 #include "connect/connect_session.h"
-#include "controls/form1.h"
-#include "log/reading_log.h"
 #include "panel/front_panel.h"
 #include "platform/checked_file.h"
-#include "platform/settings_file.h"
-#include "publish/reading_publisher.h"
 #include "qt/connect_dialog.h"
 #include "qt/main_window.h"
 #include "qt/panel_fonts.h"
 #include "qt/panel_icon.h"
 #include "qt/qt_platform.h"
-#include "qt/readings_toggle.h"
 #include "qt/readings_window.h"
 #include "qt/window_capture.h"
 
@@ -154,84 +149,29 @@ int runPanelProgram(int argc, char** argv)
                             MessageIcon::Stop);
         return 1;
     }
-    GpibDriver& driver = *creation.driver;
-    std::unique_ptr<ReadingLog> log;
-    std::unique_ptr<ReadingsToggle> readings;
-    std::unique_ptr<ReadingPublisher> publisher;
-    platform.setShutdownHook([&driver, &log, &readings, &publisher, &scratch] {
-        if (readings) {
-            readings->remember();
-        }
-        log.reset();
-        publisher.reset(); // sends what it can, then "offline"
-        driver.close();
+
+    PanelHost::Options options;
+    options.line = &line.options;
+    options.hiddenMode = !extras.screenshotFile.isEmpty() || extras.quitWhenUp;
+    options.scratch = scratch.path();
+    PanelHost host(platform, *creation.driver, session, options);
+    platform.setShutdownHook([&host, &scratch] {
+        host.shutDown();
         scratch.remove();
     });
 
-    BusConnection connection(driver, platform);
-    Form1 form;
-    FrontPanel panel(form, connection, platform);
-    panel.Form_Load();
-    // The hidden modes show the user's settings but never write them.
-    const bool hiddenMode = !extras.screenshotFile.isEmpty() || extras.quitWhenUp;
-    // The chooser's bus is kept once a meter answered on it. The meter's
-    // address is asked of the driver only when it is wanted, so that the
-    // bus sees no call a user did not cause.
-    const bool keepConnection =
-        form.state.ModelCode != MeterModel::None && !hiddenMode && session.holdsAChoice();
-    const bool publishing = !line.options.publish.url.isEmpty();
-    const int meterAddress =
-        keepConnection || publishing ? primaryAddressOf(driver, form.state.DeviceHandle) : 0;
-    if (keepConnection) {
-        session.remember(meterAddress);
-    }
-    if (hiddenMode) {
-        platform.setSettingsFile(copySettingsFile(
-            userSettingsFile(form.state.SettingsAppName, form.state.SettingsAppName),
-            scratch.path()));
-    }
-
-    if (!line.options.logFile.isEmpty()) {
-        log = openReadingLog(line.options.logFile, form.state.ModelName, platform);
-        panel.addReadingObserver(log.get());
-    }
-    if (publishing) {
-        // Told on the link's thread; the box opens on the window's.
-        publisher = makeReadingPublisher(line.options.publish, [&platform](const QString& text) {
-            QMetaObject::invokeMethod(
-                qApp,
-                [&platform, text] {
-                    platform.messageBox(text, QStringLiteral("Publish Error"), MessageButtons::Ok,
-                                        MessageIcon::Exclamation);
-                },
-                Qt::QueuedConnection);
-        });
-        publisher->start({form.state.ModelName, meterAddress});
-        panel.addReadingObserver(publisher.get());
-    }
-
-    MainWindow window(panel);
-    platform.setDialogParent(&window);
-    // What the user can click during a handler's event pass is what the
-    // model allows.
-    platform.setBeforeEvents([&window] { window.syncFromModel(); });
-    // The readings window keeps its own settings file, beside the panel's.
-    const QString readingsFile =
-        hiddenMode ? QString()
-                   : userSettingsFile(form.state.SettingsAppName, QStringLiteral("Readings"));
-    readings = std::make_unique<ReadingsToggle>(window, panel, platform, readingsFile);
-
     if (extras.quitWhenUp) {
-        QObject::connect(&window, &MainWindow::formActivateDone, &window, [&] {
+        QObject::connect(&host, &PanelHost::allUp, &host, [&] {
             print(stderr,
                   QStringLiteral("lumodm: panel up %1 ms after start\n").arg(sinceStart.elapsed()));
             platform.endProgram(0);
         });
     } else if (!extras.screenshotFile.isEmpty()) {
-        QObject::connect(&window, &MainWindow::formActivateDone, &window, [&] {
+        QObject::connect(&host, &PanelHost::allUp, &host, [&] {
+            MainWindow& window = *host.firstWindow();
             QTimer::singleShot(kScreenshotDelayMs, &window, [&] {
                 const bool saved =
-                    saveScreenshot(window, readings->window(), extras.screenshotFile);
+                    saveScreenshot(window, host.firstReadingsWindow(), extras.screenshotFile);
                 if (!saved) {
                     print(stderr, QStringLiteral("lumodm: cannot write %1\n")
                                       .arg(clippedForMessage(extras.screenshotFile)));
@@ -242,13 +182,7 @@ int runPanelProgram(int argc, char** argv)
         });
     }
 
-    window.show();
-    window.raise();
-    window.activateWindow();
-    if (line.options.readings || readings->rememberedOpen()) {
-        readings->open();
-        window.activateWindow(); // the keyboard stays with the panel
-    }
+    host.start();
     platform.endProgram(application.exec());
 }
 

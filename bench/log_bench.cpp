@@ -30,6 +30,8 @@ Reading sampleReading()
     r.unit = QString(QChar(0xB5)) + QLatin1Char('A');
     r.readoutText = QStringLiteral(" 123.40");
     r.rawAnswer = QStringLiteral("DCA 1.234E-4");
+    r.meterModel = QStringLiteral("DM5110");
+    r.meterAddress = 16;
     return r;
 }
 
@@ -40,8 +42,7 @@ void BM_ReadingLogRow(benchmark::State& state)
 {
     QTemporaryDir dir;
     testing::ScriptedPlatform platform;
-    auto log = openReadingLog(dir.filePath(QStringLiteral("bench.csv")), QStringLiteral("DM5110"),
-                              platform);
+    auto log = openReadingLog(dir.filePath(QStringLiteral("bench.csv")), platform);
     const Reading record = sampleReading();
     for (auto _ : state) {
         log->readingTaken(record);
@@ -63,8 +64,7 @@ void BM_LogFileRowSyncedEachTime(benchmark::State& state)
         state.SkipWithError("the log could not be opened");
         return;
     }
-    const QByteArray row =
-        readingCsvRow("2024-03-09T01:07:05.042+01:00", QStringLiteral("DM5110"), sampleReading());
+    const QByteArray row = readingCsvRow("2024-03-09T01:07:05.042+01:00", sampleReading());
     bool written = true;
     for (auto _ : state) {
         written = ::write(fd, row.constData(), static_cast<size_t>(row.size())) == row.size() &&
@@ -82,8 +82,7 @@ void BM_ReadingCsvRow(benchmark::State& state)
 {
     const Reading record = sampleReading();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            readingCsvRow("2024-03-09T01:07:05.042+01:00", QStringLiteral("DM5110"), record));
+        benchmark::DoNotOptimize(readingCsvRow("2024-03-09T01:07:05.042+01:00", record));
     }
 }
 BENCHMARK(BM_ReadingCsvRow)->Unit(benchmark::kMicrosecond);

@@ -130,8 +130,8 @@ void BM_PrologixStartUpOnAdapterClock(benchmark::State& state)
         prologix->open(nullptr);
         std::unique_ptr<GpibDriver> driver = std::move(prologix);
         if (state.range(0) != 0) {
-            driver = std::make_unique<AddressLimitDriver>(std::move(driver),
-                                                          static_cast<int>(state.range(0)));
+            driver = std::make_unique<AddressLimitDriver>(
+                std::move(driver), QList<int>{static_cast<int>(state.range(0))});
         }
         const auto addresses = everyAddress();
         std::int16_t found[15];

@@ -45,6 +45,7 @@ struct Bench
     BusConnection connection{*bus, platform};
     Form1 form;
     FrontPanel panel{form, connection, platform};
+    DirectPanelLink link{panel};
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<ReadingsToggle> readings;
 
@@ -52,9 +53,9 @@ struct Bench
     {
         bus->meterAt(16)->setSignal("DCV", 1.234, 0.001);
         panel.Form_Load();
-        window = std::make_unique<MainWindow>(panel);
+        window = std::make_unique<MainWindow>(link);
         platform.setBeforeEvents([this] { window->syncFromModel(); });
-        readings = std::make_unique<ReadingsToggle>(*window, panel, platform, QString());
+        readings = std::make_unique<ReadingsToggle>(*window, link, platform, QString());
         window->show();
         readings->open();
         panel.Form_Activate();

@@ -25,6 +25,9 @@ class Vbib32Rv
     std::int16_t ProbeDevice = 0;
     std::int16_t ProbeOpen = 0;       // Boolean, True = -1
     std::int16_t GpibWriteFailed = 0; // Boolean, True = -1
+    // The listener word FindInstrument last handed out: a meter's address
+    // known without asking the driver.
+    std::int16_t ClaimedListener = 0;
 
     void InitGpibBus(std::int16_t& mode);
     std::int16_t FindInstrument(QString& query, QString& expectedResponse);

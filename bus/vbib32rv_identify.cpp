@@ -102,6 +102,7 @@ std::int16_t Vbib32Rv::FindInstrument(QString& query, QString& expectedResponse)
         if (matches(response, expectedResponse, exact)) {
             UnclaimedListeners[static_cast<std::size_t>(i)] = 0;
             --UnclaimedListeners[0];
+            ClaimedListener = address;
             gpib_.ibtmo(ProbeDevice, DeviceTimeout);
             ProbeOpen = 0;
             return ProbeDevice;

@@ -74,7 +74,9 @@ ConnectModel::ConnectModel(LibraryReport library, QList<SerialPortOffer> ports,
 void ConnectModel::takeRemembered(const Connection& remembered)
 {
     const DriverSpec& d = remembered.driver;
-    address = remembered.address;
+    const MeterSelection& meters = d.meters;
+    everyMeter = meters.several();
+    address = meters.addresses.size() == 1 ? meters.addresses.constFirst() : 0;
     switch (d.kind) {
     case DriverSpec::Kind::Library:
         bus = Bus::Board;
@@ -109,8 +111,12 @@ void ConnectModel::takeRemembered(const Connection& remembered)
 std::optional<Connection> ConnectModel::connection(QString* error) const
 {
     Connection c;
-    c.address = address;
     DriverSpec& d = c.driver;
+    if (everyMeter) {
+        d.meters.every = true;
+    } else if (address != 0) {
+        d.meters.addresses = {address};
+    }
     switch (bus) {
     case Bus::Board:
         d.kind = DriverSpec::Kind::Library;

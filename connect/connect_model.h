@@ -9,12 +9,12 @@
 
 namespace lumodm {
 
-// A bus and the address of its meter (0: look at every address), as the
-// connection chooser gives it and the connection file keeps it.
+// A bus and the meters to serve on it (driver.meters: the address of the
+// one meter, the addresses of several, or every meter), as the connection
+// chooser gives it and the connection file keeps it.
 struct Connection
 {
     DriverSpec driver;
-    int address = 0;
 };
 
 // Which "++" adapter a serial port seems to hold, from its USB ids.
@@ -70,8 +70,9 @@ class ConnectModel
     bool ar488 = false; // the adapter on the serial port: AR488, else Prologix
     QString host;
     int tcpPort = 1234;
-    int simulatedModel = 0; // index into simulatedModels()
-    int address = 0;        // 0: every address
+    int simulatedModel = 0;  // index into simulatedModels()
+    int address = 0;         // 0: every address
+    bool everyMeter = false; // every meter on the bus, each with its panel
 
     // The connection chosen, or nullopt and *error when it names none.
     std::optional<Connection> connection(QString* error) const;

@@ -74,8 +74,7 @@ std::optional<Connection> loadConnection(const QString& file)
     }
     c.driver.kind = static_cast<DriverSpec::Kind>(k);
     targetOf(c.driver) = s.value(key("Target")).toString();
-    const int address = s.value(key("Address")).toInt();
-    c.address = address >= 1 && address <= 30 ? address : 0;
+    c.driver.meters = MeterSelection::fromText(s.value(key("Address")).toString());
     return c;
 }
 
@@ -88,7 +87,7 @@ void saveConnection(const QString& file, const Connection& c)
     DriverSpec d = c.driver;
     s.setValue(key("Bus"), QLatin1String(kKinds[static_cast<int>(d.kind)]));
     s.setValue(key("Target"), targetOf(d));
-    s.setValue(key("Address"), c.address);
+    s.setValue(key("Address"), d.meters.text());
 }
 
 ConnectSession::ConnectSession(QString file, QString program, std::ostream& traceOut)
@@ -101,7 +100,7 @@ DriverCreation ConnectSession::create(const DriverSpec& line, const Connection& 
 {
     DriverSpec spec = connection.driver;
     spec.trace = line.trace;
-    spec.address = line.address != 0 ? line.address : connection.address;
+    spec.meters = line.meters.any() ? line.meters : connection.driver.meters;
     return createDriver(spec, program_, traceOut_);
 }
 
@@ -154,10 +153,10 @@ DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool 
     return {};
 }
 
-void ConnectSession::remember(int address)
+void ConnectSession::remember(const MeterSelection& served)
 {
     if (chosen_) {
-        chosen_->address = address;
+        chosen_->driver.meters = served;
         saveConnection(file_, *chosen_);
         chosen_.reset();
     }

@@ -41,9 +41,10 @@ class ConnectSession
 
     // The bus came from the chooser and is to be kept once its meter answers.
     bool holdsAChoice() const { return chosen_.has_value(); }
-    // The meter answered at `address`: a connection the chooser gave is
-    // written to the file, with that address.
-    void remember(int address);
+    // The meters answered: a connection the chooser gave is written to the
+    // file, with the meters served (the one meter's address, the several
+    // addresses, or every meter).
+    void remember(const MeterSelection& served);
 
   private:
     DriverCreation create(const DriverSpec& line, const Connection& connection);

@@ -110,9 +110,29 @@ bool LogFile::open(const QString& path, const QByteArray& header)
     }
     lastSync_ = monotonicSeconds();
     if (info.st_size == 0) {
+        firstLine_ = header;
         return writeRow(header);
     }
-    return endPartialRow(info.st_size);
+    return readFirstLine() && endPartialRow(info.st_size);
+}
+
+// A header is short: a first line longer than this is no header of ours.
+bool LogFile::readFirstLine()
+{
+    constexpr int kMaxHeader = 4096;
+    QByteArray start(kMaxHeader, Qt::Uninitialized);
+    ssize_t got = 0;
+    do {
+        got = ::pread(fd_, start.data(), static_cast<size_t>(start.size()), 0);
+    } while (got < 0 && errno == EINTR);
+    if (got < 0) {
+        fail(errno);
+        return false;
+    }
+    start.truncate(got);
+    const qsizetype end = start.indexOf('\n');
+    firstLine_ = end < 0 ? start : start.left(end + 1);
+    return true;
 }
 
 // Only the end of the file is read: a start-up must not wait for a log

@@ -26,6 +26,9 @@ class LogFile
     // Opens (creating) `path`; writes `header` when the file is new or
     // empty. On failure returns false with the reason in errorText().
     bool open(const QString& path, const QByteArray& header);
+    // The first line of the file as it was opened, line end included;
+    // `header` when the file was new or empty.
+    const QByteArray& firstLine() const { return firstLine_; }
     bool isOpen() const { return fd_ >= 0; }
 
     // Writes one whole row; false with the reason in errorText() when the
@@ -39,12 +42,14 @@ class LogFile
     bool writeRow(const QByteArray& bytes);
     bool syncIfDue();
     bool endPartialRow(long long size);
+    bool readFirstLine();
     void fail(int errorNumber);
     void fail(const QString& reason);
 
     int fd_ = -1;
     double lastSync_ = 0.0;
     QString error_;
+    QByteArray firstLine_;
 };
 
 // How much of an existing log's end is read to repair a cut row: more than

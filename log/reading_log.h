@@ -5,26 +5,32 @@
 #include "platform/platform_services.h"
 
 #include <QString>
+#include <atomic>
 #include <memory>
+#include <mutex>
 
 namespace lumodm {
 
-// The reading log (--log=FILE): one CSV row per displayed reading. A file
-// that cannot be opened or written is told to the user once, in a "Log
-// Error" box naming the file and the reason; from then on readings are
-// simply not logged and nothing else changes (isLogging() tells).
+// The reading log (--log=FILE): one CSV row per displayed reading, of one
+// meter or of several at once (each reading names its meter; the rows may
+// come from several threads). A file that cannot be opened or written is
+// told to the user once, in a "Log Error" box naming the file and the
+// reason; from then on readings are simply not logged and nothing else
+// changes (isLogging() tells). A log written before the address column
+// keeps its eight columns, so its rows always match its header.
 class ReadingLog : public ReadingObserver
 {
   public:
     ReadingLog(const QString& path, PlatformServices& platform);
 
+    // How many meters will log into it (one unless told): a log without
+    // the address column cannot tell several apart and is refused.
+    void setMeterCount(int meters) { meters_ = meters; }
+
     // Opens the file; false (after the message) when it cannot be.
     bool open();
-    bool isLogging() const { return file_.isOpen(); }
+    bool isLogging() const;
     const QString& path() const { return path_; }
-
-    // The model column; known only once the meter is identified.
-    void setModel(const QString& model) { model_ = model; }
 
     // The box's last line: what happens now that the log has failed.
     void setFailureNote(const QString& note) { failureNote_ = note; }
@@ -32,20 +38,22 @@ class ReadingLog : public ReadingObserver
     void readingTaken(const Reading& record) override;
 
   private:
-    void tellFailure(const char* what);
+    void tellFailure(const QString& what, const QString& reason);
 
     QString path_;
-    QString model_;
     PlatformServices& platform_;
+    mutable std::mutex mutex_;
     LogFile file_;
+    int meters_ = 1;
+    bool withAddress_ = true;
     QString failureNote_ = QStringLiteral("Readings are not logged from here on.");
-    bool told_ = false;
+    std::atomic<bool> told_{false};
 };
 
 // One call for the programs: the log for `path`, already opened (a failure
 // has been told and the log stays silent). Never null; register it with
 // FrontPanel::addReadingObserver.
-std::unique_ptr<ReadingLog> openReadingLog(const QString& path, const QString& model,
-                                           PlatformServices& platform);
+std::unique_ptr<ReadingLog> openReadingLog(const QString& path, PlatformServices& platform,
+                                           int meters = 1);
 
 } // namespace lumodm

@@ -30,6 +30,7 @@ MeterIdentity nextMeter(Vbib32Rv& helper)
         // An answer without a designation names no supported model.
         identity.modelName = modelNameFromIdentification(answer).value_or(QString());
         identity.model = meterModelNamed(identity.modelName);
+        identity.address = helper.ClaimedListener & 0xFF;
     }
     return identity;
 }
@@ -48,13 +49,10 @@ std::vector<MeterIdentity> identifyMeters(Vbib32& gpib, Vbib32Rv& helper)
     std::vector<MeterIdentity> meters;
     // Each call claims one listener: at most the table's fourteen.
     for (std::size_t i = 0; i < helper.ListenerTable.size(); ++i) {
-        MeterIdentity identity = nextMeter(helper);
+        const MeterIdentity identity = nextMeter(helper);
         if (identity.device == 0) {
             break;
         }
-        int address = 0;
-        gpib.ibask(identity.device, gpib::IbcPAD, &address);
-        identity.address = address;
         meters.push_back(identity);
     }
     return meters;

@@ -17,8 +17,7 @@ struct MeterIdentity
     std::int16_t device = 0;
     QString modelName;
     MeterModel model = MeterModel::None;
-    // Its primary address, when several meters were identified (0 when
-    // not asked).
+    // Its primary address, as discovery listed it.
     int address = 0;
 };
 
@@ -28,8 +27,8 @@ struct MeterIdentity
 MeterIdentity identifyMeter(Vbib32& gpib, Vbib32Rv& helper);
 
 // The same start, then every listener that answers "ID?" with "DM", in
-// ascending address order, each with its primary address: the meters of
-// one bus served at once. Listeners that answer otherwise are passed by.
+// ascending address order: the meters of one bus served at once. Listeners that answer otherwise
+// are passed by.
 std::vector<MeterIdentity> identifyMeters(Vbib32& gpib, Vbib32Rv& helper);
 
 } // namespace lumodm

@@ -40,6 +40,10 @@ struct Reading
     QString rawAnswer;   // the meter's answer to "SEND", as received
     // When the answer came: read once, so every consumer writes the same time.
     std::chrono::system_clock::time_point time;
+    // The meter that gave it: its designation and primary address (0 when
+    // not known), so that a consumer of several meters tells them apart.
+    QString meterModel;
+    int meterAddress = 0;
 
     // A number that can be counted and drawn: an overflow's number is no
     // measurement, and one beyond a double's range would spoil every

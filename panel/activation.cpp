@@ -55,7 +55,6 @@ void FrontPanel::Form_Activate()
 
     UpdateFunction();
     s.UpdatingControls = kFalse;
-    up_ = true;
 }
 
 void FrontPanel::Form_Unload()

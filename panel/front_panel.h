@@ -42,9 +42,6 @@ class FrontPanel
     // that meter instead.
     void Form_Load();
     void Form_Load(const MeterIdentity& identity);
-    // Activation has run to its end: the panel is up, and what the user
-    // does from here may be remembered.
-    bool isUp() const { return up_; }
     void Form_Activate();
     [[noreturn]] void Form_Unload();
     [[noreturn]] void Menu_Exit_Click();
@@ -111,7 +108,6 @@ class FrontPanel
     bool runOn_ = false;
     // The toolkit reports activation more than once; set up only the first.
     bool activated_ = false;
-    bool up_ = false;
 };
 
 // Rebuilds the range list: "Auto", then Range1 to Range`count`; the range

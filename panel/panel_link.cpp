@@ -17,4 +17,14 @@ void DirectPanelLink::run(Handler handler, std::function<void()> done)
     }
 }
 
+void DirectPanelLink::addReadingObserver(ReadingObserver* observer)
+{
+    panel_.addReadingObserver(observer);
+}
+
+void DirectPanelLink::removeReadingObserver(ReadingObserver* observer)
+{
+    panel_.removeReadingObserver(observer);
+}
+
 } // namespace lumodm

@@ -6,6 +6,7 @@ namespace lumodm {
 
 class Form1;
 class FrontPanel;
+class ReadingObserver;
 
 // How a window reaches its panel: it mirrors a copy of the window model
 // and hands the user's input to the panel's handlers. The panel runs on
@@ -24,6 +25,10 @@ class PanelLink
     // Runs `handler` on the panel, after what was handed over before it;
     // then `done`, if any, on the caller's thread.
     virtual void run(Handler handler, std::function<void()> done = {}) = 0;
+    // Tells `observer`, on the caller's thread, of the readings the panel
+    // shows and of its runs, until it is removed.
+    virtual void addReadingObserver(ReadingObserver* observer) = 0;
+    virtual void removeReadingObserver(ReadingObserver* observer) = 0;
 };
 
 // The panel on the caller's own thread: each handler runs at once.
@@ -34,6 +39,8 @@ class DirectPanelLink : public PanelLink
 
     void copyModel(Form1& into) const override;
     void run(Handler handler, std::function<void()> done = {}) override;
+    void addReadingObserver(ReadingObserver* observer) override;
+    void removeReadingObserver(ReadingObserver* observer) override;
 
   private:
     FrontPanel& panel_;

@@ -10,6 +10,8 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 namespace lumodm {
 
@@ -44,8 +46,12 @@ class ThreadedPanel : public PanelLink
 
     void copyModel(Form1& into) const override;
     void run(Handler handler, std::function<void()> done = {}) override;
+    void addReadingObserver(ReadingObserver* observer) override;
+    void removeReadingObserver(ReadingObserver* observer) override;
 
   private:
+    class QueuedObserver;
+
     void publish();
 
     ToWindow toWindow_;
@@ -56,6 +62,8 @@ class ThreadedPanel : public PanelLink
     FrontPanel panel_;
     std::function<void()> changed_;
     std::function<void(int)> ended_;
+    // Window-thread observers and their stand-ins on the panel's thread.
+    std::vector<std::pair<ReadingObserver*, std::shared_ptr<QueuedObserver>>> queued_;
 
     mutable std::mutex modelMutex_;
     Form1 snapshot_;

@@ -49,6 +49,9 @@ void ReadingPublisher::start(const PublishedMeter& meter)
     }
     meter_ = meter;
     readingTopic_ = options_.target.topic.toUtf8() + '/' + meter.model.toUtf8();
+    if (meter.namedByAddress) {
+        readingTopic_ += '-' + QByteArray::number(meter.address);
+    }
     statusTopic_ = readingTopic_ + "/status";
     worker_ = std::thread([this] { run(); });
 }

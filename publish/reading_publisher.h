@@ -24,6 +24,9 @@ struct PublishedMeter
 {
     QString model;
     int address = 0; // the primary address; 0 when not known
+    // One of several meters published at once: its topics name its
+    // address too (TOPIC/<model>-<address>), so no two meters share one.
+    bool namedByAddress = false;
 };
 
 // Publishes every reading as JSON to TOPIC/<model> at QoS 1, and a retained

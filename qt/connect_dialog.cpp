@@ -3,6 +3,7 @@
 #include "platform/checked_file.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -125,8 +126,15 @@ std::optional<Connection> runConnectDialog(ConnectModel& model)
     address->setRange(0, 30);
     address->setSpecialValueText(QStringLiteral("any"));
     address->setValue(model.address);
+    auto* every = new QCheckBox(QStringLiteral("every meter on this bus"), &dialog);
+    every->setObjectName(QStringLiteral("EveryMeter"));
+    every->setChecked(model.everyMeter);
+    // Every meter is looked for at every address.
+    address->setEnabled(!model.everyMeter);
+    QObject::connect(every, &QCheckBox::toggled, address, &QWidget::setDisabled);
     auto* common = new QFormLayout;
     common->addRow(QStringLiteral("Meter address:"), address);
+    common->addRow(QString(), every);
     layout->addLayout(common);
 
     QLabel* error = plainLabel(QString(), &dialog);
@@ -146,6 +154,7 @@ std::optional<Connection> runConnectDialog(ConnectModel& model)
         model.tcpPort = tcpPort->value();
         model.simulatedModel = simModel->currentIndex();
         model.address = address->value();
+        model.everyMeter = every->isChecked();
         QString why;
         chosen = model.connection(&why);
         if (chosen) {

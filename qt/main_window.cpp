@@ -16,6 +16,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScreen>
@@ -106,9 +107,9 @@ class PickListComboBox : public QComboBox
 
 } // namespace
 
-MainWindow::MainWindow(FrontPanel& panel, QWidget* parent)
-    : QMainWindow(parent), panel_(panel), form_(panel.form())
+MainWindow::MainWindow(PanelLink& link, QWidget* parent) : QMainWindow(parent), link_(link)
 {
+    link_.copyModel(form_);
     setObjectName(QStringLiteral("Form1"));
     const QScreen* screen = this->screen();
     if (screen != nullptr) {
@@ -161,7 +162,7 @@ void MainWindow::buildControls()
         lines_[i]->setAttribute(Qt::WA_TransparentForMouseEvents);
     }
 
-    modeCombo_ = addComboBox(form_.Combo_Mode, "Combo_Mode");
+    modeCombo_ = addComboBox(&Form1::Combo_Mode, "Combo_Mode");
     modeCombo_->installEventFilter(this);
     // Installed after the open list's own filter, so it sees Enter first.
     modeList_ = modeCombo_->view();
@@ -170,7 +171,7 @@ void MainWindow::buildControls()
     addButton(form_.Button_Refresh, "Button_Refresh", &FrontPanel::Button_Refresh_Click);
     addButton(form_.Button_Run, "Button_Run", &FrontPanel::Button_Run_Click);
     addButton(form_.Button_Stop, "Button_Stop", &FrontPanel::Button_Stop_Click);
-    addComboBox(form_.Combo_Range, "Combo_Range");
+    addComboBox(&Form1::Combo_Range, "Combo_Range");
 }
 
 QLabel* MainWindow::addLabel(const Label& model, const char* name)
@@ -196,8 +197,9 @@ QPushButton* MainWindow::addButton(const Button& model, const char* name,
     return button;
 }
 
-QComboBox* MainWindow::addComboBox(ComboBox& model, const char* name)
+QComboBox* MainWindow::addComboBox(ComboBox Form1::*member, const char* name)
 {
+    const ComboBox& model = form_.*member;
     auto* combo = new PickListComboBox(client_);
     combo->setObjectName(QLatin1String(name));
     combo->setEditable(model.editable);
@@ -205,14 +207,14 @@ QComboBox* MainWindow::addComboBox(ComboBox& model, const char* name)
     // A user's pick, also of the entry already selected, arrives here only;
     // the program's own selections never emit it. A typed text selects
     // nothing: the list goes back to what the model holds.
-    connect(combo, &QComboBox::activated, this, [this, &model, combo](int index) {
+    connect(combo, &QComboBox::activated, this, [this, member, combo](int index) {
         if (combo->endingEdit()) {
             syncFromModel();
             return;
         }
-        forward([&model, index]() { model.userSelect(index); });
+        forward([member, index](FrontPanel& panel) { (panel.form().*member).userSelect(index); });
     });
-    combos_.push_back({&model, combo, {}, QSize(-1, -1), QFont()});
+    combos_.push_back({&model, member, combo, {}, QSize(-1, -1), QFont()});
     return combo;
 }
 
@@ -238,6 +240,7 @@ void MainWindow::syncFromModel()
         return;
     }
     syncing_ = true;
+    link_.copyModel(form_);
     syncWindow();
     for (LabelView& view : labels_) {
         mirrorLabel(*view.model, *view.widget, scale_, labelFont(view));
@@ -260,8 +263,9 @@ void MainWindow::syncFromModel()
 
 void MainWindow::syncWindow()
 {
-    if (windowTitle() != form_.caption) {
-        setWindowTitle(form_.caption);
+    const QString title = form_.caption + titleSuffix_;
+    if (windowTitle() != title) {
+        setWindowTitle(title);
     }
     const QSize client(scale_.x(form_.clientWidth()), scale_.y(form_.clientHeight));
     if (client_->minimumSize() != client || client_->maximumSize() != client) {
@@ -314,16 +318,30 @@ void MainWindow::centreOnScreen()
     move(available.center() - QPoint(width() / 2, height() / 2));
 }
 
-void MainWindow::forward(const std::function<void()>& handler)
+void MainWindow::setTitleSuffix(const QString& suffix)
 {
-    handler();
-    syncFromModel();
+    titleSuffix_ = suffix;
+    syncWindow();
+}
+
+void MainWindow::forward(PanelLink::Handler handler, std::function<void()> done)
+{
+    // The window may be gone by the time a panel on its own thread is done.
+    QPointer<MainWindow> window(this);
+    link_.run(std::move(handler), [window, done = std::move(done)] {
+        if (!window) {
+            return;
+        }
+        window->syncFromModel();
+        if (done) {
+            done();
+        }
+    });
 }
 
 void MainWindow::forwardHandler(void (FrontPanel::*handler)())
 {
-    FrontPanel* panel = &panel_;
-    forward([panel, handler]() { (panel->*handler)(); });
+    forward([handler](FrontPanel& panel) { (panel.*handler)(); });
 }
 
 bool MainWindow::event(QEvent* event)
@@ -352,23 +370,25 @@ bool MainWindow::event(QEvent* event)
 
 void MainWindow::runFormActivate()
 {
-    forward([this]() { panel_.Form_Activate(); });
-    formActivated_ = true;
-    emit formActivateDone();
+    forward([](FrontPanel& panel) { panel.Form_Activate(); },
+            [this] {
+                formActivated_ = true;
+                emit formActivateDone();
+            });
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The unload decides: it ends the program, it never just closes.
     event->ignore();
-    forward([this]() { panel_.Form_Unload(); });
+    forward([](FrontPanel& panel) { panel.Form_Unload(); });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == rangeLabel_ && event->type() == QEvent::MouseButtonDblClick &&
         static_cast<QMouseEvent&>(*event).button() == Qt::LeftButton) {
-        forward([this]() { panel_.Label_Range_DblClick(); });
+        forwardHandler(&FrontPanel::Label_Range_DblClick);
         return true;
     }
     if (watched == modeCombo_ && event->type() == QEvent::KeyPress) {
@@ -382,7 +402,7 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         modeCombo_->hidePopup();
         if (entry.isValid()) {
             const int row = entry.row();
-            forward([this, row]() { form_.Combo_Mode.userSelect(row); });
+            forward([row](FrontPanel& panel) { panel.form().Combo_Mode.userSelect(row); });
         }
         forwardKeyPress(static_cast<QKeyEvent&>(*event));
         return true;
@@ -396,10 +416,10 @@ bool MainWindow::forwardKeyPress(QKeyEvent& event)
     if (!code) {
         return false;
     }
-    std::int16_t keyAscii = *code;
-    forward([this, &keyAscii]() { panel_.Combo_Mode_KeyPress(keyAscii); });
-    // A handler that clears the code swallows the key.
-    return keyAscii == 0;
+    // The list's own handling of the key goes on: the panel's handler,
+    // perhaps on another thread, reads the code and never clears it.
+    forward([keyAscii = *code](FrontPanel& panel) mutable { panel.Combo_Mode_KeyPress(keyAscii); });
+    return false;
 }
 
 } // namespace lumodm

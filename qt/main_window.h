@@ -1,6 +1,8 @@
 #pragma once
 
 #include "controls/control_geometry.h"
+#include "controls/form1.h"
+#include "panel/panel_link.h"
 #include "qt/menu_tree.h"
 #include "qt/twips.h"
 
@@ -18,29 +20,36 @@ class QPushButton;
 
 namespace lumodm {
 
-class Form1;
 class FrontPanel;
 struct Button;
 class ComboBox;
 struct Label;
 
-// The panel's one window. It draws the window model (Form1) and turns
-// what the user does into the panel's handler calls; it holds no behaviour
-// of its own. Every control is a child named after its model control
-// ("Label_ReadOut", "Menu_Exit", ...).
+// The panel's one window. It draws a copy of the window model (Form1) and
+// hands what the user does to the panel's handlers through its link; it
+// holds no behaviour of its own and never waits for the panel. Every
+// control is a child named after its model control ("Label_ReadOut",
+// "Menu_Exit", ...).
 class MainWindow : public QMainWindow
 {
     Q_OBJECT
 
   public:
-    explicit MainWindow(FrontPanel& panel, QWidget* parent = nullptr);
+    explicit MainWindow(PanelLink& link, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Makes every widget show its model. Cheap when nothing changed.
+    // Takes the panel's model and makes every widget show it. Cheap when
+    // nothing changed.
     void syncFromModel();
+    // The model as the window last showed it.
+    const Form1& model() const { return form_; }
+    // Said after the model's caption in the title: which meter this is,
+    // when several panels are open.
+    void setTitleSuffix(const QString& suffix);
 
-    // Runs a handler for a user's action, then mirrors the model.
-    void forward(const std::function<void()>& handler);
+    // Hands a handler a user's action to the panel; once it has run, the
+    // window mirrors the model and runs `done`.
+    void forward(PanelLink::Handler handler, std::function<void()> done = {});
     void forwardHandler(void (FrontPanel::*handler)());
 
     // Form_Activate has run (right after the window was first shown).
@@ -78,7 +87,8 @@ class MainWindow : public QMainWindow
     };
     struct ComboView
     {
-        ComboBox* model;
+        const ComboBox* model;
+        ComboBox Form1::*member; // the same list in the panel's own model
         QComboBox* widget;
         QStringList fontItems;
         QSize fontBox;
@@ -88,7 +98,7 @@ class MainWindow : public QMainWindow
     void buildControls();
     QLabel* addLabel(const Label& model, const char* name);
     QPushButton* addButton(const Button& model, const char* name, void (FrontPanel::*handler)());
-    QComboBox* addComboBox(ComboBox& model, const char* name);
+    QComboBox* addComboBox(ComboBox Form1::*member, const char* name);
     void setTabOrder();
     void syncWindow();
     const QFont& labelFont(LabelView& view);
@@ -97,8 +107,9 @@ class MainWindow : public QMainWindow
     void runFormActivate();
     bool forwardKeyPress(QKeyEvent& event);
 
-    FrontPanel& panel_;
-    Form1& form_;
+    PanelLink& link_;
+    Form1 form_;
+    QString titleSuffix_;
     TwipScale scale_;
     QWidget* client_ = nullptr;
     QLabel* rangeLabel_ = nullptr;

@@ -25,6 +25,15 @@ class QtPlatform : public QtCorePlatform
 
     MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
                              MessageIcon icon) override;
+    // The same box, asked from any thread, over the window `parent` names
+    // on the window's thread (none: no owner). From another thread the box
+    // opens on the window's thread without a loop of its own there, so the
+    // boxes of several panels never wait for each other, and only the
+    // asking thread waits for the answer. `windowModal`: only the owner is
+    // blocked, not the other panels.
+    MessageAnswer ask(const std::function<QWidget*()>& parent, bool windowModal,
+                      const QString& text, const QString& title, MessageButtons buttons,
+                      MessageIcon icon);
     void processEvents(double deadline) override;
 
   private:

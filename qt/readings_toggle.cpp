@@ -1,6 +1,5 @@
 #include "qt/readings_toggle.h"
 
-#include "panel/front_panel.h"
 #include "platform/settings_file.h"
 #include "qt/main_window.h"
 #include "qt/readings_window.h"
@@ -16,7 +15,7 @@ const QString kGeometryKey = QStringLiteral("Readings/geometry");
 
 } // namespace
 
-ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel,
+ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, PanelLink& panel,
                                PlatformServices& platform, QString settingsFile)
     : panelWindow_(panelWindow), panel_(panel), platform_(platform),
       settingsFile_(std::move(settingsFile))
@@ -28,7 +27,7 @@ ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel,
     connect(&panelWindow_, &MainWindow::readingsToggleRequested, this, &ReadingsToggle::toggle);
     connect(&panelWindow_, &MainWindow::synced, this, [this] {
         if (window_) {
-            window_->syncFromPanel();
+            window_->setMeterName(panelWindow_.model().state.ModelName, titleSuffix_);
         }
     });
 }
@@ -49,6 +48,7 @@ void ReadingsToggle::open()
 {
     if (!window_) {
         window_ = std::make_unique<ReadingsWindow>(panel_, platform_);
+        window_->setMeterName(panelWindow_.model().state.ModelName, titleSuffix_);
         connect(window_.get(), &ReadingsWindow::toggleRequested, this, &ReadingsToggle::toggle);
         const QByteArray geometry =
             settingsFile_.isEmpty()
@@ -65,6 +65,14 @@ void ReadingsToggle::open()
     remember();
 }
 
+void ReadingsToggle::setTitleSuffix(const QString& suffix)
+{
+    titleSuffix_ = suffix;
+    if (window_) {
+        window_->setMeterName(panelWindow_.model().state.ModelName, titleSuffix_);
+    }
+}
+
 bool ReadingsToggle::rememberedOpen() const
 {
     return !settingsFile_.isEmpty() &&
@@ -75,7 +83,7 @@ void ReadingsToggle::remember() const
 {
     // A start that failed, or a mode that leaves the user's files alone,
     // writes nothing.
-    if (settingsFile_.isEmpty() || !panel_.isUp()) {
+    if (settingsFile_.isEmpty() || !panelWindow_.formActivated()) {
         return;
     }
     // Only what changed from what is stored: a plain exit with the window

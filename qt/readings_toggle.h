@@ -6,8 +6,8 @@
 
 namespace lumodm {
 
-class FrontPanel;
 class MainWindow;
+class PanelLink;
 class PlatformServices;
 class ReadingsWindow;
 
@@ -22,7 +22,7 @@ class ReadingsToggle : public QObject
   public:
     // An empty `settingsFile`, or one that is no small regular file,
     // remembers nothing.
-    ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel, PlatformServices& platform,
+    ReadingsToggle(MainWindow& panelWindow, PanelLink& panel, PlatformServices& platform,
                    QString settingsFile);
     ~ReadingsToggle() override;
 
@@ -33,13 +33,16 @@ class ReadingsToggle : public QObject
     void remember() const;
 
     ReadingsWindow* window() const { return window_.get(); }
+    // Said after the meter's name in the readings window's title.
+    void setTitleSuffix(const QString& suffix);
 
   private:
     MainWindow& panelWindow_;
-    FrontPanel& panel_;
+    PanelLink& panel_;
     PlatformServices& platform_;
     QString settingsFile_;
     std::unique_ptr<ReadingsWindow> window_;
+    QString titleSuffix_;
 };
 
 } // namespace lumodm

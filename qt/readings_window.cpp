@@ -1,6 +1,6 @@
 #include "qt/readings_window.h"
 
-#include "panel/front_panel.h"
+#include "panel/panel_link.h"
 #include "qt/panel_fonts.h"
 
 #include <QApplication>
@@ -49,7 +49,7 @@ QPushButton* addButton(QHBoxLayout& row, const QString& text, const char* name)
 
 } // namespace
 
-ReadingsWindow::ReadingsWindow(FrontPanel& panel, PlatformServices& platform, QWidget* parent)
+ReadingsWindow::ReadingsWindow(PanelLink& panel, PlatformServices& platform, QWidget* parent)
     : QWidget(parent, Qt::Window), panel_(panel), platform_(platform), recorder_(platform)
 {
     setObjectName(QStringLiteral("Readings"));
@@ -70,7 +70,7 @@ ReadingsWindow::ReadingsWindow(FrontPanel& panel, PlatformServices& platform, QW
 
     redrawTimer_.setSingleShot(true);
     connect(&redrawTimer_, &QTimer::timeout, this, &ReadingsWindow::redrawChart);
-    syncFromPanel();
+    setMeterName(QString());
     showTexts();
     panel_.addReadingObserver(this);
 }
@@ -197,14 +197,14 @@ void ReadingsWindow::runEnded()
     showTexts();
 }
 
-void ReadingsWindow::syncFromPanel()
+void ReadingsWindow::setMeterName(const QString& modelName, const QString& where)
 {
-    const QString& name = panel_.state().ModelName;
-    if (name != modelName_ || windowTitle().isEmpty()) {
-        modelName_ = name;
-        recorder_.setModelName(name);
-        setWindowTitle(name.isEmpty() ? QStringLiteral("Readings")
-                                      : QStringLiteral("Readings - ") + name);
+    if (modelName != modelName_ || where != where_ || windowTitle().isEmpty()) {
+        modelName_ = modelName;
+        where_ = where;
+        setWindowTitle((modelName.isEmpty() ? QStringLiteral("Readings")
+                                            : QStringLiteral("Readings - ") + modelName) +
+                       where);
     }
 }
 

@@ -24,7 +24,7 @@ class QValueAxis;
 
 namespace lumodm {
 
-class FrontPanel;
+class PanelLink;
 class PlatformServices;
 
 // The readings window beside the panel: a big readout of the last
@@ -36,14 +36,15 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     Q_OBJECT
 
   public:
-    ReadingsWindow(FrontPanel& panel, PlatformServices& platform, QWidget* parent = nullptr);
+    ReadingsWindow(PanelLink& panel, PlatformServices& platform, QWidget* parent = nullptr);
     ~ReadingsWindow() override;
 
     void readingTaken(const Reading& reading) override;
     void runStarted() override;
     void runEnded() override;
-    // The meter's model name, in the title and the rows.
-    void syncFromPanel();
+    // The meter's model name, in the title and the rows; `where` follows
+    // it in the title (the meter's address, when several are served).
+    void setMeterName(const QString& modelName, const QString& where = QString());
 
     const ReadingsViewModel& model() const { return model_; }
 
@@ -82,11 +83,12 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     void exportWithDialog(const QString& title, const QString& filter,
                           const std::function<bool(const QString&)>& write);
 
-    FrontPanel& panel_;
+    PanelLink& panel_;
     PlatformServices& platform_;
     ReadingsViewModel model_;
     ReadingRecorder recorder_;
     QString modelName_;
+    QString where_;
 
     QLabel* readout_ = nullptr;
     QLabel* unit_ = nullptr;

@@ -48,9 +48,6 @@ int HeadlessReader::run(const ReaderOptions& options)
     }
     platform_.setFatalStatus(reader_status::ReadingFailed);
 
-    if (log_ != nullptr) {
-        log_->setModel(modelName());
-    }
     session_.readBack(false, true);
     if (!options.function.isEmpty()) {
         if (const int status = setFunction(options.function); status != reader_status::Ok) {
@@ -168,7 +165,7 @@ void HeadlessReader::report(const Reading& reading)
         observer->readingTaken(reading);
     }
     if (csv_) {
-        out_(readingCsvRow(isoTimestamp(reading.time), modelName(), reading));
+        out_(readingCsvRow(isoTimestamp(reading.time), reading));
         return;
     }
     QString line = reading.readoutText;

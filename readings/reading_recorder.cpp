@@ -25,7 +25,7 @@ ReadingRecorder::~ReadingRecorder() = default;
 void ReadingRecorder::readingTaken(const Reading& reading)
 {
     if (rows_.isOpen()) {
-        rows_.write(readingCsvRow(isoTimestamp(reading.time), modelName_, reading));
+        rows_.write(readingCsvRow(isoTimestamp(reading.time), reading));
     }
     if (log_) {
         log_->readingTaken(reading);
@@ -35,7 +35,7 @@ void ReadingRecorder::readingTaken(const Reading& reading)
 bool ReadingRecorder::startRecording(const QString& path)
 {
     stopRecording();
-    std::unique_ptr<ReadingLog> log = openReadingLog(path, modelName_, platform_);
+    std::unique_ptr<ReadingLog> log = openReadingLog(path, platform_);
     if (!log->isLogging()) {
         return false;
     }

@@ -20,8 +20,6 @@ class ReadingRecorder : public ReadingObserver
     explicit ReadingRecorder(PlatformServices& platform);
     ~ReadingRecorder() override;
 
-    // The meter's model, for the rows' model column.
-    void setModelName(const QString& name) { modelName_ = name; }
     void readingTaken(const Reading& reading) override;
 
     // Records to the log at `path`, appending to one that is there; false,
@@ -35,7 +33,6 @@ class ReadingRecorder : public ReadingObserver
 
   private:
     PlatformServices& platform_;
-    QString modelName_;
     std::unique_ptr<ReadingLog> log_;
     QTemporaryFile rows_;
 };

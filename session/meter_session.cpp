@@ -66,6 +66,8 @@ Reading MeterSession::takeReading()
     // read-back.
     Reading reading = interpretReading(answer, lastCode_, identity_.model, rangeNumber_);
     reading.time = std::chrono::system_clock::now();
+    reading.meterModel = identity_.modelName;
+    reading.meterAddress = identity_.address;
     if (reading.kind == Reading::Kind::Value) {
         rangeNumber_ = reading.rangeNumber;
     }

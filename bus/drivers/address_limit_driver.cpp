@@ -11,8 +11,8 @@ constexpr int MaxAddressListEntries = 31 * 32 + 1;
 
 } // namespace
 
-AddressLimitDriver::AddressLimitDriver(std::unique_ptr<GpibDriver> inner, int address)
-    : ForwardingDriver(std::move(inner)), address_(address)
+AddressLimitDriver::AddressLimitDriver(std::unique_ptr<GpibDriver> inner, QList<int> addresses)
+    : ForwardingDriver(std::move(inner)), addresses_(std::move(addresses))
 {
 }
 
@@ -25,7 +25,7 @@ int AddressLimitDriver::FindLstn(int board, const std::uint16_t* addressList, st
     std::vector<std::uint16_t> kept;
     for (int i = 0; i < MaxAddressListEntries && addressList[i] != gpib::NOADDR; ++i) {
         const int primary = addressList[i] & 0xFF;
-        if (primary == 0 || primary == address_) {
+        if (primary == 0 || addresses_.contains(primary)) {
             kept.push_back(addressList[i]);
         }
     }

@@ -138,8 +138,8 @@ DriverCreation createDriver(const DriverSpec& spec, const QString& program, std:
         }
     }
     // Outside the trace, so that the trace shows the list the bus was given.
-    if (c.ok() && spec.address != 0) {
-        c.driver = std::make_unique<AddressLimitDriver>(std::move(c.driver), spec.address);
+    if (c.ok() && !spec.meters.addresses.isEmpty()) {
+        c.driver = std::make_unique<AddressLimitDriver>(std::move(c.driver), spec.meters.addresses);
     }
     return c;
 }

@@ -17,8 +17,7 @@ QString describe(const CommandLineParse& p)
     const char* kinds[] = {"", "sim=", "prologix=", "ar488="};
     const QString bus = kinds[static_cast<int>(d.kind)] + d.simulation + d.adapter + d.library;
     QStringList s = QStringList{bus}
-                    << (d.trace ? "trace" : "")
-                    << named("address=", d.address ? QString::number(d.address) : "")
+                    << (d.trace ? "trace" : "") << named("meters=", d.meters.text())
                     << (o.help ? "help" : "") << (o.version ? "version" : "")
                     << (r.csv ? "csv" : "") << (o.extras.quitWhenUp ? "quit" : "")
                     << (o.readings ? "readings" : "") << named("log=", o.logFile)
@@ -39,7 +38,8 @@ TEST(CommandLine, ArgumentsInOptionsOrTheFirstErrorOutAndHelp)
     const std::tuple<int, QStringList, const char*> cases[] = {
         {B,
          {"--sim=DM5120@5,dm5010", "--trace", "--log=a", "--address=30"},
-         "sim=DM5120@5,dm5010 trace address=30 log=a"},
+         "sim=DM5120@5,dm5010 trace meters=30 log=a"},
+        {B, {"--sim", "--address=14,12,14", "--all"}, "sim= meters=all:12,14"},
         {B, {"--prologix", "gpib:4000"}, "prologix=gpib:4000"},
         {B, {"--ar488=/dev/ttyACM0"}, "ar488=/dev/ttyACM0"},
         {B, {"--gpib-library", "libx.so"}, "libx.so"},
@@ -64,8 +64,8 @@ TEST(CommandLine, ArgumentsInOptionsOrTheFirstErrorOutAndHelp)
         {B, {"--sim=DM5010", "--log"}, "! --log needs a file name"},
         {B, {"--log=a", "--log=b"}, "! --log is given twice"},
         {B, {"--trace=yes"}, "! --trace takes no value"},
-        {B, {"--address=0"}, "! --address takes a GPIB address from 1 to 30, not '0'"},
-        {B, {"--address=31"}, "! --address takes a GPIB address from 1 to 30, not '31'"},
+        {B, {"--address=0"}, "! --address takes GPIB addresses from 1 to 30, not '0'"},
+        {B, {"--address=12,31"}, "! --address takes GPIB addresses from 1 to 30, not '12,31'"},
         {B, {"--address=3", "--address=3"}, "! --address is given twice"},
         {P, {"--count=5"}, "! unknown option '--count=5'"},
         {P, {"--screenshot= "}, "! --screenshot needs a file or folder name"},

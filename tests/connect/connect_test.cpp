@@ -17,22 +17,27 @@ TEST(ConnectModel, StartsOnWhatIsLikelyAndMakesTheBus)
     const SerialPortOffer arduino{"/dev/ttyACM0", "", guessAdapter(true, 0x2341, 0x0043)};
     const SerialPortOffer ftdi{"/dev/ttyUSB0", "", guessAdapter(true, 0x0403, 0x6001)};
     Connection net;
-    net.driver = {DriverSpec::Kind::Prologix, {}, "gpib.lab:4000", {}, false, 0};
-    net.address = 9;
+    net.driver.kind = DriverSpec::Kind::Prologix;
+    net.driver.adapter = QStringLiteral("gpib.lab:4000");
+    net.driver.meters.addresses = {9};
+    Connection several = net;
+    several.driver.meters.addresses = {9, 12};
     const struct
     {
         bool loaded;
         QList<SerialPortOffer> ports;
         std::optional<Connection> remembered;
         Bus bus;
-        const char* made; // kind, target, address
+        const char* made; // kind, target, meters
     } cases[] = {
-        {true, {ftdi}, std::nullopt, Bus::Board, "0  0"},
-        {false, {plain, arduino, ftdi}, std::nullopt, Bus::SerialAdapter, "3 /dev/ttyACM0 0"},
-        {false, {plain, ftdi}, std::nullopt, Bus::SerialAdapter, "2 /dev/ttyUSB0 0"},
-        {false, {plain}, std::nullopt, Bus::SerialAdapter, "2 /dev/ttyS0 0"},
-        {false, {}, std::nullopt, Bus::Simulator, "1 DM5010 0"},
+        {true, {ftdi}, std::nullopt, Bus::Board, "0  "},
+        {false, {plain, arduino, ftdi}, std::nullopt, Bus::SerialAdapter, "3 /dev/ttyACM0 "},
+        {false, {plain, ftdi}, std::nullopt, Bus::SerialAdapter, "2 /dev/ttyUSB0 "},
+        {false, {plain}, std::nullopt, Bus::SerialAdapter, "2 /dev/ttyS0 "},
+        {false, {}, std::nullopt, Bus::Simulator, "1 DM5010 "},
         {true, {ftdi}, net, Bus::NetworkAdapter, "2 gpib.lab:4000 9"},
+        // Several meters remembered: the chooser offers every meter.
+        {true, {ftdi}, several, Bus::NetworkAdapter, "2 gpib.lab:4000 all"},
     };
     for (const auto& c : cases) {
         const ConnectModel model({{}, c.loaded, {}}, c.ports, c.remembered);
@@ -44,7 +49,7 @@ TEST(ConnectModel, StartsOnWhatIsLikelyAndMakesTheBus)
         EXPECT_EQ(QStringLiteral("%1 %2 %3")
                       .arg(int(d.kind))
                       .arg(d.library + d.simulation + d.adapter)
-                      .arg(made->address),
+                      .arg(d.meters.text()),
                   c.made);
     }
     ConnectModel model({}, {}, std::nullopt);
@@ -76,21 +81,21 @@ TEST(ConnectSession, RemembersTheChoiceOnceTheMeterAnswered)
     first.setPortLister([] { return QList<SerialPortOffer>{}; });
     EXPECT_FALSE(first.open(line, false, false, pick(std::nullopt), &cancelled).ok());
     EXPECT_TRUE(cancelled);
-    first.remember(16);
+    first.remember({{16}, false});
     EXPECT_FALSE(QFile::exists(file));
 
     Connection sim;
     sim.driver.kind = DriverSpec::Kind::Simulated;
     sim.driver.simulation = QStringLiteral("DM5110@16");
     EXPECT_TRUE(first.open(line, false, false, pick(sim), &cancelled).ok());
-    first.remember(16);
+    first.remember({{12, 16}, false});
     ConnectSession next(file, "lumodm", trace);
     EXPECT_TRUE(next.open(line, false, false, pick(std::nullopt), &cancelled).ok());
     EXPECT_FALSE(cancelled);
     EXPECT_EQ(asked, 2);
     const auto kept = loadConnection(file);
     ASSERT_TRUE(kept);
-    EXPECT_EQ(kept->driver.simulation + QString::number(kept->address), "DM5110@1616");
+    EXPECT_EQ(kept->driver.simulation + " " + kept->driver.meters.text(), "DM5110@16 12,16");
     // --choose asks even so.
     next.open(line, false, true, pick(std::nullopt), &cancelled);
     EXPECT_EQ(asked, 3);

@@ -102,14 +102,20 @@ TEST(ReadingCsvRow, EachReadingKind)
     };
     for (const auto& c : cases) {
         const QString model = QString::fromLatin1(c.model);
-        const Reading reading =
+        Reading reading =
             interpretReading(QString::fromLatin1(c.answer), QString::fromLatin1(c.function),
                              meterModelNamed(model), c.range);
-        EXPECT_EQ(readingCsvRow("T", model, reading).toStdString(),
+        reading.meterModel = model;
+        EXPECT_EQ(readingCsvRow("T", reading, false).toStdString(),
                   "T," + model.toStdString() + c.row + "\r\n");
+        reading.meterAddress = 12;
+        EXPECT_EQ(readingCsvRow("T", reading).toStdString(),
+                  "T," + model.toStdString() + c.row + ",12\r\n");
     }
-    EXPECT_EQ(readingCsvHeader(),
+    EXPECT_EQ(readingCsvHeader(false),
               QByteArray("time,model,function,range,value,unit,readout,raw\r\n"));
+    EXPECT_EQ(readingCsvHeader(),
+              QByteArray("time,model,function,range,value,unit,readout,raw,address\r\n"));
 }
 
 } // namespace

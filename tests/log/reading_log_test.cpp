@@ -15,10 +15,12 @@
 namespace lumodm {
 namespace {
 
-const QByteArray kHeader("time,model,function,range,value,unit,readout,raw\r\n");
+const QByteArray kOldHeader("time,model,function,range,value,unit,readout,raw\r\n");
+const QByteArray kHeader("time,model,function,range,value,unit,readout,raw,address\r\n");
 // The readings carry no time of their own: the epoch, in local time.
-const QByteArray kRow = isoTimestamp(std::chrono::system_clock::time_point()) +
-                        ",DM5010,DCV,2,1.5,V,\" 1.5000\",1.5E+0\r\n";
+const QByteArray kOldRow = isoTimestamp(std::chrono::system_clock::time_point()) +
+                           ",DM5010,DCV,2,1.5,V,\" 1.5000\",1.5E+0\r\n";
+const QByteArray kRow = kOldRow.chopped(2) + ",16\r\n";
 
 // A full disk while it lasts: a write beyond `bytes` into any file comes
 // up short, then fails (EFBIG) instead of ending the process.
@@ -51,14 +53,17 @@ class ReadingLogTest : public ::testing::Test
         f.write(bytes);
     }
     // Opens the log and gives it two readings of 1.5 V.
-    std::unique_ptr<ReadingLog> logTwoReadings(const QString& file, QByteArray* opened = nullptr)
+    std::unique_ptr<ReadingLog> logTwoReadings(const QString& file, QByteArray* opened = nullptr,
+                                               int meters = 1)
     {
-        auto log = openReadingLog(file, QStringLiteral("DM5010"), platform);
+        auto log = openReadingLog(file, platform, meters);
         if (opened) {
             *opened = contents(file);
         }
-        const Reading r = interpretReading(QStringLiteral("1.5E+0"), QStringLiteral("DCV"),
-                                           MeterModel::DM5010, 2);
+        Reading r = interpretReading(QStringLiteral("1.5E+0"), QStringLiteral("DCV"),
+                                     MeterModel::DM5010, 2);
+        r.meterModel = QStringLiteral("DM5010");
+        r.meterAddress = 16;
         log->readingTaken(r);
         log->readingTaken(r);
         return log;
@@ -92,6 +97,16 @@ TEST_F(ReadingLogTest, HeaderOnlyOnceThenOneRowPerReading)
         EXPECT_EQ(contents(file), opened + kRow + kRow);
     }
     EXPECT_TRUE(platform.messages().empty());
+    // A log from before the address column keeps its columns for one
+    // meter, and refuses several, which it could not tell apart.
+    const QString old = dir.filePath("eight.csv");
+    write(old, kOldHeader);
+    logTwoReadings(old);
+    EXPECT_EQ(contents(old), kOldHeader + kOldRow + kOldRow);
+    EXPECT_FALSE(logTwoReadings(old, nullptr, 2)->isLogging());
+    ASSERT_EQ(platform.messages().size(), 1U);
+    EXPECT_TRUE(platform.messages()[0].text.contains("no address column"));
+    EXPECT_EQ(contents(old), kOldHeader + kOldRow + kOldRow);
     // Only the end is read: a stray quote far back changes nothing.
     const QString file = dir.filePath("long.csv");
     const QByteArray longLog = kHeader + "x\"\r\n" + QByteArray(kRepairTailBytes, 'y') + "\r\n";

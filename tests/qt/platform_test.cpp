@@ -116,7 +116,7 @@ TEST(ReadingsToggle, AFileThatIsNoRegularFileIsNeitherReadNorReplaced)
     const QString fifo = dir.filePath(QStringLiteral("Readings.ini"));
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     testing::WindowFixture f;
-    ReadingsToggle toggle(*f.window, f.panel->panel, f.panel->platform, fifo);
+    ReadingsToggle toggle(*f.window, f.link, f.panel->platform, fifo);
     EXPECT_FALSE(toggle.rememberedOpen());
     toggle.open();
     toggle.remember();

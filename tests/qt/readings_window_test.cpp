@@ -15,8 +15,8 @@ TEST(ReadingsWindow, MirrorsReadingsTogglesWithCtrlTAndKeepsThePanelSettings)
     QTemporaryDir dir;
     const QString file = dir.filePath("readings.ini");
     WindowFixture f;
-    ReadingsToggle toggle(*f.window, f.panel->panel, f.panel->platform, file);
-    f.window->show();
+    ReadingsToggle toggle(*f.window, f.link, f.panel->platform, file);
+    f.showUp();
     QApplication::setActiveWindow(f.window.get());
     const std::size_t writes = f.panel->platform.settingWrites.size();
     QTest::keyClick(f.window.get(), Qt::Key_T, Qt::ControlModifier);

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <memory>
@@ -15,8 +16,8 @@ namespace lumodm::testing {
 // travel through Qt's event dispatch: the test delivers the close itself.
 struct TestWindow : MainWindow
 {
-    using MainWindow::MainWindow;
     using MainWindow::closeEvent;
+    using MainWindow::MainWindow;
 };
 
 // A started panel on the simulated bus and its window, built as the
@@ -24,10 +25,10 @@ struct TestWindow : MainWindow
 struct WindowFixture
 {
     explicit WindowFixture(const QString& simSpec = QStringLiteral("DM5010@16"))
-        : panel(std::make_unique<PanelFixture>(simSpec))
+        : panel(std::make_unique<PanelFixture>(simSpec)), link(panel->panel)
     {
         panel->start();
-        window = std::make_unique<TestWindow>(panel->panel);
+        window = std::make_unique<TestWindow>(link);
     }
 
     template <typename T> T* child(const char* name) const
@@ -39,9 +40,18 @@ struct WindowFixture
     QComboBox* combo(const char* name) const { return child<QComboBox>(name); }
     QAction* action(const char* name) const { return child<QAction>(name); }
     QRect rect(const char* name) const { return child<QWidget>(name)->geometry(); }
+    // Shown, and up: its activation has been handed to the panel.
+    void showUp() const
+    {
+        window->show();
+        for (int pass = 0; pass < 10 && !window->formActivated(); ++pass) {
+            QCoreApplication::processEvents();
+        }
+    }
     Form1& form() const { return panel->form; }
 
     std::unique_ptr<PanelFixture> panel;
+    DirectPanelLink link; // the panel on the test's own thread
     std::unique_ptr<TestWindow> window;
 };
 

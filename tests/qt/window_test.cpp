@@ -70,7 +70,8 @@ TEST(Window, MenusShowTheModelAndChoicesReachTheHandlers)
 {
     PanelFixture panel; // the design model, before activation set any mark
     panel.panel.Form_Load();
-    const MainWindow window(panel.panel);
+    DirectPanelLink link(panel.panel);
+    const MainWindow window(link);
     EXPECT_EQ(describe(window.menuBar()->actions()).join(QLatin1Char('|')).toStdString(),
               "&File|  E&xit|&Utilities|  &Apply (Send settings to DM) [off]|"
               "  &Refresh (Input settimgs from DM)|  -|  &Display Color|    &System|"
@@ -207,7 +208,8 @@ TEST(Window, ShowingItActivatesTheFormOnceFocusOrNot)
 {
     PanelFixture panel;
     panel.panel.Form_Load();
-    MainWindow window(panel.panel);
+    DirectPanelLink link(panel.panel);
+    MainWindow window(link);
     NoActivation noActivation;
     window.installEventFilter(&noActivation);
     int done = 0;
@@ -234,14 +236,18 @@ TEST(Window, TheReadingsFileIsWrittenOnlyWhenItsStateChanged)
     const QByteArray name = QFile::encodeName(file);
     PanelFixture failed{QString()};
     failed.panel.Form_Load(); // no meter: activation would end the program
-    MainWindow failedWindow(failed.panel);
-    ReadingsToggle early(failedWindow, failed.panel, failed.platform, file);
+    DirectPanelLink failedLink(failed.panel);
+    MainWindow failedWindow(failedLink);
+    ReadingsToggle early(failedWindow, failedLink, failed.platform, file);
     early.open();
     early.remember();
     EXPECT_FALSE(QFile::exists(file));
 
     WindowFixture f;
-    ReadingsToggle toggle(*f.window, f.panel->panel, f.panel->platform, file);
+    ReadingsToggle toggle(*f.window, f.link, f.panel->platform, file);
+    toggle.remember();
+    EXPECT_FALSE(QFile::exists(file)); // the window is not up yet
+    f.showUp();
     toggle.remember();
     EXPECT_FALSE(QFile::exists(file));
     toggle.open();

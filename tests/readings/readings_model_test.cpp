@@ -19,6 +19,7 @@ Reading reading(double value, Reading::Kind kind = Reading::Kind::Value, const c
     Reading r;
     r.kind = kind;
     r.functionCode = QLatin1String(fn);
+    r.meterModel = QStringLiteral("DM5120");
     r.unit = r.baseUnit = QLatin1String(fn[0] == 'O' ? "Ohm" : "V");
     r.value = r.valueInBase = value;
     r.readoutText = kind == Reading::Kind::Overflow ? "OVERFLO" : " " + QString::number(value);
@@ -117,7 +118,6 @@ TEST(ReadingRecorder, ExportsEveryReadingAndRecordsWhileAsked)
     QTemporaryDir dir;
     ScriptedPlatform platform;
     ReadingRecorder recorder(platform);
-    recorder.setModelName(QStringLiteral("DM5120"));
     const auto rows = [&dir](const char* name) {
         QFile file(dir.filePath(name));
         return file.open(QIODevice::ReadOnly) ? file.readAll().count("DM5120,DCV") : -1;

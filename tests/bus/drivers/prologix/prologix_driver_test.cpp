@@ -113,7 +113,7 @@ TEST(PrologixDriver, EachAdapterRunsTheStartUpAndQueriesTheMeter)
 TEST(PrologixDriver, AnAddressLimitPollsThatAddressAlone)
 {
     Rig rig;
-    AddressLimitDriver limited(std::move(rig.driver), 16);
+    AddressLimitDriver limited(std::move(rig.driver), {16});
     BusConnection bus(limited, rig.platform);
     std::int16_t mode = 1;
     bus.helper().InitGpibBus(mode);

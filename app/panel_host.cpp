@@ -1,0 +1,324 @@
+#include "app/panel_host.h"
+
+#include "bus/bus_connection.h"
+#include "connect/connect_session.h"
+#include "log/reading_log.h"
+#include "meter/meter_messages.h"
+#include "panel/threaded_panel.h"
+#include "platform/settings_file.h"
+#include "publish/reading_publisher.h"
+#include "qt/main_window.h"
+#include "qt/qt_platform.h"
+#include "qt/readings_toggle.h"
+#include "qt/readings_window.h"
+#include "qt/window_capture.h"
+#include "session/session_platform.h"
+#include "session/session_thread.h"
+
+#include <QPointer>
+#include <algorithm>
+#include <atomic>
+
+namespace lumodm {
+
+namespace {
+
+const QString kApplication = QStringLiteral("LumoDM");
+
+QString busLostText()
+{
+    return QStringLiteral("The connection to the GPIB bus was lost: the adapter was unplugged, "
+                          "switched off or its network link closed.\n\n"
+                          "Program will terminate.");
+}
+
+} // namespace
+
+// One meter's panel and what belongs to it; it lives as long as the
+// program, as its panel's thread may still hand the window's thread work.
+struct PanelHost::Served
+{
+    std::unique_ptr<ThreadedPanel> panel;
+    QPointer<MainWindow> windowGuard; // read when a box needs an owner
+    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<ReadingsToggle> readings;
+    std::unique_ptr<ReadingPublisher> publisher;
+    MeterIdentity identity; // written by the panel's Form_Load, read once it is done
+    bool open = true;
+};
+
+PanelHost::PanelHost(QtPlatform& platform, GpibDriver& driver, ConnectSession& connection,
+                     Options options)
+    : platform_(platform), driver_(driver), connection_(connection), options_(std::move(options)),
+      bus_(driver)
+{
+}
+
+PanelHost::~PanelHost() = default;
+
+void PanelHost::toWindow(std::function<void()> job)
+{
+    // Dropped with the host: nothing runs after the program's end began.
+    QMetaObject::invokeMethod(this, std::move(job), Qt::QueuedConnection);
+}
+
+bool PanelHost::several() const
+{
+    return options_.line->driver.meters.several();
+}
+
+void PanelHost::start()
+{
+    // The hidden modes show the user's settings but never write them.
+    if (options_.hiddenMode) {
+        platform_.setSettingsFile(
+            copySettingsFile(userSettingsFile(kApplication, kApplication), options_.scratch));
+    }
+    if (!several()) {
+        Served& served = addPanel();
+        Served* s = &served;
+        served.panel->run(
+            [s](FrontPanel& panel) {
+                panel.Form_Load();
+                s->identity = panel.session().identity();
+            },
+            [this, s] { loaded(*s); });
+        return;
+    }
+    // A lost adapter ends every panel with one message.
+    bus_.setLostHandler([this] {
+        if (!lost_.exchange(true)) {
+            toWindow([this] {
+                platform_.messageBox(busLostText(), QStringLiteral("Bus Error"), MessageButtons::Ok,
+                                     MessageIcon::Stop);
+                platform_.endProgram(1);
+            });
+        }
+        throw SessionEnded(1);
+    });
+    identifyAll();
+}
+
+void PanelHost::identifyAll()
+{
+    startup_ = std::make_unique<SessionThread>();
+    startupPlatform_ = std::make_unique<SessionPlatform>(
+        *startup_, platform_,
+        [this](const QString& text, const QString& title, MessageButtons buttons,
+               MessageIcon icon) { return platform_.ask({}, false, text, title, buttons, icon); });
+    startup_->start([this](int status) {
+        // The bus did not start: its message has been told.
+        if (status != 0) {
+            toWindow([this, status] { platform_.endProgram(status); });
+        }
+    });
+    startup_->post([this] {
+        BusConnection connection(bus_.view(), *startupPlatform_);
+        const std::vector<MeterIdentity> meters =
+            identifyMeters(connection.gpib(), connection.helper());
+        toWindow([this, meters] { serve(meters); });
+    });
+}
+
+void PanelHost::serve(const std::vector<MeterIdentity>& meters)
+{
+    const MeterSelection& asked = options_.line->driver.meters;
+    std::vector<MeterIdentity> supported;
+    QList<int> missing;
+    for (const MeterIdentity& meter : meters) {
+        if (meter.model != MeterModel::None) {
+            supported.push_back(meter);
+        } else {
+            missing << meter.address;
+        }
+    }
+    for (const int address : asked.addresses) {
+        const auto found = std::find_if(meters.cbegin(), meters.cend(),
+                                        [address](const auto& m) { return m.address == address; });
+        if (found == meters.cend()) {
+            missing << address;
+        }
+    }
+    std::sort(missing.begin(), missing.end());
+    if (supported.empty()) {
+        platform_.messageBox(noSupportedMeterText(), QStringLiteral("Error"), MessageButtons::Ok,
+                             MessageIcon::Stop);
+        platform_.endProgram(1);
+    }
+    if (!options_.line->logFile.isEmpty()) {
+        log_ =
+            openReadingLog(options_.line->logFile, platform_, static_cast<int>(supported.size()));
+    }
+    for (const MeterIdentity& meter : supported) {
+        Served& served = addPanel();
+        Served* s = &served;
+        served.identity = meter;
+        served.panel->run([meter](FrontPanel& panel) { panel.Form_Load(meter); },
+                          [this, s] { loaded(*s); });
+    }
+    if (!options_.hiddenMode && connection_.holdsAChoice()) {
+        MeterSelection served = asked;
+        if (!asked.every) {
+            served.addresses.clear();
+            for (const MeterIdentity& meter : supported) {
+                served.addresses << meter.address;
+            }
+        }
+        connection_.remember(served);
+    }
+    // Once the panels are on their way: each missing meter is told once.
+    toWindow([this, missing] {
+        for (const int address : missing) {
+            platform_.messageBox(noSupportedMeterAtText(address), QStringLiteral("Error"),
+                                 MessageButtons::Ok, MessageIcon::Stop);
+        }
+    });
+}
+
+PanelHost::Served& PanelHost::addPanel()
+{
+    auto served = std::make_unique<Served>();
+    Served* s = served.get();
+    const bool windowModal = several();
+    s->panel = std::make_unique<ThreadedPanel>(
+        bus_.view(), platform_,
+        [this, s, windowModal](const QString& text, const QString& title, MessageButtons buttons,
+                               MessageIcon icon) {
+            return platform_.ask([s]() -> QWidget* { return s->windowGuard.data(); }, windowModal,
+                                 text, title, buttons, icon);
+        },
+        [this](std::function<void()> job) { toWindow(std::move(job)); });
+    s->panel->setModelChanged([s] {
+        if (s->window) {
+            s->window->syncFromModel();
+        }
+    });
+    s->panel->setEnded([this, s](int status) { ended(*s, status); });
+    s->panel->start();
+    panels_.push_back(std::move(served));
+    return *s;
+}
+
+void PanelHost::loaded(Served& s)
+{
+    const CommandLine& line = *options_.line;
+    const bool found = s.identity.model != MeterModel::None;
+    if (!several()) {
+        // The chooser's bus is kept once a meter answered on it.
+        if (found && !options_.hiddenMode && connection_.holdsAChoice()) {
+            connection_.remember({{s.identity.address}, false});
+        }
+        if (!line.logFile.isEmpty()) {
+            log_ = openReadingLog(line.logFile, platform_);
+        }
+    }
+    if (log_) {
+        ReadingLog* log = log_.get();
+        s.panel->run([log](FrontPanel& panel) { panel.addReadingObserver(log); });
+    }
+    if (found && !line.publish.url.isEmpty()) {
+        s.publisher = makeReadingPublisher(line.publish, [this](const QString& text) {
+            toWindow([this, text] {
+                platform_.messageBox(text, QStringLiteral("Publish Error"), MessageButtons::Ok,
+                                     MessageIcon::Exclamation);
+            });
+        });
+        s.publisher->start({s.identity.modelName, s.identity.address, several()});
+        ReadingPublisher* publisher = s.publisher.get();
+        s.panel->run([publisher](FrontPanel& panel) { panel.addReadingObserver(publisher); });
+    }
+
+    s.window = std::make_unique<MainWindow>(*s.panel);
+    s.windowGuard = s.window.get();
+    connect(s.window.get(), &MainWindow::formActivateDone, this, [this] {
+        if (++up_ == static_cast<int>(panels_.size())) {
+            emit allUp();
+        }
+    });
+    // The readings window keeps its own settings file, beside the panel's.
+    const QString readingsFile = options_.hiddenMode || several()
+                                     ? QString()
+                                     : userSettingsFile(kApplication, QStringLiteral("Readings"));
+    s.readings = std::make_unique<ReadingsToggle>(*s.window, *s.panel, platform_, readingsFile);
+    if (panels_.size() == 1) {
+        platform_.setDialogParent(s.window.get());
+    }
+    retitle();
+    s.window->show();
+    s.window->raise();
+    s.window->activateWindow();
+    if (line.readings || s.readings->rememberedOpen()) {
+        s.readings->open();
+        s.window->activateWindow(); // the keyboard stays with the panel
+    }
+}
+
+void PanelHost::ended(Served& s, int status)
+{
+    worstStatus_ = std::max(worstStatus_, status);
+    s.open = false;
+    const bool anyOpen =
+        std::any_of(panels_.cbegin(), panels_.cend(), [](const auto& p) { return p->open; });
+    // One meter ends the program as it always did; with several, a lost
+    // bus ends it once its message is read.
+    if (!several() || (!anyOpen && !lost_)) {
+        platform_.endProgram(several() ? worstStatus_ : status);
+    }
+    if (lost_) {
+        return;
+    }
+    // The others go on; this meter's windows go.
+    if (s.readings) {
+        s.readings->remember();
+        if (QWidget* readings = s.readings->window()) {
+            readings->hide();
+        }
+    }
+    if (s.window) {
+        s.window->hide();
+    }
+    s.publisher.reset(); // "offline" for this meter alone
+    retitle();
+}
+
+void PanelHost::retitle()
+{
+    const auto open = std::count_if(panels_.cbegin(), panels_.cend(),
+                                    [](const auto& p) { return p->open && p->window; });
+    for (const auto& p : panels_) {
+        if (!p->window) {
+            continue;
+        }
+        const QString suffix =
+            open > 1 ? QStringLiteral(" - address %1").arg(p->identity.address) : QString();
+        p->window->setTitleSuffix(suffix);
+        p->readings->setTitleSuffix(suffix);
+    }
+}
+
+void PanelHost::shutDown()
+{
+    for (const auto& p : panels_) {
+        if (p->readings) {
+            p->readings->remember();
+        }
+    }
+    log_.reset();
+    for (const auto& p : panels_) {
+        p->publisher.reset(); // sends what it can, then "offline"
+    }
+    bus_.close();
+}
+
+MainWindow* PanelHost::firstWindow() const
+{
+    return panels_.empty() ? nullptr : panels_.front()->window.get();
+}
+
+QWidget* PanelHost::firstReadingsWindow() const
+{
+    return panels_.empty() || !panels_.front()->readings ? nullptr
+                                                         : panels_.front()->readings->window();
+}
+
+} // namespace lumodm
