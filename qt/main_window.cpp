@@ -5,7 +5,6 @@
 #include "qt/control_mirror.h"
 #include "qt/panel_colors.h"
 #include "qt/panel_fonts.h"
-#include "qt/panel_icon.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -117,7 +116,6 @@ MainWindow::MainWindow(FrontPanel& panel, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(panelIcon());
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("ClientArea"));
