@@ -289,6 +289,11 @@ const QFont& MainWindow::labelFont(LabelView& view)
 
 const QFont& MainWindow::listFont(ComboView& view)
 {
+    // A hidden list is fitted when it is first shown: each size tried
+    // loads a font.
+    if (!view.model->visible) {
+        return view.font;
+    }
     const QSize size = scale_.rect(view.model->geometry).size();
     if (view.fontItems == view.model->items() && view.fontBox == size) {
         return view.font;
