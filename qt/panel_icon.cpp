@@ -1,8 +1,9 @@
 #include "qt/panel_icon.h"
 
+#include "qt/deferred_icon.h"
+
 #include <QFont>
 #include <QFontMetricsF>
-#include <QIconEngine>
 #include <QPainter>
 #include <QPixmap>
 #include <algorithm>
@@ -34,48 +35,6 @@ QFont letterFont(int size, double shadow)
     }
     return font;
 }
-
-// Draws the sizes the first time one is asked for: where the window system
-// shows no window icons (offscreen, and so every --quit-when-up and
-// --screenshot run), the fonts for the letters are never loaded.
-class PanelIconEngine : public QIconEngine
-{
-  public:
-    PanelIconEngine() = default;
-    PanelIconEngine(const PanelIconEngine& other) : QIconEngine(other), drawn_(other.drawn_) {}
-
-    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
-    {
-        drawn().paint(painter, rect, Qt::AlignCenter, mode, state);
-    }
-    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return drawn().pixmap(size, 1.0, mode, state);
-    }
-    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override
-    {
-        return drawn().actualSize(size, mode, state);
-    }
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override
-    {
-        return drawn().availableSizes(mode, state);
-    }
-    bool isNull() override { return false; }
-    QIconEngine* clone() const override { return new PanelIconEngine(*this); }
-
-  private:
-    const QIcon& drawn()
-    {
-        if (drawn_.isNull()) {
-            for (int size : kIconSizes) {
-                drawn_.addPixmap(QPixmap::fromImage(drawPanelIcon(size)));
-            }
-        }
-        return drawn_;
-    }
-
-    QIcon drawn_;
-};
 
 } // namespace
 
@@ -113,7 +72,15 @@ QImage drawPanelIcon(int size)
 
 QIcon panelIcon()
 {
-    return QIcon(new PanelIconEngine);
+    // Drawn when the window system first asks: offscreen (and so in every
+    // --quit-when-up and --screenshot run) the letters' fonts never load.
+    return deferredIcon([] {
+        QIcon icon;
+        for (int size : kIconSizes) {
+            icon.addPixmap(QPixmap::fromImage(drawPanelIcon(size)));
+        }
+        return icon;
+    });
 }
 
 } // namespace lumodm
