@@ -11,6 +11,7 @@
 #include "qt/main_window.h"
 #include "qt/panel_fonts.h"
 #include "qt/panel_icon.h"
+#include "qt/panel_style.h"
 #include "qt/qt_platform.h"
 #include "qt/readings_toggle.h"
 #include "qt/readings_window.h"
@@ -123,6 +124,7 @@ int runPanelProgram(int argc, char** argv)
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("lumodm"));
     QApplication::setWindowIcon(panelIcon());
+    installPanelStyle();
     installPanelFonts();
 
     // Parsed again now that Qt has taken its own options off the line.
