@@ -1,7 +1,8 @@
 #include "qt/readings_toggle.h"
 
+#include "platform/platform_services.h"
 #include "qt/main_window.h"
-#include "qt/readings_window.h"
+#include "qt/readings_window_kit.h"
 
 #include <QSettings>
 
@@ -22,7 +23,7 @@ ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel,
     connect(&panelWindow_, &MainWindow::readingsToggleRequested, this, &ReadingsToggle::toggle);
     connect(&panelWindow_, &MainWindow::synced, this, [this] {
         if (window_) {
-            window_->syncFromPanel();
+            kit_->syncFromPanel(*window_);
         }
     });
 }
@@ -31,8 +32,8 @@ ReadingsToggle::~ReadingsToggle() = default;
 
 void ReadingsToggle::toggle()
 {
-    if (window_ && window_->isVisible()) {
-        window_->hide();
+    if (widget_ && widget_->isVisible()) {
+        widget_->hide();
         remember();
         return;
     }
@@ -42,21 +43,29 @@ void ReadingsToggle::toggle()
 void ReadingsToggle::open()
 {
     if (!window_) {
-        window_ = std::make_unique<ReadingsWindow>(panel_, platform_);
-        connect(window_.get(), &ReadingsWindow::toggleRequested, this, &ReadingsToggle::toggle);
-        const QByteArray geometry = settingsFile_.isEmpty()
-                                        ? QByteArray()
-                                        : QSettings(settingsFile_, QSettings::IniFormat)
-                                              .value(kGeometryKey)
-                                              .toByteArray();
-        if (geometry.isEmpty() || !window_->restoreGeometry(geometry)) {
+        QString reason;
+        kit_ = readingsWindowKit(&reason);
+        if (kit_ == nullptr) {
+            platform_.messageBox(
+                QStringLiteral("The readings window cannot be opened: %1").arg(reason),
+                QStringLiteral("Readings"), MessageButtons::Ok, MessageIcon::Exclamation);
+            return;
+        }
+        window_ = kit_->make(panel_, platform_);
+        widget_.reset(kit_->widget(*window_));
+        kit_->onToggleRequested(*window_, this, [this] { toggle(); });
+        const QByteArray geometry =
+            settingsFile_.isEmpty()
+                ? QByteArray()
+                : QSettings(settingsFile_, QSettings::IniFormat).value(kGeometryKey).toByteArray();
+        if (geometry.isEmpty() || !widget_->restoreGeometry(geometry)) {
             // Beside the panel, not over it.
-            window_->move(panelWindow_.frameGeometry().topRight() + QPoint(8, 0));
+            widget_->move(panelWindow_.frameGeometry().topRight() + QPoint(8, 0));
         }
     }
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    widget_->show();
+    widget_->raise();
+    widget_->activateWindow();
     remember();
 }
 
@@ -72,9 +81,9 @@ void ReadingsToggle::remember() const
         return;
     }
     QSettings settings(settingsFile_, QSettings::IniFormat);
-    settings.setValue(kOpenKey, window_ != nullptr && window_->isVisible());
-    if (window_) {
-        settings.setValue(kGeometryKey, window_->saveGeometry());
+    settings.setValue(kOpenKey, widget_ != nullptr && widget_->isVisible());
+    if (widget_) {
+        settings.setValue(kGeometryKey, widget_->saveGeometry());
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QWidget>
 #include <memory>
 
 namespace lumodm {
@@ -10,9 +11,11 @@ class FrontPanel;
 class MainWindow;
 class PlatformServices;
 class ReadingsWindow;
+struct ReadingsWindowKit;
 
 // Ctrl+T on the panel: the readings window is built the first time it
-// opens (a panel without it costs nothing more) and shown or hidden after.
+// opens (a panel without it costs nothing more, Qt Charts is not even
+// loaded) and shown or hidden after.
 // Whether it was open and where are kept in a settings file of its own, so
 // the panel's stored settings stay exactly as they were.
 class ReadingsToggle : public QObject
@@ -31,14 +34,16 @@ class ReadingsToggle : public QObject
     bool rememberedOpen() const;
     void remember() const;
 
-    ReadingsWindow* window() const { return window_.get(); }
+    ReadingsWindow* window() const { return window_; }
 
   private:
     MainWindow& panelWindow_;
     FrontPanel& panel_;
     PlatformServices& platform_;
     QString settingsFile_;
-    std::unique_ptr<ReadingsWindow> window_;
+    const ReadingsWindowKit* kit_ = nullptr;
+    ReadingsWindow* window_ = nullptr;
+    std::unique_ptr<QWidget> widget_; // the window, owned
 };
 
 } // namespace lumodm

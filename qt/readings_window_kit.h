@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class QObject;
+class QWidget;
+
+namespace lumodm {
+
+class FrontPanel;
+class PlatformServices;
+class ReadingsWindow;
+
+// What the panel does with a readings window, as functions. The window
+// draws with Qt Charts and lives in a module of its own, opened the first
+// time it opens, so a panel that never shows it never loads Qt Charts. The
+// module takes the panel's code from the program (which exports it), so
+// both share one state, the fonts included.
+struct ReadingsWindowKit
+{
+    // A new window, owned by the caller (deleted as a QWidget).
+    ReadingsWindow* (*make)(FrontPanel& panel, PlatformServices& platform);
+    QWidget* (*widget)(ReadingsWindow& window);
+    void (*syncFromPanel)(ReadingsWindow& window);
+    // Calls `toggle` while `context` lives when the window asks to be
+    // shown or hidden (its Ctrl+T).
+    void (*onToggleRequested)(ReadingsWindow& window, QObject* context,
+                              std::function<void()> toggle);
+};
+
+// The module's file, and the one name it exports: a function taking
+// nothing and returning its const ReadingsWindowKit*.
+inline constexpr char kReadingsWindowModule[] = "lumodm-readings-window.so";
+inline constexpr char kReadingsWindowEntry[] = "lumodm_readings_window_kit";
+
+// The module's kit, opened once and kept for the program's life; nullptr
+// when it cannot be opened, with the reason in *error.
+const ReadingsWindowKit* readingsWindowKit(QString* error);
+
+} // namespace lumodm
