@@ -54,7 +54,8 @@ struct Bench
         panel.Form_Load();
         window = std::make_unique<MainWindow>(panel);
         platform.setBeforeEvents([this] { window->syncFromModel(); });
-        readings = std::make_unique<ReadingsToggle>(*window, panel, platform, QString());
+        readings = std::make_unique<ReadingsToggle>(*window, panel, platform, QString(),
+                                                    &linkedReadingsWindowKit);
         window->show();
         readings->open();
         panel.Form_Activate();

@@ -2,7 +2,6 @@
 
 #include "platform/platform_services.h"
 #include "qt/main_window.h"
-#include "qt/readings_window_kit.h"
 
 #include <QSettings>
 
@@ -16,9 +15,10 @@ const QString kGeometryKey = QStringLiteral("Readings/geometry");
 } // namespace
 
 ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel,
-                               PlatformServices& platform, QString settingsFile)
+                               PlatformServices& platform, QString settingsFile,
+                               ReadingsWindowKitSource kits)
     : panelWindow_(panelWindow), panel_(panel), platform_(platform),
-      settingsFile_(std::move(settingsFile))
+      settingsFile_(std::move(settingsFile)), kits_(kits)
 {
     connect(&panelWindow_, &MainWindow::readingsToggleRequested, this, &ReadingsToggle::toggle);
     connect(&panelWindow_, &MainWindow::synced, this, [this] {
@@ -44,7 +44,7 @@ void ReadingsToggle::open()
 {
     if (!window_) {
         QString reason;
-        kit_ = readingsWindowKit(&reason);
+        kit_ = kits_(&reason);
         if (kit_ == nullptr) {
             platform_.messageBox(
                 QStringLiteral("The readings window cannot be opened: %1").arg(reason),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "qt/readings_window_kit.h"
+
 #include <QObject>
 #include <QString>
 #include <QWidget>
@@ -11,7 +13,6 @@ class FrontPanel;
 class MainWindow;
 class PlatformServices;
 class ReadingsWindow;
-struct ReadingsWindowKit;
 
 // Ctrl+T on the panel: the readings window is built the first time it
 // opens (a panel without it costs nothing more, Qt Charts is not even
@@ -23,9 +24,10 @@ class ReadingsToggle : public QObject
     Q_OBJECT
 
   public:
-    // An empty `settingsFile` remembers nothing.
+    // An empty `settingsFile` remembers nothing. The window comes from
+    // `kits`: the module's unless the window is linked in.
     ReadingsToggle(MainWindow& panelWindow, FrontPanel& panel, PlatformServices& platform,
-                   QString settingsFile);
+                   QString settingsFile, ReadingsWindowKitSource kits = &readingsWindowKit);
     ~ReadingsToggle() override;
 
     void toggle();
@@ -41,6 +43,7 @@ class ReadingsToggle : public QObject
     FrontPanel& panel_;
     PlatformServices& platform_;
     QString settingsFile_;
+    ReadingsWindowKitSource kits_;
     const ReadingsWindowKit* kit_ = nullptr;
     ReadingsWindow* window_ = nullptr;
     std::unique_ptr<QWidget> widget_; // the window, owned

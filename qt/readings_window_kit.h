@@ -30,12 +30,19 @@ struct ReadingsWindowKit
 };
 
 // The module's file, and the one name it exports: a function taking
-// nothing and returning its const ReadingsWindowKit*.
+// nothing and returning its ReadingsWindowKit (as const void*).
 inline constexpr char kReadingsWindowModule[] = "lumodm-readings-window.so";
 inline constexpr char kReadingsWindowEntry[] = "lumodm_readings_window_kit";
 
-// The module's kit, opened once and kept for the program's life; nullptr
-// when it cannot be opened, with the reason in *error.
+// Where a kit comes from; nullptr, with the reason in *error, when there
+// is none.
+using ReadingsWindowKitSource = const ReadingsWindowKit* (*)(QString* error);
+
+// The module's kit, opened once and kept for the program's life.
 const ReadingsWindowKit* readingsWindowKit(QString* error);
+
+// The kit of the window linked into the program itself (the module's own;
+// the tests link the window).
+const ReadingsWindowKit* linkedReadingsWindowKit(QString* error);
 
 } // namespace lumodm

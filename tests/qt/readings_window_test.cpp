@@ -104,7 +104,8 @@ TEST(ReadingsWindow, MirrorsReadingsTogglesWithCtrlTAndKeepsThePanelSettings)
     QTemporaryDir dir;
     const QString file = dir.filePath("readings.ini");
     WindowFixture f;
-    ReadingsToggle toggle(*f.window, f.panel->panel, f.panel->platform, file);
+    ReadingsToggle toggle(*f.window, f.panel->panel, f.panel->platform, file,
+                          &linkedReadingsWindowKit);
     f.window->show();
     QApplication::setActiveWindow(f.window.get());
     const std::size_t writes = f.panel->platform.settingWrites.size();

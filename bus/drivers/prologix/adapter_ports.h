@@ -32,7 +32,7 @@ struct AdapterPorts
 };
 
 // The module's file, and the one name it exports: a function taking
-// nothing and returning its const AdapterPorts*.
+// nothing and returning its AdapterPorts (as const void*).
 inline constexpr char kAdapterPortsModule[] = "lumodm-adapter-ports.so";
 inline constexpr char kAdapterPortsEntry[] = "lumodm_adapter_ports";
 

@@ -37,7 +37,7 @@ const AdapterPorts kPorts{&tcp, &serial, &serialPorts};
 
 } // namespace lumodm
 
-extern "C" Q_DECL_EXPORT const lumodm::AdapterPorts* lumodm_adapter_ports()
+extern "C" Q_DECL_EXPORT const void* lumodm_adapter_ports()
 {
     return &lumodm::kPorts;
 }
