@@ -9,6 +9,7 @@
 #include "qt/main_window.h"
 #include "qt/panel_fonts.h"
 #include "qt/panel_icon.h"
+#include "qt/panel_style.h"
 #include "qt/qt_platform.h"
 #include "qt/readings_window.h"
 #include "qt/window_capture.h"
@@ -119,6 +120,7 @@ int runPanelProgram(int argc, char** argv)
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName(QStringLiteral("lumodm"));
     QApplication::setWindowIcon(panelIcon());
+    installPanelStyle();
     installPanelFonts();
 
     // Parsed again now that Qt has taken its own options off the line.

@@ -55,7 +55,8 @@ struct Bench
         panel.Form_Load();
         window = std::make_unique<MainWindow>(link);
         platform.setBeforeEvents([this] { window->syncFromModel(); });
-        readings = std::make_unique<ReadingsToggle>(*window, link, platform, QString());
+        readings = std::make_unique<ReadingsToggle>(*window, link, platform, QString(),
+                                                    &linkedReadingsWindowKit);
         window->show();
         readings->open();
         panel.Form_Activate();

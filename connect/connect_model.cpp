@@ -1,9 +1,9 @@
 #include "connect/connect_model.h"
 
+#include "bus/drivers/prologix/adapter_ports.h"
 #include "bus/drivers/prologix/adapter_target.h"
 #include "bus/drivers/sim/sim_model.h"
 
-#include <QSerialPortInfo>
 #include <algorithm>
 
 namespace lumodm {
@@ -33,10 +33,14 @@ AdapterGuess guessAdapter(bool hasIds, quint16 vendor, quint16 product)
 QList<SerialPortOffer> availableSerialPorts()
 {
     QList<SerialPortOffer> ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-        const bool ids = info.hasVendorIdentifier() && info.hasProductIdentifier();
-        ports.append({info.systemLocation(), info.description(),
-                      guessAdapter(ids, info.vendorIdentifier(), info.productIdentifier())});
+    // Without the adapter module no serial port could be used: none is offered.
+    const AdapterPorts* adapters = adapterPorts(nullptr);
+    if (adapters == nullptr) {
+        return ports;
+    }
+    for (const SerialPortListing& port : adapters->serialPorts()) {
+        ports.append({port.location, port.description,
+                      guessAdapter(port.hasIds, port.vendor, port.product)});
     }
     return ports;
 }

@@ -1,10 +1,10 @@
 #include "publish/reading_publisher.h"
 
 #include "log/log_timestamp.h"
+#include "publish/mosquitto_api.h"
 #include "publish/reading_message.h"
 
 #include <algorithm>
-#include <mosquitto.h>
 
 namespace lumodm {
 
@@ -19,15 +19,9 @@ constexpr auto kLongestRetry = std::chrono::seconds(30);
 constexpr auto kOfflineWait = std::chrono::seconds(1);
 constexpr std::chrono::milliseconds kFlushOnDestroy(1000);
 
-void initLibrary()
+QString libraryText(const MosquittoApi& api, int code)
 {
-    static std::once_flag once;
-    std::call_once(once, [] { mosquitto_lib_init(); });
-}
-
-QString libraryText(int code)
-{
-    return QString::fromLocal8Bit(mosquitto_strerror(code));
+    return QString::fromLocal8Bit(api.strerror(code));
 }
 
 } // namespace
@@ -104,12 +98,12 @@ bool ReadingPublisher::finish(std::chrono::milliseconds flushFor)
     worker_.join();
     if (client_ != nullptr) {
         if (wasConnected) {
-            mosquitto_disconnect(client_); // no last will after a clean end
+            api_->disconnect(client_); // no last will after a clean end
         }
         if (loopRunning_) {
-            mosquitto_loop_stop(client_, !wasConnected);
+            api_->loop_stop(client_, !wasConnected);
         }
-        mosquitto_destroy(client_);
+        api_->destroy(client_);
         client_ = nullptr;
     }
     if (!reached_) {
@@ -166,39 +160,47 @@ void ReadingPublisher::run()
 // network thread reconnects by itself.
 bool ReadingPublisher::connect(std::unique_lock<std::mutex>& lock)
 {
-    initLibrary();
-    mosquitto* client = mosquitto_new(nullptr, true, this);
+    QString reason;
+    const MosquittoApi* api = mosquittoApi(&reason);
+    if (api == nullptr) {
+        tellOnce(toldLink_, QStringLiteral("Cannot load the MQTT library: %1\nReadings are not "
+                                           "published.")
+                                .arg(reason));
+        return false;
+    }
+    mosquitto* client = api->create(nullptr, true, this);
     if (client == nullptr) {
         tellOnce(toldLink_, QStringLiteral("Cannot start the MQTT client: readings are not "
                                            "published."));
         return false;
     }
+    api_ = api;
     client_ = client;
     lock.unlock();
-    mosquitto_connect_callback_set(client, &ReadingPublisher::onConnect);
-    mosquitto_disconnect_callback_set(client, &ReadingPublisher::onDisconnect);
-    mosquitto_publish_callback_set(client, &ReadingPublisher::onPublish);
-    mosquitto_reconnect_delay_set(client, 1, 30, true);
-    mosquitto_max_inflight_messages_set(client, kWindow);
-    mosquitto_will_set(client, statusTopic_.constData(), 7, "offline", 1, true);
+    api->connect_callback_set(client, &ReadingPublisher::onConnect);
+    api->disconnect_callback_set(client, &ReadingPublisher::onDisconnect);
+    api->publish_callback_set(client, &ReadingPublisher::onPublish);
+    api->reconnect_delay_set(client, 1, 30, true);
+    api->max_inflight_messages_set(client, kWindow);
+    api->will_set(client, statusTopic_.constData(), 7, "offline", 1, true);
     const PublishTarget& target = options_.target;
     if (!target.user.isEmpty()) {
         const QByteArray user = target.user.toUtf8();
         const QByteArray password = password_.toUtf8();
-        mosquitto_username_pw_set(client, user.constData(),
-                                  password_.isEmpty() ? nullptr : password.constData());
+        api->username_pw_set(client, user.constData(),
+                             password_.isEmpty() ? nullptr : password.constData());
     }
     int code = MOSQ_ERR_SUCCESS;
     if (target.tls && !options_.caFile.isEmpty()) {
-        code = mosquitto_tls_set(client, options_.caFile.toLocal8Bit().constData(), nullptr,
-                                 nullptr, nullptr, nullptr);
+        code = api->tls_set(client, options_.caFile.toLocal8Bit().constData(), nullptr, nullptr,
+                            nullptr, nullptr);
     } else if (target.tls) {
-        code = mosquitto_int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+        code = api->int_option(client, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
     }
     lock.lock();
     if (code != MOSQ_ERR_SUCCESS) {
         tellOnce(toldLink_, QStringLiteral("Cannot use TLS for the broker %1: %2")
-                                .arg(brokerName(), libraryText(code)));
+                                .arg(brokerName(), libraryText(*api, code)));
         return false;
     }
 
@@ -206,14 +208,14 @@ bool ReadingPublisher::connect(std::unique_lock<std::mutex>& lock)
     auto retry = std::chrono::duration_cast<std::chrono::milliseconds>(kFirstRetry);
     while (!stopping_) {
         lock.unlock();
-        code = mosquitto_connect_async(client, host.constData(), target.port, kKeepAliveSeconds);
+        code = api->connect_async(client, host.constData(), target.port, kKeepAliveSeconds);
         lock.lock();
         if (code == MOSQ_ERR_SUCCESS) {
             break;
         }
         tellOnce(toldLink_, QStringLiteral("Cannot reach the broker %1: %2\nReadings are kept "
                                            "(up to %3) and sent when it answers.")
-                                .arg(brokerName(), libraryText(code))
+                                .arg(brokerName(), libraryText(*api, code))
                                 .arg(kQueueLimit));
         changed_.wait_for(lock, retry, [this] { return stopping_; });
         retry = std::min(retry * 2,
@@ -223,12 +225,12 @@ bool ReadingPublisher::connect(std::unique_lock<std::mutex>& lock)
         return false;
     }
     lock.unlock();
-    code = mosquitto_loop_start(client);
+    code = api->loop_start(client);
     lock.lock();
     loopRunning_ = code == MOSQ_ERR_SUCCESS;
     if (!loopRunning_) {
         tellOnce(toldLink_,
-                 QStringLiteral("Cannot start the MQTT client: %1").arg(libraryText(code)));
+                 QStringLiteral("Cannot start the MQTT client: %1").arg(libraryText(*api, code)));
     }
     return loopRunning_;
 }
@@ -270,8 +272,8 @@ bool ReadingPublisher::publish(std::unique_lock<std::mutex>& lock, const QByteAr
     ++inflight_;
     lock.unlock();
     const int code =
-        mosquitto_publish(client_, nullptr, topic.constData(), static_cast<int>(payload.size()),
-                          payload.constData(), 1, retain);
+        api_->publish(client_, nullptr, topic.constData(), static_cast<int>(payload.size()),
+                      payload.constData(), 1, retain);
     lock.lock();
     switch (code) {
     case MOSQ_ERR_SUCCESS:
@@ -293,7 +295,7 @@ void ReadingPublisher::onConnect(mosquitto*, void* self, int code)
     if (code != 0) {
         p->tellOnce(p->toldLink_, QStringLiteral("The broker %1 refused the connection: %2")
                                       .arg(p->brokerName(),
-                                           QString::fromLocal8Bit(mosquitto_connack_string(code))));
+                                           QString::fromLocal8Bit(p->api_->connack_string(code))));
         return;
     }
     std::unique_lock<std::mutex> lock(p->mutex_);
@@ -315,7 +317,7 @@ void ReadingPublisher::onDisconnect(mosquitto*, void* self, int code)
     if (never) {
         p->tellOnce(p->toldLink_, QStringLiteral("Cannot reach the broker %1: %2\nReadings are "
                                                  "kept (up to %3) and sent when it answers.")
-                                      .arg(p->brokerName(), libraryText(code))
+                                      .arg(p->brokerName(), libraryText(*p->api_, code))
                                       .arg(kQueueLimit));
     }
 }

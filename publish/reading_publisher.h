@@ -19,6 +19,8 @@ struct mosquitto;
 
 namespace lumodm {
 
+struct MosquittoApi;
+
 // The meter the readings come from, as the messages name it.
 struct PublishedMeter
 {
@@ -113,6 +115,7 @@ class ReadingPublisher : public ReadingObserver
     bool reached_ = false;
     bool stopping_ = false;
     bool finished_ = false;
+    const MosquittoApi* api_ = nullptr; // set with client_
     mosquitto* client_ = nullptr;
     bool loopRunning_ = false;
     std::thread worker_;

@@ -5,7 +5,6 @@
 #include "qt/control_mirror.h"
 #include "qt/panel_colors.h"
 #include "qt/panel_fonts.h"
-#include "qt/panel_icon.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -118,7 +117,6 @@ MainWindow::MainWindow(PanelLink& link, QWidget* parent) : QMainWindow(parent), 
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(panelIcon());
 
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("ClientArea"));
@@ -295,6 +293,11 @@ const QFont& MainWindow::labelFont(LabelView& view)
 
 const QFont& MainWindow::listFont(ComboView& view)
 {
+    // A hidden list is fitted when it is first shown: each size tried
+    // loads a font.
+    if (!view.model->visible) {
+        return view.font;
+    }
     const QSize size = scale_.rect(view.model->geometry).size();
     if (view.fontItems == view.model->items() && view.fontBox == size) {
         return view.font;

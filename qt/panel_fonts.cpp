@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QStringList>
 #include <algorithm>
 #include <cmath>
@@ -24,6 +25,33 @@ QString& bundledFamily()
 bool installed(const QString& family)
 {
     return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
+}
+
+// The family a request is drawn with: the family itself when installed,
+// else the first of its stand-ins that is. Naming it in the font spares Qt
+// a failed match, and the fontconfig search for fallbacks that comes with
+// it, at every size of a missing family. Asked once a family: the fonts do
+// not change after start-up.
+QString drawnFamily(const QString& family)
+{
+    static QHash<QString, QString> known;
+    const auto found = known.constFind(family);
+    if (found != known.constEnd()) {
+        return *found;
+    }
+    const QStringList families = QFontDatabase::families();
+    QString drawn = family;
+    for (const QString& candidate : QStringList{family} + QFont::substitutes(family)) {
+        const auto match = std::find_if(families.begin(), families.end(), [&](const QString& f) {
+            return f.compare(candidate, Qt::CaseInsensitive) == 0;
+        });
+        if (match != families.end()) {
+            drawn = *match;
+            break;
+        }
+    }
+    known.insert(family, drawn);
+    return drawn;
 }
 
 } // namespace
@@ -72,7 +100,7 @@ QFont toQFont(const FontSpec& spec, const QFont& defaultFont)
     if (spec.isDefault()) {
         return defaultFont;
     }
-    QFont font(spec.family);
+    QFont font(drawnFamily(spec.family));
     if (spec.pointSize > 0.0F) {
         font.setPointSizeF(static_cast<double>(spec.pointSize));
     } else {

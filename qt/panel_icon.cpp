@@ -1,5 +1,7 @@
 #include "qt/panel_icon.h"
 
+#include "qt/deferred_icon.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -70,11 +72,15 @@ QImage drawPanelIcon(int size)
 
 QIcon panelIcon()
 {
-    QIcon icon;
-    for (int size : kIconSizes) {
-        icon.addPixmap(QPixmap::fromImage(drawPanelIcon(size)));
-    }
-    return icon;
+    // Drawn when the window system first asks: offscreen (and so in every
+    // --quit-when-up and --screenshot run) the letters' fonts never load.
+    return deferredIcon([] {
+        QIcon icon;
+        for (int size : kIconSizes) {
+            icon.addPixmap(QPixmap::fromImage(drawPanelIcon(size)));
+        }
+        return icon;
+    });
 }
 
 } // namespace lumodm

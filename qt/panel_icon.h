@@ -14,7 +14,8 @@ QImage drawPanelIcon(int size);
 // The sizes a desktop asks for (and the install puts in the icon theme).
 inline constexpr std::array<int, 7> kIconSizes{16, 24, 32, 48, 64, 128, 256};
 
-// The window icon at those sizes.
+// The window icon at those sizes, drawn when first asked for. Every window
+// of the program has it from the application.
 QIcon panelIcon();
 
 } // namespace lumodm

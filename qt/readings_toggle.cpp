@@ -1,8 +1,8 @@
 #include "qt/readings_toggle.h"
 
 #include "platform/settings_file.h"
+#include "platform/platform_services.h"
 #include "qt/main_window.h"
-#include "qt/readings_window.h"
 
 #include <QSettings>
 
@@ -16,9 +16,10 @@ const QString kGeometryKey = QStringLiteral("Readings/geometry");
 } // namespace
 
 ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, PanelLink& panel,
-                               PlatformServices& platform, QString settingsFile)
+                               PlatformServices& platform, QString settingsFile,
+                               ReadingsWindowKitSource kits)
     : panelWindow_(panelWindow), panel_(panel), platform_(platform),
-      settingsFile_(std::move(settingsFile))
+      settingsFile_(std::move(settingsFile)), kits_(kits)
 {
     // A file that may not be read is not written either: nothing is kept.
     if (!settingsFile_.isEmpty() && !settingsFileUsable(settingsFile_)) {
@@ -27,7 +28,7 @@ ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, PanelLink& panel,
     connect(&panelWindow_, &MainWindow::readingsToggleRequested, this, &ReadingsToggle::toggle);
     connect(&panelWindow_, &MainWindow::synced, this, [this] {
         if (window_) {
-            window_->setMeterName(panelWindow_.model().state.ModelName, titleSuffix_);
+            kit_->setMeterName(*window_, panelWindow_.model().state.ModelName, titleSuffix_);
         }
     });
 }
@@ -36,8 +37,8 @@ ReadingsToggle::~ReadingsToggle() = default;
 
 void ReadingsToggle::toggle()
 {
-    if (window_ && window_->isVisible()) {
-        window_->hide();
+    if (widget_ && widget_->isVisible()) {
+        widget_->hide();
         remember();
         return;
     }
@@ -47,21 +48,30 @@ void ReadingsToggle::toggle()
 void ReadingsToggle::open()
 {
     if (!window_) {
-        window_ = std::make_unique<ReadingsWindow>(panel_, platform_);
-        window_->setMeterName(panelWindow_.model().state.ModelName, titleSuffix_);
-        connect(window_.get(), &ReadingsWindow::toggleRequested, this, &ReadingsToggle::toggle);
+        QString reason;
+        kit_ = kits_(&reason);
+        if (kit_ == nullptr) {
+            platform_.messageBox(
+                QStringLiteral("The readings window cannot be opened: %1").arg(reason),
+                QStringLiteral("Readings"), MessageButtons::Ok, MessageIcon::Exclamation);
+            return;
+        }
+        window_ = kit_->make(panel_, platform_);
+        widget_.reset(kit_->widget(*window_));
+        kit_->onToggleRequested(*window_, this, [this] { toggle(); });
+        kit_->setMeterName(*window_, panelWindow_.model().state.ModelName, titleSuffix_);
         const QByteArray geometry =
             settingsFile_.isEmpty()
                 ? QByteArray()
                 : QSettings(settingsFile_, QSettings::IniFormat).value(kGeometryKey).toByteArray();
-        if (geometry.isEmpty() || !window_->restoreGeometry(geometry)) {
+        if (geometry.isEmpty() || !widget_->restoreGeometry(geometry)) {
             // Beside the panel, not over it.
-            window_->move(panelWindow_.frameGeometry().topRight() + QPoint(8, 0));
+            widget_->move(panelWindow_.frameGeometry().topRight() + QPoint(8, 0));
         }
     }
-    window_->show();
-    window_->raise();
-    window_->activateWindow();
+    widget_->show();
+    widget_->raise();
+    widget_->activateWindow();
     remember();
 }
 
@@ -69,7 +79,7 @@ void ReadingsToggle::setTitleSuffix(const QString& suffix)
 {
     titleSuffix_ = suffix;
     if (window_) {
-        window_->setMeterName(panelWindow_.model().state.ModelName, titleSuffix_);
+        kit_->setMeterName(*window_, panelWindow_.model().state.ModelName, titleSuffix_);
     }
 }
 
@@ -89,12 +99,12 @@ void ReadingsToggle::remember() const
     // Only what changed from what is stored: a plain exit with the window
     // never opened leaves the file as it was, or absent.
     QSettings settings(settingsFile_, QSettings::IniFormat);
-    const bool open = window_ != nullptr && window_->isVisible();
+    const bool open = widget_ != nullptr && widget_->isVisible();
     if (open != settings.value(kOpenKey, false).toBool()) {
         settings.setValue(kOpenKey, open);
     }
-    if (window_) {
-        const QByteArray geometry = window_->saveGeometry();
+    if (widget_) {
+        const QByteArray geometry = widget_->saveGeometry();
         if (geometry != settings.value(kGeometryKey).toByteArray()) {
             settings.setValue(kGeometryKey, geometry);
         }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "qt/readings_window_kit.h"
+
 #include <QObject>
 #include <QString>
+#include <QWidget>
 #include <memory>
 
 namespace lumodm {
@@ -12,7 +15,8 @@ class PlatformServices;
 class ReadingsWindow;
 
 // Ctrl+T on the panel: the readings window is built the first time it
-// opens (a panel without it costs nothing more) and shown or hidden after.
+// opens (a panel without it costs nothing more, Qt Charts is not even
+// loaded) and shown or hidden after.
 // Whether it was open and where are kept in a settings file of its own, so
 // the panel's stored settings stay exactly as they were.
 class ReadingsToggle : public QObject
@@ -20,10 +24,10 @@ class ReadingsToggle : public QObject
     Q_OBJECT
 
   public:
-    // An empty `settingsFile`, or one that is no small regular file,
-    // remembers nothing.
+    // An empty `settingsFile` remembers nothing. The window comes from
+    // `kits`: the module's unless the window is linked in.
     ReadingsToggle(MainWindow& panelWindow, PanelLink& panel, PlatformServices& platform,
-                   QString settingsFile);
+                   QString settingsFile, ReadingsWindowKitSource kits = &readingsWindowKit);
     ~ReadingsToggle() override;
 
     void toggle();
@@ -32,7 +36,7 @@ class ReadingsToggle : public QObject
     bool rememberedOpen() const;
     void remember() const;
 
-    ReadingsWindow* window() const { return window_.get(); }
+    ReadingsWindow* window() const { return window_; }
     // Said after the meter's name in the readings window's title.
     void setTitleSuffix(const QString& suffix);
 
@@ -41,7 +45,10 @@ class ReadingsToggle : public QObject
     PanelLink& panel_;
     PlatformServices& platform_;
     QString settingsFile_;
-    std::unique_ptr<ReadingsWindow> window_;
+    ReadingsWindowKitSource kits_;
+    const ReadingsWindowKit* kit_ = nullptr;
+    ReadingsWindow* window_ = nullptr;
+    std::unique_ptr<QWidget> widget_; // the window, owned
     QString titleSuffix_;
 };
 

@@ -22,6 +22,8 @@ TEST(PanelProgram, AnswersItsCommandLine)
         {{"-platform", "offscreen", "--sim", "--quit-when-up", "--log=" + log},
          0,
          "lumodm: panel up \\d+ ms after start\n$"},
+        // The readings window, from its module beside the program.
+        {{"-platform", "offscreen", "--sim", "--readings", "--quit-when-up"}, 0, "panel up"},
         // No bus option: the remembered one, not the GPIB library.
         {{"-platform", "offscreen", "--quit-when-up"}, 0, "lumodm: panel up \\d+ ms"},
     };

@@ -15,7 +15,7 @@ TEST(ReadingsWindow, MirrorsReadingsTogglesWithCtrlTAndKeepsThePanelSettings)
     QTemporaryDir dir;
     const QString file = dir.filePath("readings.ini");
     WindowFixture f;
-    ReadingsToggle toggle(*f.window, f.link, f.panel->platform, file);
+    ReadingsToggle toggle(*f.window, f.link, f.panel->platform, file, &linkedReadingsWindowKit);
     f.showUp();
     QApplication::setActiveWindow(f.window.get());
     const std::size_t writes = f.panel->platform.settingWrites.size();

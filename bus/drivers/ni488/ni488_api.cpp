@@ -1,6 +1,6 @@
 #include "bus/drivers/ni488/ni488_api.h"
 
-#include "bus/drivers/ni488/shared_library.h"
+#include "platform/shared_library.h"
 
 #include <QStringList>
 #include <cstddef>

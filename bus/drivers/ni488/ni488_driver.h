@@ -1,8 +1,8 @@
 #pragma once
 
 #include "bus/drivers/ni488/ni488_api.h"
-#include "bus/drivers/ni488/shared_library.h"
 #include "bus/gpib_driver.h"
+#include "platform/shared_library.h"
 
 #include <QString>
 #include <QStringList>

@@ -14,7 +14,8 @@ class SharedLibrary
     SharedLibrary(const SharedLibrary&) = delete;
     SharedLibrary& operator=(const SharedLibrary&) = delete;
 
-    // Opens the library by file name (searched the system's way) or path.
+    // Opens the library by file name (searched the system's way, the
+    // program's own run path included) or path.
     // On failure returns false and leaves the loader's reason in *error.
     bool open(const QString& name, QString* error);
     void close();

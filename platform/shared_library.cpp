@@ -1,4 +1,4 @@
-#include "bus/drivers/ni488/shared_library.h"
+#include "platform/shared_library.h"
 
 #include "platform/checked_file.h"
 

@@ -1,0 +1,38 @@
+// The kit of the readings window linked in: the module's, and the tests'.
+#include "qt/readings_window.h"
+#include "qt/readings_window_kit.h"
+
+namespace lumodm {
+
+namespace {
+
+ReadingsWindow* make(PanelLink& panel, PlatformServices& platform)
+{
+    return new ReadingsWindow(panel, platform);
+}
+
+QWidget* widget(ReadingsWindow& window)
+{
+    return &window;
+}
+
+void setMeterName(ReadingsWindow& window, const QString& modelName, const QString& where)
+{
+    window.setMeterName(modelName, where);
+}
+
+void onToggleRequested(ReadingsWindow& window, QObject* context, std::function<void()> toggle)
+{
+    QObject::connect(&window, &ReadingsWindow::toggleRequested, context, std::move(toggle));
+}
+
+const ReadingsWindowKit kKit{&make, &widget, &setMeterName, &onToggleRequested};
+
+} // namespace
+
+const ReadingsWindowKit* linkedReadingsWindowKit(QString*)
+{
+    return &kKit;
+}
+
+} // namespace lumodm
