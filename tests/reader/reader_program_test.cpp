@@ -5,9 +5,10 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <iterator>
 
 // lumodm-read as a process: what only a process shows (exit statuses,
-// standard output against standard error, Ctrl-C, a kill mid-write).
+// standard output against standard error, Ctrl-C, a kill between rows).
 namespace lumodm {
 namespace {
 
@@ -116,6 +117,39 @@ TEST_F(ReaderProgramTest, CtrlCEndsAfterTheCurrentReading)
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), out);
+}
+
+// SIGKILL at several moments of a fast stream: the log holds every row that
+// standard output showed, at most one row more, and ends on a whole row.
+TEST_F(ReaderProgramTest, AKillLosesNoRowAndCutsNone)
+{
+    const int rows[] = {1, 10, 50}; // readings before the kill
+    QProcess processes[std::size(rows)];
+    for (std::size_t i = 0; i < std::size(rows); ++i) { // side by side: one wait for all
+        start(processes[i], {QStringLiteral("--sim=DM5110"), QStringLiteral("--count=0"),
+                             QStringLiteral("--interval=0"), QStringLiteral("--csv"),
+                             QStringLiteral("--log=") + home.filePath(QString::number(i))});
+    }
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i]);
+        QByteArray out;
+        ASSERT_TRUE(waitForLines(processes[i], out, 1 + rows[i]));
+        ::kill(static_cast<pid_t>(processes[i].processId()), SIGKILL);
+        ASSERT_TRUE(processes[i].waitForFinished(kTimeoutMs));
+        out += processes[i].readAllStandardOutput();
+        QFile file(home.filePath(QString::number(i)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray log = file.readAll();
+        EXPECT_TRUE(log.startsWith(out)) << log.size() << " bytes against " << out.size();
+        EXPECT_LE(log.count('\n'), out.count('\n') + 1);
+        EXPECT_TRUE(log.endsWith('\n'));
+        for (const QByteArray& line : log.trimmed().split('\n')) {
+            // The header's eight fields (a quoted field may hold commas).
+            EXPECT_EQ(QString::fromLatin1(line).remove(QRegularExpression("\"[^\"]*\"")).count(','),
+                      7)
+                << line.constData();
+        }
+    }
 }
 
 } // namespace
