@@ -8,7 +8,8 @@
 #include <iterator>
 
 // lumodm-read as a process: what only a process shows (exit statuses,
-// standard output against standard error, Ctrl-C, a kill between rows).
+// standard output against standard error, Ctrl-C, a kill between rows, the
+// search for a GPIB library).
 namespace lumodm {
 namespace {
 
@@ -18,13 +19,17 @@ class ReaderProgramTest : public ::testing::Test
 {
   protected:
     // A private home, so that the test can see the program leaves the
-    // stored settings alone.
-    void start(QProcess& process, const QStringList& arguments)
+    // stored settings alone; `libraries`, when given, is searched first for
+    // shared libraries.
+    void start(QProcess& process, const QStringList& arguments, const QString& libraries = {})
     {
         ASSERT_TRUE(home.isValid());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        if (!libraries.isEmpty()) {
+            env.insert(QStringLiteral("LD_LIBRARY_PATH"), libraries);
+        }
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(LUMODM_READ_PATH), arguments); // given by the build
         ASSERT_TRUE(process.waitForStarted(kTimeoutMs));
@@ -150,6 +155,28 @@ TEST_F(ReaderProgramTest, AKillLosesNoRowAndCutsNone)
                 << line.constData();
         }
     }
+}
+
+// Without a library named, the usual ones are looked for the system's way,
+// in their order: here three files that are no libraries.
+TEST_F(ReaderProgramTest, LooksForTheUsualLibrariesInOrder)
+{
+    QTemporaryDir folder;
+    QString tried;
+    for (const char* name : {"libgpib.so.0", "libni4882.so", "libgpibapi.so"}) {
+        QFile file(folder.filePath(QLatin1String(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("no library") > 0);
+        tried +=
+            QStringLiteral("  %1: %2[^\n]*\n")
+                .arg(QRegularExpression::escape(name), QRegularExpression::escape(file.fileName()));
+    }
+    QProcess process;
+    start(process, {}, folder.path());
+    ASSERT_TRUE(process.waitForFinished(kTimeoutMs));
+    EXPECT_EQ(process.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    EXPECT_TRUE(QRegularExpression("Tried:\n" + tried + "  Install").match(err).hasMatch())
+        << err.toStdString();
 }
 
 } // namespace
