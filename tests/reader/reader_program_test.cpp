@@ -35,7 +35,9 @@ class ReaderProgramTest : public ::testing::Test
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("LD_LIBRARY_PATH"), libraries.path());
+        const QString found = env.value(QStringLiteral("LD_LIBRARY_PATH"));
+        env.insert(QStringLiteral("LD_LIBRARY_PATH"),
+                   libraries.path() + (found.isEmpty() ? QString() : QLatin1Char(':') + found));
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(LUMODM_READ_PATH), arguments); // given by the build
         ASSERT_TRUE(process.waitForStarted(kTimeoutMs));
@@ -136,8 +138,9 @@ TEST_F(ReaderProgramTest, CtrlCEndsAfterTheCurrentReading)
     EXPECT_EQ(file.readAll(), out);
 }
 
-// SIGKILL at several moments of a fast stream: the log holds every row that
-// standard output showed, at most one row more, and ends on a whole row.
+// SIGKILL at several moments of a stream with no interval: the log holds
+// every row that standard output showed, at most one row more, and ends on
+// a whole row.
 TEST_F(ReaderProgramTest, AKillLosesNoRowAndCutsNone)
 {
     const int rows[] = {1, 10, 50}; // readings before the kill
