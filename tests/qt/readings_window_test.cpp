@@ -53,5 +53,33 @@ TEST(ReadingsWindow, MirrorsReadingsTogglesWithCtrlTAndKeepsThePanelSettings)
     EXPECT_FALSE(toggle.rememberedOpen());
 }
 
+// Record logs what comes while it records, until the button stops it; the
+// chart is exported as a PNG, or an SVG by the file's suffix.
+TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChart)
+{
+    QTemporaryDir dir;
+    const auto contents = [&dir](const char* name) {
+        QFile file(dir.filePath(QLatin1String(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    WindowFixture f;
+    ReadingsWindow w(f.panel->panel, f.panel->platform);
+    w.show();
+    auto* record = w.findChild<QPushButton*>("Button_Record");
+    f.panel->play("signal DCV 1.25, runfor 0.9");
+    ASSERT_TRUE(w.startRecording(dir.filePath("r.csv")));
+    EXPECT_EQ(record->text(), "Stop recording");
+    f.panel->play("signal DCV 2.5, runfor 1.9");
+    QTest::mouseClick(record, Qt::LeftButton);
+    f.panel->play("signal DCV 3.75, runfor 0.9");
+    const QByteArray rows = contents("r.csv");
+    EXPECT_EQ(rows.count('\n'), 3); // the header and two readings of 2.5 V
+    EXPECT_EQ(rows.count(",DM5010,DCV,0,2.5,V,"), 2);
+
+    ASSERT_TRUE(w.exportChart(dir.filePath("c.png")) && w.exportChart(dir.filePath("c.svg")));
+    EXPECT_TRUE(contents("c.png").startsWith("\x89PNG\r\n\x1a\n"));
+    EXPECT_TRUE(contents("c.svg").contains("<svg"));
+}
+
 } // namespace
 } // namespace lumodm::testing

@@ -5,9 +5,11 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <gtest/gtest.h>
+#include <iterator>
 
 // lumodm-read as a process: what only a process shows (exit statuses,
-// standard output against standard error, Ctrl-C, a kill mid-write).
+// standard output against standard error, Ctrl-C, a kill between rows, the
+// search for a GPIB library).
 namespace lumodm {
 namespace {
 
@@ -16,6 +18,15 @@ constexpr int kTimeoutMs = 60000;
 class ReaderProgramTest : public ::testing::Test
 {
   protected:
+    // Where shared libraries are looked for first: files that are no
+    // libraries under the usual GPIB libraries' names.
+    void SetUp() override
+    {
+        for (const char* name : {"libgpib.so.0", "libni4882.so", "libgpibapi.so"}) {
+            QFile file(libraries.filePath(QLatin1String(name)));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("no library") > 0);
+        }
+    }
     // A private home, so that the test can see the program leaves the
     // stored settings alone.
     void start(QProcess& process, const QStringList& arguments)
@@ -24,6 +35,9 @@ class ReaderProgramTest : public ::testing::Test
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+        const QString found = env.value(QStringLiteral("LD_LIBRARY_PATH"));
+        env.insert(QStringLiteral("LD_LIBRARY_PATH"),
+                   libraries.path() + (found.isEmpty() ? QString() : QLatin1Char(':') + found));
         process.setProcessEnvironment(env);
         process.start(QStringLiteral(LUMODM_READ_PATH), arguments); // given by the build
         ASSERT_TRUE(process.waitForStarted(kTimeoutMs));
@@ -41,6 +55,7 @@ class ReaderProgramTest : public ::testing::Test
     }
 
     QTemporaryDir home;
+    QTemporaryDir libraries;
 };
 
 TEST_F(ReaderProgramTest, ExitStatusesAndWhereTheTextGoes)
@@ -72,6 +87,11 @@ TEST_F(ReaderProgramTest, ExitStatusesAndWhereTheTextGoes)
         {{"--gpib-library=/nonexistent/libgpib.so"},
          1,
          "loaded\\.\n  Tried:\n  /nonexistent/libgpib\\.so[\\s\\S]*: lumodm-read --sim\\.\n$"},
+        // Without a library named, the usual ones in their order, the system's way.
+        {{},
+         1,
+         "Tried:\n  libgpib\\.so\\.0: /.*/libgpib\\.so\\.0: .*\n  libni4882\\.so: "
+         "/.*/libni4882\\.so: .*\n  libgpibapi\\.so: /.*/libgpibapi\\.so: .*\n  Install"},
         {{"--sim", "--log=" + home.filePath(QStringLiteral("missing/r.csv"))},
          3,
          "^Log Error: Cannot open the reading log\n  .*missing/r\\.csv\n"},
@@ -116,6 +136,40 @@ TEST_F(ReaderProgramTest, CtrlCEndsAfterTheCurrentReading)
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), out);
+}
+
+// SIGKILL at several moments of a stream with no interval: the log holds
+// every row that standard output showed, at most one row more, and ends on
+// a whole row.
+TEST_F(ReaderProgramTest, AKillLosesNoRowAndCutsNone)
+{
+    const int rows[] = {1, 10, 50}; // readings before the kill
+    QProcess processes[std::size(rows)];
+    for (std::size_t i = 0; i < std::size(rows); ++i) { // side by side: one wait for all
+        start(processes[i], {QStringLiteral("--sim=DM5110"), QStringLiteral("--count=0"),
+                             QStringLiteral("--interval=0"), QStringLiteral("--csv"),
+                             QStringLiteral("--log=") + home.filePath(QString::number(i))});
+    }
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(rows[i]);
+        QByteArray out;
+        ASSERT_TRUE(waitForLines(processes[i], out, 1 + rows[i]));
+        ::kill(static_cast<pid_t>(processes[i].processId()), SIGKILL);
+        ASSERT_TRUE(processes[i].waitForFinished(kTimeoutMs));
+        out += processes[i].readAllStandardOutput();
+        QFile file(home.filePath(QString::number(i)));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray log = file.readAll();
+        EXPECT_TRUE(log.startsWith(out)) << log.size() << " bytes against " << out.size();
+        EXPECT_LE(log.count('\n'), out.count('\n') + 1);
+        EXPECT_TRUE(log.endsWith('\n'));
+        for (const QByteArray& line : log.trimmed().split('\n')) {
+            // The header's eight fields (a quoted field may hold commas).
+            EXPECT_EQ(QString::fromLatin1(line).remove(QRegularExpression("\"[^\"]*\"")).count(','),
+                      7)
+                << line.constData();
+        }
+    }
 }
 
 } // namespace
