@@ -58,7 +58,8 @@ void drive(QWidget* dialog, const QString& problem)
 
 TEST(ConnectDialog, ShowsTheModelAndGivesTheConnectionChosen)
 {
-    Connection remembered{{}, 12};
+    Connection remembered;
+    remembered.driver.meters.addresses = {12};
     remembered.driver.kind = DriverSpec::Kind::Ar488;
     remembered.driver.adapter = QStringLiteral("/dev/ttyACM0");
     ConnectModel model({{"libgpib.so.0", "libni4882.so"}, false, "libgpib.so.0: not found"},
@@ -75,7 +76,7 @@ TEST(ConnectDialog, ShowsTheModelAndGivesTheConnectionChosen)
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->driver.kind, DriverSpec::Kind::Prologix);
     EXPECT_EQ(chosen->driver.adapter, "bench-7:1234");
-    EXPECT_EQ(chosen->address, 12);
+    EXPECT_EQ(chosen->driver.meters.text(), "12");
 }
 
 } // namespace

@@ -63,7 +63,7 @@ TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChart)
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     };
     WindowFixture f;
-    ReadingsWindow w(f.panel->panel, f.panel->platform);
+    ReadingsWindow w(f.link, f.panel->platform);
     w.show();
     auto* record = w.findChild<QPushButton*>("Button_Record");
     f.panel->play("signal DCV 1.25, runfor 0.9");
