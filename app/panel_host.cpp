@@ -25,13 +25,6 @@ namespace {
 
 const QString kApplication = QStringLiteral("LumoDM");
 
-QString busLostText()
-{
-    return QStringLiteral("The connection to the GPIB bus was lost: the adapter was unplugged, "
-                          "switched off or its network link closed.\n\n"
-                          "Program will terminate.");
-}
-
 } // namespace
 
 // One meter's panel and what belongs to it; it lives as long as the

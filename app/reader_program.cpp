@@ -1,6 +1,7 @@
 #include "app/reader_program.h"
 
 #include "app/command_line.h"
+#include "app/meter_readers.h"
 #include "connect/connect_session.h"
 #include "log/reading_log.h"
 #include "publish/reading_publisher.h"
@@ -87,10 +88,18 @@ int runHeadlessReaderProgram(int argc, char** argv)
         // A log asked for is part of the job: without it the readings stop.
         log = std::make_unique<ReadingLog>(parse.options.logFile, platform);
         log->setFailureNote(QStringLiteral("lumodm-read stops here."));
+        log->setMeterCount(parse.options.driver.meters.several() ? 2 : 1);
         if (!log->open()) {
             driver.close();
             return reader_status::LogFailed;
         }
+    }
+
+    if (parse.options.driver.meters.several()) {
+        const int status = readSeveralMeters(parse.options, driver, platform, log.get());
+        log.reset();
+        driver.close();
+        return status;
     }
 
     HeadlessReader reader(driver, platform);
@@ -103,8 +112,8 @@ int runHeadlessReaderProgram(int argc, char** argv)
                               .arg(text.replace(QLatin1Char('\n'), QLatin1Char(' '))));
         });
         // The meter is known once the reader has found it.
-        publisher->startOnFirstReading([&reader, &driver] {
-            return PublishedMeter{reader.modelName(), primaryAddressOf(driver, reader.device())};
+        publisher->startOnFirstReading([&reader] {
+            return PublishedMeter{reader.modelName(), reader.meter().address};
         });
         reader.addReadingObserver(publisher.get());
     }

@@ -15,6 +15,13 @@ QString noSupportedMeterAtText(int address)
         .arg(address);
 }
 
+QString busLostText()
+{
+    return QStringLiteral("The connection to the GPIB bus was lost: the adapter was unplugged, "
+                          "switched off or its network link closed.\n\n"
+                          "Program will terminate.");
+}
+
 QString settingsMismatchFinding(const QString& modelName)
 {
     return QStringLiteral("A mismatch between the program setting and the actual setting of the ") +

@@ -13,6 +13,10 @@ QString noSupportedMeterText();
 // as a supported model (title "Error"); the others are served.
 QString noSupportedMeterAtText(int address);
 
+// When the adapter or board itself is gone while several meters are
+// served (title "Bus Error"): told once, for all of them.
+QString busLostText();
+
 // When the meter is found on another function than the readings expect
 // (title "Settings Error"): what was found, then what the panel's buttons
 // do about it.

@@ -90,9 +90,12 @@ void ConsolePlatform::catchInterrupts()
         // it keeps the notifier from firing again.
         auto* notifier =
             new QSocketNotifier(wakeFds[0], QSocketNotifier::Read, QCoreApplication::instance());
-        QObject::connect(notifier, &QSocketNotifier::activated, notifier, [] {
+        QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] {
             char buffer[64];
             while (::read(wakeFds[0], buffer, sizeof buffer) > 0) {
+            }
+            if (interruptHook_) {
+                interruptHook_();
             }
         });
     }

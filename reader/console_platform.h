@@ -33,9 +33,13 @@ class ConsolePlatform : public QtCorePlatform
     // QCoreApplication; call once.
     void catchInterrupts();
     static bool interrupted();
+    // Runs on the event loop's thread after each interrupt, so that waits
+    // on other threads can be woken.
+    void setInterruptHook(std::function<void()> hook) { interruptHook_ = std::move(hook); }
 
   private:
     std::function<void(const QByteArray&)> errorSink_;
+    std::function<void()> interruptHook_;
 };
 
 // A message box as plain lines: the title, a colon and the text's first

@@ -37,10 +37,15 @@ HeadlessReader::HeadlessReader(GpibDriver& driver, PlatformServices& platform)
 
 int HeadlessReader::run(const ReaderOptions& options)
 {
-    csv_ = options.csv;
-
     platform_.setFatalStatus(reader_status::MeterNotFound);
-    session_.adopt(identifyMeter(bus_.gpib(), helper_));
+    return run(options, identifyMeter(bus_.gpib(), helper_));
+}
+
+int HeadlessReader::run(const ReaderOptions& options, const MeterIdentity& meter)
+{
+    csv_ = options.csv;
+    platform_.setFatalStatus(reader_status::MeterNotFound);
+    session_.adopt(meter);
     if (session_.model() == MeterModel::None) {
         platform_.messageBox(noSupportedMeterText(), QStringLiteral("Error"), MessageButtons::Ok,
                              MessageIcon::Stop);
@@ -111,7 +116,7 @@ int HeadlessReader::setRange(std::int16_t range)
 
 int HeadlessReader::takeReadings(const ReaderOptions& options)
 {
-    if (csv_) {
+    if (csv_ && printsCsvHeader_) {
         out_(readingCsvHeader());
     }
 
@@ -171,6 +176,14 @@ void HeadlessReader::report(const Reading& reading)
     QString line = reading.readoutText;
     if (!reading.unit.isEmpty()) {
         line += QLatin1Char(' ') + reading.unit;
+    }
+    if (!linePrefix_.isEmpty()) {
+        // "12: 1.4999 V": the readout's sign blank gives way to the prefix.
+        qsizetype first = 0;
+        while (first < line.size() && line.at(first) == QLatin1Char(' ')) {
+            ++first;
+        }
+        line = linePrefix_ + line.mid(first);
     }
     out_(line.toUtf8() + '\n');
 }

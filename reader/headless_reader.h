@@ -52,11 +52,19 @@ class HeadlessReader
 
     // The meter found by run(): its device handle and designation.
     std::int16_t device() const { return session_.identity().device; }
+    const MeterIdentity& meter() const { return session_.identity(); }
     const QString& modelName() const { return session_.modelName(); }
 
     // Identifies the meter, sets it up and takes the readings; returns the
     // exit status (fatal ends do not return).
     int run(const ReaderOptions& options);
+    // The same for a meter identified already (one of several on the bus).
+    int run(const ReaderOptions& options, const MeterIdentity& meter);
+
+    // One of several meters: each plain line starts with this ("12: "),
+    // and the CSV header is printed once by whoever prints the rows' start.
+    void setLinePrefix(const QString& prefix) { linePrefix_ = prefix; }
+    void setPrintsCsvHeader(bool prints) { printsCsvHeader_ = prints; }
 
   private:
     int setFunction(const QString& code);
@@ -78,6 +86,8 @@ class HeadlessReader
     ReadingLog* log_ = nullptr;
     std::vector<ReadingObserver*> observers_;
     bool csv_ = false;
+    bool printsCsvHeader_ = true;
+    QString linePrefix_;
 };
 
 } // namespace lumodm
