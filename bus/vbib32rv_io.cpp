@@ -107,7 +107,7 @@ QString Vbib32Rv::GpibQuery(std::int16_t& device, const QString& command)
 
 void Vbib32Rv::GpibWait(float seconds)
 {
-    waitProcessingEvents(platform_, static_cast<double>(seconds));
+    waitServingInput(platform_, static_cast<double>(seconds));
 }
 
 } // namespace lumodm

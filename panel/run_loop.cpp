@@ -68,7 +68,7 @@ void FrontPanel::SleepSecLocal(float sleepTime)
 
 void FrontPanel::waitSeconds(const float& sleepTime)
 {
-    waitProcessingEvents(
+    waitServingInput(
         platform_, [&sleepTime] { return static_cast<double>(sleepTime); },
         [this] { return form_.state.StopRequested != kFalse; });
 }

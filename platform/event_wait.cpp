@@ -2,8 +2,8 @@
 
 namespace lumodm {
 
-void waitProcessingEvents(PlatformServices& platform, const std::function<double()>& seconds,
-                          const std::function<bool()>& stop)
+void waitServingInput(PlatformServices& platform, const std::function<double()>& seconds,
+                      const std::function<bool()>& stop)
 {
     // Elapsed time on the monotonic clock: no midnight or clock change can
     // stretch the wait, and a long uptime costs no resolution.

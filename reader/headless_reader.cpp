@@ -192,7 +192,7 @@ void HeadlessReader::report(const Reading& reading)
 // ends the wait at once and no processor time is spent spinning.
 void HeadlessReader::waitUntil(double deadline)
 {
-    waitProcessingEvents(platform_, deadline - platform_.now(), [this] { return interrupted(); });
+    waitServingInput(platform_, deadline - platform_.now(), [this] { return interrupted(); });
 }
 
 } // namespace lumodm
