@@ -138,8 +138,11 @@ std::size_t ReadingPublisher::waiting() const
 QString ReadingPublisher::brokerName() const
 {
     const PublishTarget& t = options_.target;
+    // An IPv6 address in brackets, as it is written in the address.
+    const QString host =
+        t.host.contains(QLatin1Char(':')) ? QLatin1Char('[') + t.host + QLatin1Char(']') : t.host;
     return QStringLiteral("%1://%2:%3")
-        .arg(t.tls ? QLatin1String("mqtts") : QLatin1String("mqtt"), t.host)
+        .arg(t.tls ? QLatin1String("mqtts") : QLatin1String("mqtt"), host)
         .arg(t.port);
 }
 

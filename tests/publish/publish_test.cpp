@@ -221,7 +221,7 @@ TEST_F(PublishTest, AnUnreachableBrokerNeitherHoldsTheReadingsNorTellsTwice)
 {
     broker.terminate();
     ASSERT_TRUE(broker.waitForFinished());
-    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {},
+    ReadingPublisher publisher(options("mqtt://[::1]:%1/lab"), {},
                                [&](const QString& text) { add("told", text.toUtf8()); });
     publisher.start({"DM5010", 16});
     // Every call returns at once: the queue takes them, the oldest go.
@@ -234,6 +234,7 @@ TEST_F(PublishTest, AnUnreachableBrokerNeitherHoldsTheReadingsNorTellsTwice)
     const auto told = on("told");
     ASSERT_EQ(told.size(), 2U);
     EXPECT_TRUE(told[0].contains("oldest are dropped") != told[1].contains("oldest are dropped"));
+    EXPECT_TRUE(told[0].contains(QStringLiteral("mqtt://[::1]:%1").arg(port).toUtf8()));
 }
 
 // lumodm-read with a user and a password from the environment, which the
