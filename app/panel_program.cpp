@@ -22,7 +22,9 @@
 #include <QPainter>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -157,7 +159,9 @@ int runPanelProgram(int argc, char** argv)
     std::unique_ptr<ReadingLog> log;
     std::unique_ptr<ReadingsToggle> readings;
     std::unique_ptr<ReadingPublisher> publisher;
-    platform.setShutdownHook([&driver, &log, &readings, &publisher, &scratch] {
+    std::atomic<bool> closing{false};
+    platform.setShutdownHook([&driver, &log, &readings, &publisher, &scratch, &closing] {
+        closing = true;
         if (readings) {
             readings->remember();
         }
@@ -192,16 +196,20 @@ int runPanelProgram(int argc, char** argv)
         panel.addReadingObserver(log.get());
     }
     if (publishing) {
-        // Told on the link's thread; the box opens on the window's.
-        publisher = makeReadingPublisher(line.options.publish, [&platform](const QString& text) {
-            QMetaObject::invokeMethod(
-                qApp,
-                [&platform, text] {
+        // Told on the link's thread, the box opens on the window's; told
+        // as the program closes, when no event loop runs, it opens at once.
+        publisher =
+            makeReadingPublisher(line.options.publish, [&platform, &closing](const QString& text) {
+                const auto show = [&platform, text] {
                     platform.messageBox(text, QStringLiteral("Publish Error"), MessageButtons::Ok,
                                         MessageIcon::Exclamation);
-                },
-                Qt::QueuedConnection);
-        });
+                };
+                if (closing && QThread::currentThread() == qApp->thread()) {
+                    show();
+                } else {
+                    QMetaObject::invokeMethod(qApp, show, Qt::QueuedConnection);
+                }
+            });
         publisher->start({form.state.ModelName, meterAddress});
         panel.addReadingObserver(publisher.get());
     }

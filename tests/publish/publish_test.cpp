@@ -7,6 +7,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <condition_variable>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <mosquitto.h>
 #include <mutex>
@@ -81,6 +82,9 @@ class PublishTest : public ::testing::Test
     }
     void TearDown() override
     {
+        if (broker.processId() > 0) {
+            ::kill(broker.processId(), SIGCONT); // after a test that stalls it
+        }
         if (sub != nullptr) {
             mosquitto_disconnect(sub), mosquitto_loop_stop(sub, false), mosquitto_destroy(sub);
         }
@@ -235,6 +239,32 @@ TEST_F(PublishTest, AnUnreachableBrokerNeitherHoldsTheReadingsNorTellsTwice)
     ASSERT_EQ(told.size(), 2U);
     EXPECT_TRUE(told[0].contains("oldest are dropped") != told[1].contains("oldest are dropped"));
     EXPECT_TRUE(told[0].contains(QStringLiteral("mqtt://[::1]:%1").arg(port).toUtf8()));
+}
+
+// A broker that holds the link but acknowledges nothing (stopped): the
+// readings it did not confirm are counted at the end.
+TEST_F(PublishTest, AStalledBrokerLeavesReadingsUnconfirmedAndTheEndCountsThem)
+{
+    ReadingPublisher publisher(options("mqtt://bench@127.0.0.1:%1/lab"), kPassword,
+                               [&](const QString& text) { add("told", text.toUtf8()); });
+    publisher.start({"DM5010", 16});
+    for (int i = 0; i < 8; ++i) {
+        publisher.readingTaken(reading(Reading::Kind::Value, 1));
+        if (i == 4) {
+            ASSERT_TRUE(waitFor("lab/DM5010", 5));
+            // Back through the broker after it acknowledged all five.
+            mosquitto_publish(sub, nullptr, "lab/mark", 1, "m", 1, false);
+            ASSERT_TRUE(waitFor("lab/mark", 1));
+            ::kill(broker.processId(), SIGSTOP);
+        }
+    }
+    EXPECT_FALSE(publisher.finish(std::chrono::milliseconds(200)));
+    EXPECT_EQ(on("told"),
+              std::vector<QByteArray>{
+                  QStringLiteral("The broker mqtt://127.0.0.1:%1 did not confirm 3 of 8 readings: "
+                                 "they may be lost.")
+                      .arg(port)
+                      .toUtf8()});
 }
 
 // lumodm-read with a user and a password from the environment, which the
