@@ -66,6 +66,11 @@ DriverCreation fromSimulation(const DriverSpec& spec, QString* description)
                                       "See lumodm --help for the meters it offers.")
                            .arg(error));
     }
+    // The meters' log of what they received serves tests; in a program it
+    // only grows (to its bound) with every reading.
+    for (const int address : bus->addresses()) {
+        bus->deviceAt(address)->log().setCapacity(0);
+    }
     *description =
         QStringLiteral("simulated bus %1")
             .arg(spec.simulation.isEmpty() ? QStringLiteral("DM5010@16") : spec.simulation);
