@@ -507,7 +507,7 @@ QString commandLineHelp(Program program)
     if (!panel) {
         text += QStringLiteral("lumodm-read ends with status 3 when a reading failed, the\n"
                                "log (--log) could not be opened or written, or the broker\n"
-                               "(--publish) was never reached.\n");
+                               "(--publish) did not confirm every reading.\n");
     }
     return text;
 }

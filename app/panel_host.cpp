@@ -16,6 +16,7 @@
 #include "session/session_thread.h"
 
 #include <QPointer>
+#include <QThread>
 #include <algorithm>
 #include <atomic>
 
@@ -211,10 +212,17 @@ void PanelHost::loaded(Served& s)
     }
     if (found && !line.publish.url.isEmpty()) {
         s.publisher = makeReadingPublisher(line.publish, [this](const QString& text) {
-            toWindow([this, text] {
+            const auto show = [this, text] {
                 platform_.messageBox(text, QStringLiteral("Publish Error"), MessageButtons::Ok,
                                      MessageIcon::Exclamation);
-            });
+            };
+            // Told on the link's thread, the box opens on the window's; told
+            // as the program closes, when no event loop runs any more, at once.
+            if (closing_ && QThread::currentThread() == thread()) {
+                show();
+            } else {
+                toWindow(show);
+            }
         });
         s.publisher->start({s.identity.modelName, s.identity.address, several()});
         ReadingPublisher* publisher = s.publisher.get();
@@ -291,6 +299,7 @@ void PanelHost::retitle()
 
 void PanelHost::shutDown()
 {
+    closing_ = true;
     for (const auto& p : panels_) {
         if (p->readings) {
             p->readings->remember();

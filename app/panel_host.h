@@ -82,6 +82,7 @@ class PanelHost : public QObject
     int worstStatus_ = 0;
     int up_ = 0;
     std::atomic<bool> lost_{false};
+    bool closing_ = false; // the program's end has begun
 };
 
 } // namespace lumodm

@@ -119,7 +119,7 @@ int runHeadlessReaderProgram(int argc, char** argv)
     }
     int status = reader.run(parse.options.reader);
     if (publisher && !publisher->finish(kPublishFlush) && status == reader_status::Ok) {
-        status = reader_status::BrokerNeverReached;
+        status = reader_status::ReadingsUnconfirmed;
     }
 
     log.reset();

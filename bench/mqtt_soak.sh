@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Soak: 20 lumodm-read processes publish as fast as the simulated bus gives
 # readings (--interval=0) to one broker on the loopback address for 30 s.
-# Prints the messages per second the broker carried and, per process,
-# whether every seq from 1 to the last arrived.
+# Every 30 s (SOAK_SAMPLE_SECONDS) it prints the readers' resident memory,
+# the least and the most of them; at the end the messages per second the
+# broker carried and, per process, whether every seq from 1 to the last
+# arrived.
 # Usage: bench/mqtt_soak.sh [path/to/lumodm-read] [processes] [seconds]
 set -euo pipefail
 
 reader=${1:-build/app/programs/lumodm-read}
 processes=${2:-20}
 seconds=${3:-30}
+sample=${SOAK_SAMPLE_SECONDS:-30}
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -37,7 +40,15 @@ for n in $(seq "$processes"); do
     > /dev/null 2> "$work/reader-$n.err" &
   readers+=($!)
 done
-sleep "$seconds"
+echo "seconds  readers' RSS in kB: least most"
+elapsed=0
+while [ "$elapsed" -lt "$seconds" ]; do
+  step=$((seconds - elapsed < sample ? seconds - elapsed : sample))
+  sleep "$step"
+  elapsed=$((elapsed + step))
+  rss=$(for pid in "${readers[@]}"; do awk '/^VmRSS:/ { print $2 }' "/proc/$pid/status"; done | sort -n)
+  printf '%7d  %s %s\n' "$elapsed" "$(head -n 1 <<< "$rss")" "$(tail -n 1 <<< "$rss")"
+done
 kill -INT "${readers[@]}"
 status=0
 for pid in "${readers[@]}"; do wait "$pid" || status=1; done

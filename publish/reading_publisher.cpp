@@ -81,14 +81,14 @@ bool ReadingPublisher::finish(std::chrono::milliseconds flushFor)
 {
     std::unique_lock<std::mutex> lock(mutex_);
     if (finished_) {
-        return reached_;
+        return reached_ && confirmed_ == seq_;
     }
     finished_ = true;
     if (!started_) {
         return false;
     }
     changed_.wait_for(lock, flushFor, [this] { return queue_.empty() && inflight_ == 0; });
-    if (connected_ && publish(lock, statusTopic_, QByteArrayLiteral("offline"), true)) {
+    if (connected_ && publish(lock, statusTopic_, QByteArrayLiteral("offline"), false)) {
         changed_.wait_for(lock, kOfflineWait, [this] { return inflight_ == 0 || !connected_; });
     }
     stopping_ = true;
@@ -110,8 +110,18 @@ bool ReadingPublisher::finish(std::chrono::milliseconds flushFor)
         tellOnce(toldLink_, QStringLiteral("The broker %1 was never reached: no reading was "
                                            "published.")
                                 .arg(brokerName()));
+        return false;
     }
-    return reached_;
+    // A reading handed over but never acknowledged may still have arrived;
+    // the broker did not say so, and a stalled broker loses them silently.
+    const long long unconfirmed = seq_ - confirmed_;
+    if (unconfirmed > 0 && tell_) {
+        tell_(QStringLiteral("The broker %1 did not confirm %2 of %3 readings: they may be lost.")
+                  .arg(brokerName())
+                  .arg(unconfirmed)
+                  .arg(seq_));
+    }
+    return unconfirmed == 0;
 }
 
 bool ReadingPublisher::reached() const
@@ -135,8 +145,11 @@ std::size_t ReadingPublisher::waiting() const
 QString ReadingPublisher::brokerName() const
 {
     const PublishTarget& t = options_.target;
+    // An IPv6 address in brackets, as it is written in the address.
+    const QString host =
+        t.host.contains(QLatin1Char(':')) ? QLatin1Char('[') + t.host + QLatin1Char(']') : t.host;
     return QStringLiteral("%1://%2:%3")
-        .arg(t.tls ? QLatin1String("mqtts") : QLatin1String("mqtt"), t.host)
+        .arg(t.tls ? QLatin1String("mqtts") : QLatin1String("mqtt"), host)
         .arg(t.port);
 }
 
@@ -255,7 +268,7 @@ void ReadingPublisher::feed(std::unique_lock<std::mutex>& lock)
             continue;
         }
         queue_.pop_front();
-        if (!publish(lock, readingTopic_, payload, false)) {
+        if (!publish(lock, readingTopic_, payload, true)) {
             ++dropped_; // the library refused the message itself: it cannot be sent
         }
         changed_.notify_all();
@@ -267,25 +280,40 @@ void ReadingPublisher::feed(std::unique_lock<std::mutex>& lock)
 // down) and sends it on reconnection; only a refusal of the message itself
 // loses it.
 bool ReadingPublisher::publish(std::unique_lock<std::mutex>& lock, const QByteArray& topic,
-                               const QByteArray& payload, bool retain)
+                               const QByteArray& payload, bool isReading)
 {
     ++inflight_;
     lock.unlock();
+    int mid = 0;
     const int code =
-        api_->publish(client_, nullptr, topic.constData(), static_cast<int>(payload.size()),
-                      payload.constData(), 1, retain);
+        api_->publish(client_, &mid, topic.constData(), static_cast<int>(payload.size()),
+                      payload.constData(), 1, !isReading);
     lock.lock();
     switch (code) {
-    case MOSQ_ERR_SUCCESS:
-        return true;
     case MOSQ_ERR_NO_CONN:
     case MOSQ_ERR_CONN_LOST:
     case MOSQ_ERR_ERRNO:
         connected_ = false; // held by the library; feed again after reconnection
+        [[fallthrough]];
+    case MOSQ_ERR_SUCCESS:
+        // The acknowledgement may have come while the lock was free.
+        if (ackedEarly_.erase(mid) > 0) {
+            acknowledged(isReading);
+        } else {
+            unacked_[mid] = isReading;
+        }
         return true;
     default:
         --inflight_;
         return false;
+    }
+}
+
+void ReadingPublisher::acknowledged(bool isReading)
+{
+    inflight_ = std::max(inflight_ - 1, 0);
+    if (isReading) {
+        ++confirmed_;
     }
 }
 
@@ -301,7 +329,7 @@ void ReadingPublisher::onConnect(mosquitto*, void* self, int code)
     std::unique_lock<std::mutex> lock(p->mutex_);
     p->connected_ = true;
     p->reached_ = true;
-    p->publish(lock, p->statusTopic_, QByteArrayLiteral("online"), true);
+    p->publish(lock, p->statusTopic_, QByteArrayLiteral("online"), false);
     lock.unlock();
     p->changed_.notify_all();
 }
@@ -331,12 +359,18 @@ std::unique_ptr<ReadingPublisher> makeReadingPublisher(const PublishOptions& opt
     return std::make_unique<ReadingPublisher>(options, password, std::move(tell));
 }
 
-void ReadingPublisher::onPublish(mosquitto*, void* self, int)
+void ReadingPublisher::onPublish(mosquitto*, void* self, int mid)
 {
     auto* p = static_cast<ReadingPublisher*>(self);
     {
         const std::lock_guard<std::mutex> lock(p->mutex_);
-        p->inflight_ = std::max(p->inflight_ - 1, 0);
+        const auto sent = p->unacked_.find(mid);
+        if (sent == p->unacked_.end()) {
+            p->ackedEarly_.insert(mid); // before mosquitto_publish told us its id
+        } else {
+            p->acknowledged(sent->second);
+            p->unacked_.erase(sent);
+        }
     }
     p->changed_.notify_all();
 }

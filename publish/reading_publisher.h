@@ -14,6 +14,8 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <unordered_map>
+#include <unordered_set>
 
 struct mosquitto;
 
@@ -43,7 +45,8 @@ class ReadingPublisher : public ReadingObserver
   public:
     static constexpr std::size_t kQueueLimit = 10000;
     // How a problem reaches the user; called on any thread, at most once
-    // for the link and once for a loss.
+    // for the link, once for a loss and once, in finish(), for readings the
+    // broker did not confirm.
     using Tell = std::function<void(const QString&)>;
 
     ReadingPublisher(PublishOptions options, QString password, Tell tell);
@@ -62,8 +65,9 @@ class ReadingPublisher : public ReadingObserver
 
     void readingTaken(const Reading& reading) override;
 
-    // Sends what it can within `flushFor`, says "offline" and closes.
-    // True when the broker was reached at some time.
+    // Sends what it can within `flushFor`, says "offline" and closes; tells
+    // how many readings the broker did not confirm. True when it confirmed
+    // every one.
     bool finish(std::chrono::milliseconds flushFor);
 
     bool reached() const;
@@ -80,8 +84,10 @@ class ReadingPublisher : public ReadingObserver
     void run();
     bool connect(std::unique_lock<std::mutex>& lock);
     void feed(std::unique_lock<std::mutex>& lock);
+    // A reading, or else the retained status.
     bool publish(std::unique_lock<std::mutex>& lock, const QByteArray& topic,
-                 const QByteArray& payload, bool retain);
+                 const QByteArray& payload, bool isReading);
+    void acknowledged(bool isReading);
     void tellOnce(std::atomic<bool>& told, const QString& text);
     QString brokerName() const;
 
@@ -111,6 +117,11 @@ class ReadingPublisher : public ReadingObserver
     // library keeps a QoS 1 message across a lost link and sends it again
     // when the link is back, so these stay counted until acknowledged.
     int inflight_ = 0;
+    long long confirmed_ = 0; // readings the broker acknowledged
+    // Message ids in flight, each with whether it is a reading; and the
+    // acknowledgements that came before their mosquitto_publish returned.
+    std::unordered_map<int, bool> unacked_;
+    std::unordered_set<int> ackedEarly_;
     bool connected_ = false;
     bool reached_ = false;
     bool stopping_ = false;

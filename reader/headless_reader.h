@@ -21,8 +21,8 @@ constexpr int Ok = 0;
 constexpr int MeterNotFound = 1;
 constexpr int BadOptions = 2;
 constexpr int ReadingFailed = 3;
-constexpr int LogFailed = 3;          // the --log file could not be opened or written
-constexpr int BrokerNeverReached = 3; // --publish: no reading reached the broker
+constexpr int LogFailed = 3;           // the --log file could not be opened or written
+constexpr int ReadingsUnconfirmed = 3; // --publish: the broker did not confirm every reading
 } // namespace reader_status
 
 // The meter without a window: identifies it as the panel does at start,

@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6serialport6 qt6-serialport-dev libgl-dev
   qt6-charts-dev libqt6charts6 libqt6opengl6-dev qt6-svg-dev libqt6svg6
   libgtest-dev libgmock-dev libbenchmark-dev
-  mosquitto libmosquitto-dev mosquitto-clients
+  mosquitto libmosquitto-dev mosquitto-clients openssl
   clang libclang-rt-14-dev
   fonts-dseg fonts-liberation2
   locales

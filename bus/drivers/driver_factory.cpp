@@ -71,6 +71,11 @@ DriverCreation fromSimulation(const DriverSpec& spec, const QString& program, QS
                                       "See %2 --help for the meters it offers.")
                            .arg(error, program));
     }
+    // The meters' log of what they received serves tests; in a program it
+    // only grows (to its bound) with every reading.
+    for (const int address : bus->addresses()) {
+        bus->deviceAt(address)->log().setCapacity(0);
+    }
     *description = QStringLiteral("simulated bus %1")
                        .arg(spec.simulation.isEmpty() ? QStringLiteral("DM5010@16")
                                                       : clippedForMessage(spec.simulation));

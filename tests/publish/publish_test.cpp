@@ -7,6 +7,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <condition_variable>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <mosquitto.h>
 #include <mutex>
@@ -16,12 +17,20 @@
 #include <unistd.h>
 
 // Publishing against a real broker that each test starts on a free
-// loopback port with its own configuration; a libmosquitto subscriber with
-// a persistent session collects what arrives.
+// loopback port with its own configuration, taking only the user "bench"
+// with its password; a libmosquitto subscriber with a persistent session
+// collects what arrives.
 namespace lumodm {
 namespace {
 
 const char* const kBroker = "/usr/sbin/mosquitto";
+const char* const kPassword = "s3cret-pw";
+
+quint16 freePort()
+{
+    QTcpServer probe;
+    return probe.listen(QHostAddress::LocalHost) ? probe.serverPort() : 0;
+}
 
 class PublishTest : public ::testing::Test
 {
@@ -32,26 +41,29 @@ class PublishTest : public ::testing::Test
             GTEST_SKIP() << kBroker << " is missing: install the mosquitto package";
         }
         qputenv("TZ", "UTC");
-        QTcpServer probe; // a free port
-        ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-        port = probe.serverPort();
-        probe.close();
+        port = freePort();
+        ASSERT_EQ(QProcess::execute("mosquitto_passwd",
+                                    {"-b", "-c", dir.filePath("passwd"), "bench", kPassword}),
+                  0);
         QFile conf(dir.filePath("broker.conf"));
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
         const passwd* me = getpwuid(geteuid());
         // Persistence keeps the subscriber's session across a restart. Run
         // as root, the broker would become user "mosquitto", which cannot
         // write this private directory: it keeps the user it is started as.
-        conf.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous true\n"
-                                  "persistence true\npersistence_location %2/\nuser %3\n")
+        conf.write(QStringLiteral("listener %1 127.0.0.1\nallow_anonymous false\n"
+                                  "password_file %2/passwd\npersistence true\n"
+                                  "persistence_location %2/\nuser %3\n")
                        .arg(port)
                        .arg(dir.path())
                        .arg(QString::fromLocal8Bit(me != nullptr ? me->pw_name : "root"))
-                       .toUtf8());
+                       .toUtf8() +
+                   moreConfig());
         conf.close();
         startBroker();
         mosquitto_lib_init();
         sub = mosquitto_new("subscriber", false, this);
+        mosquitto_username_pw_set(sub, "bench", kPassword);
         mosquitto_connect_callback_set(
             sub, [](mosquitto* m, void*, int) { mosquitto_subscribe(m, nullptr, "lab/#", 1); });
         mosquitto_subscribe_callback_set(sub, [](mosquitto*, void* self, int, int, const int*) {
@@ -64,15 +76,23 @@ class PublishTest : public ::testing::Test
         ASSERT_EQ(mosquitto_connect(sub, "127.0.0.1", port, 30), MOSQ_ERR_SUCCESS);
         mosquitto_loop_start(sub);
         ASSERT_TRUE(waitFor("subscribed", 1));
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LUMODM_MQTT_PASSWORD", kPassword);
+        reader.setProcessEnvironment(env);
     }
     void TearDown() override
     {
+        if (broker.processId() > 0) {
+            ::kill(broker.processId(), SIGCONT); // after a test that stalls it
+        }
         if (sub != nullptr) {
             mosquitto_disconnect(sub), mosquitto_loop_stop(sub, false), mosquitto_destroy(sub);
         }
         broker.terminate();
         broker.waitForFinished();
     }
+    // More for the broker's configuration, made in `dir`.
+    virtual QByteArray moreConfig() { return {}; }
     void startBroker()
     {
         broker.start(kBroker, {"-c", dir.filePath("broker.conf")});
@@ -117,6 +137,12 @@ class PublishTest : public ::testing::Test
         }
         return seen;
     }
+    // lumodm-read's exit status, -1 if it does not end.
+    int read(const QStringList& arguments)
+    {
+        reader.start(LUMODM_READ_PATH, arguments);
+        return reader.waitForFinished(60000) ? reader.exitCode() : -1;
+    }
     PublishOptions options(const QString& url)
     {
         return parseCommandLine(Program::Reader, {"--publish=" + url.arg(port)}).options.publish;
@@ -124,6 +150,7 @@ class PublishTest : public ::testing::Test
 
     QTemporaryDir dir;
     QProcess broker;
+    QProcess reader; // lumodm-read, the password in its environment
     quint16 port = 0;
     mosquitto* sub = nullptr;
     std::mutex mutex;
@@ -149,7 +176,7 @@ Reading reading(Reading::Kind kind, double value)
 
 TEST_F(PublishTest, MessagesArriveInOrderWithEveryFieldAndTheStatus)
 {
-    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {},
+    ReadingPublisher publisher(options("mqtt://bench@127.0.0.1:%1/lab"), kPassword,
                                [&](const QString& text) { add("told", text.toUtf8()); });
     publisher.start({"DM5120", 16});
     for (int i = 0; i < 50; ++i) {
@@ -175,7 +202,7 @@ TEST_F(PublishTest, MessagesArriveInOrderWithEveryFieldAndTheStatus)
 
 TEST_F(PublishTest, ABrokerStoppedAndStartedLosesNoReading)
 {
-    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {}, {});
+    ReadingPublisher publisher(options("mqtt://bench@127.0.0.1:%1/lab"), kPassword, {});
     publisher.start({"DM5010", 16});
     for (int i = 0; i < 300; ++i) { // the second hundred while the broker is away
         publisher.readingTaken(reading(Reading::Kind::Value, 1));
@@ -198,7 +225,7 @@ TEST_F(PublishTest, AnUnreachableBrokerNeitherHoldsTheReadingsNorTellsTwice)
 {
     broker.terminate();
     ASSERT_TRUE(broker.waitForFinished());
-    ReadingPublisher publisher(options("mqtt://127.0.0.1:%1/lab"), {},
+    ReadingPublisher publisher(options("mqtt://[::1]:%1/lab"), {},
                                [&](const QString& text) { add("told", text.toUtf8()); });
     publisher.start({"DM5010", 16});
     // Every call returns at once: the queue takes them, the oldest go.
@@ -211,41 +238,104 @@ TEST_F(PublishTest, AnUnreachableBrokerNeitherHoldsTheReadingsNorTellsTwice)
     const auto told = on("told");
     ASSERT_EQ(told.size(), 2U);
     EXPECT_TRUE(told[0].contains("oldest are dropped") != told[1].contains("oldest are dropped"));
+    EXPECT_TRUE(told[0].contains(QStringLiteral("mqtt://[::1]:%1").arg(port).toUtf8()));
 }
 
-// lumodm-read with a user and a password from the environment: the
-// password shows in neither the arguments nor the trace. Killed, a reader
-// leaves its last will.
+// A broker that holds the link but acknowledges nothing (stopped): the
+// readings it did not confirm are counted at the end.
+TEST_F(PublishTest, AStalledBrokerLeavesReadingsUnconfirmedAndTheEndCountsThem)
+{
+    ReadingPublisher publisher(options("mqtt://bench@127.0.0.1:%1/lab"), kPassword,
+                               [&](const QString& text) { add("told", text.toUtf8()); });
+    publisher.start({"DM5010", 16});
+    for (int i = 0; i < 8; ++i) {
+        publisher.readingTaken(reading(Reading::Kind::Value, 1));
+        if (i == 4) {
+            ASSERT_TRUE(waitFor("lab/DM5010", 5));
+            // Back through the broker after it acknowledged all five.
+            mosquitto_publish(sub, nullptr, "lab/mark", 1, "m", 1, false);
+            ASSERT_TRUE(waitFor("lab/mark", 1));
+            ::kill(broker.processId(), SIGSTOP);
+        }
+    }
+    EXPECT_FALSE(publisher.finish(std::chrono::milliseconds(200)));
+    EXPECT_EQ(on("told"),
+              std::vector<QByteArray>{
+                  QStringLiteral("The broker mqtt://127.0.0.1:%1 did not confirm 3 of 8 readings: "
+                                 "they may be lost.")
+                      .arg(port)
+                      .toUtf8()});
+}
+
+// lumodm-read with a user and a password from the environment, which the
+// broker requires: the password shows in neither the arguments nor the
+// trace. Killed, a reader leaves its last will.
 TEST_F(PublishTest, ThePasswordStaysHiddenAndAKilledReaderLeavesItsWill)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("LUMODM_MQTT_PASSWORD", "s3cret-pw");
-    QProcess reader;
-    reader.setProcessEnvironment(env);
-    const QStringList arguments{
-        "--sim", "--trace", "--count=3", "--interval=0",
-        QStringLiteral("--publish=mqtt://bench@127.0.0.1:%1/lab").arg(port)};
-    reader.start(LUMODM_READ_PATH, arguments);
-    ASSERT_TRUE(reader.waitForFinished(60000));
-    EXPECT_EQ(reader.exitCode(), 0);
-    EXPECT_FALSE(reader.readAllStandardError().contains("s3cret"));
+    EXPECT_EQ(read({"--sim", "--trace", "--count=3", "--interval=0",
+                    QStringLiteral("--publish=mqtt://bench@127.0.0.1:%1/lab").arg(port)}),
+              0);
+    EXPECT_FALSE(reader.readAllStandardError().contains(kPassword));
     ASSERT_TRUE(waitFor("lab/DM5010", 3));
     EXPECT_TRUE(on("lab/DM5010")[2].contains("\"seq\":3,\"model\":\"DM5010\",\"address\":16,"));
     // Without a broker: the readings go on, one line says why, status 3.
-    reader.start(LUMODM_READ_PATH, {"--sim", "--count=2", "--publish=mqtt://127.0.0.1:1/lab"});
-    ASSERT_TRUE(reader.waitForFinished(60000));
-    EXPECT_EQ(reader.exitCode(), 3);
+    EXPECT_EQ(read({"--sim", "--count=2", "--publish=mqtt://127.0.0.1:1/lab"}), 3);
     EXPECT_EQ(reader.readAllStandardOutput().count('\n'), 2);
     EXPECT_EQ(reader.readAllStandardError().count('\n'), 1);
 
     reader.start(LUMODM_READ_PATH,
                  {"--sim", "--count=0", "--interval=0",
-                  QStringLiteral("--publish=mqtt://127.0.0.1:%1/lab/gone").arg(port)});
+                  QStringLiteral("--publish=mqtt://bench@127.0.0.1:%1/lab/gone").arg(port)});
     ASSERT_TRUE(waitFor("lab/gone/DM5010", 1));
     reader.kill();
     reader.waitForFinished();
     ASSERT_TRUE(waitFor("lab/gone/DM5010/status", 2));
     EXPECT_EQ(on("lab/gone/DM5010/status"), (std::vector<QByteArray>{"online", "offline"}));
+}
+
+// Besides, a TLS listener whose certificate comes from an authority the
+// test makes, and a second authority that vouches for nothing here.
+class PublishTlsTest : public PublishTest
+{
+  protected:
+    QByteArray moreConfig() override
+    {
+        tlsPort = freePort();
+        const auto make = [this](const QString& name, const QStringList& more) {
+            return QProcess::execute("openssl",
+                                     QStringList{"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                                                 "ec_paramgen_curve:P-256", "-nodes", "-days", "1",
+                                                 "-subj", "/CN=" + name, "-keyout",
+                                                 dir.filePath(name + ".key"), "-out",
+                                                 dir.filePath(name + ".pem")} +
+                                         more) == 0;
+        };
+        const bool made =
+            make("ca", {}) && make("other", {}) &&
+            make("server", {"-CA", dir.filePath("ca.pem"), "-CAkey", dir.filePath("ca.key"),
+                            "-addext", "subjectAltName=IP:127.0.0.1"});
+        EXPECT_TRUE(made) << "openssl cannot make the certificates";
+        return QStringLiteral("listener %1 127.0.0.1\ncafile %2/ca.pem\ncertfile %2/server.pem\n"
+                              "keyfile %2/server.key\n")
+            .arg(tlsPort)
+            .arg(dir.path())
+            .toUtf8();
+    }
+    quint16 tlsPort = 0;
+};
+
+TEST_F(PublishTlsTest, MqttsTrustsTheGivenAuthorityAndRefusesAnother)
+{
+    for (const QString ca : {"ca", "other"}) {
+        EXPECT_EQ(
+            read(
+                {"--sim", "--count=1",
+                 QStringLiteral("--publish=mqtts://bench@127.0.0.1:%1/lab/%2").arg(tlsPort).arg(ca),
+                 "--publish-ca=" + dir.filePath(ca + ".pem")}),
+            ca == "ca" ? 0 : 3);
+    }
+    EXPECT_TRUE(waitFor("lab/ca/DM5010", 1));
+    EXPECT_TRUE(on("lab/other/DM5010").empty());
 }
 
 TEST(PublishOptionsTest, AddressesAndTheirErrors)

@@ -16,10 +16,22 @@ class SimLog
 
     void add(const QByteArray& message)
     {
-        if (messages_.size() >= Capacity) {
+        if (capacity_ == 0) {
+            return;
+        }
+        if (messages_.size() >= capacity_) {
             messages_.pop_front();
         }
         messages_.push_back(message);
+    }
+    // 0 keeps nothing: only tests read the log, and a program need not
+    // carry it.
+    void setCapacity(std::size_t capacity)
+    {
+        capacity_ = capacity;
+        while (messages_.size() > capacity_) {
+            messages_.pop_front();
+        }
     }
     void clear() { messages_.clear(); }
     QList<QByteArray> received() const
@@ -28,6 +40,7 @@ class SimLog
     }
 
   private:
+    std::size_t capacity_ = Capacity;
     std::deque<QByteArray> messages_;
 };
 

@@ -1,3 +1,4 @@
+#include "bus/drivers/driver_factory.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
 #include "bus/drivers/trace_driver.h"
 #include "bus/drivers/trace_format.h"
@@ -76,6 +77,19 @@ TEST(TraceDriver, WritesEachCallWithItsDataAndStatus)
         "gpib: UnregisterGpibGlobalsForThread() -> 0\n"
         "gpib: close()");
     EXPECT_NE(out.str().find(" ms]\n"), std::string::npos);
+}
+
+// The programs' simulated meters keep no log of what they received.
+TEST(DriverFactory, TheProgramsSimulatedMetersKeepNoMessageLog)
+{
+    DriverSpec spec;
+    spec.kind = DriverSpec::Kind::Simulated;
+    std::ostringstream trace;
+    const DriverCreation c = createDriver(spec, QStringLiteral("lumodm"), trace);
+    auto* bus = dynamic_cast<SimulatedBus*>(c.driver.get());
+    ASSERT_NE(bus, nullptr);
+    EXPECT_EQ(bus->ibwrt(bus->ibdev(0, 16, 0, gpib::T3s, 1, 0), "ID?", 3) & gpib::ERR, 0);
+    EXPECT_TRUE(bus->deviceAt(16)->log().received().isEmpty());
 }
 
 TEST(TraceFormat, EscapesEveryByteThatIsNotPlainText)
