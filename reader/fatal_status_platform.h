@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/platform_services.h"
+#include "platform/forwarding_platform.h"
 
 namespace lumodm {
 
@@ -8,26 +8,17 @@ namespace lumodm {
 // of the program leaves with the status the reader has set for the stage
 // it is in: a meter that could not be found or set up is told apart from
 // a reading that failed.
-class FatalStatusPlatform : public PlatformServices
+class FatalStatusPlatform : public ForwardingPlatform
 {
   public:
-    explicit FatalStatusPlatform(PlatformServices& inner) : inner_(inner) {}
+    explicit FatalStatusPlatform(PlatformServices& inner) : ForwardingPlatform(inner) {}
 
     void setFatalStatus(int status) { fatalStatus_ = status; }
     int fatalStatus() const { return fatalStatus_; }
 
-    MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
-                             MessageIcon icon) override;
-    void processEvents(double deadline) override;
-    double now() override;
-    QString readSetting(const QString& application, const QString& section, const QString& key,
-                        const QString& defaultValue) override;
-    void writeSetting(const QString& application, const QString& section, const QString& key,
-                      const QString& value) override;
     [[noreturn]] void endProgram(int exitStatus) override;
 
   private:
-    PlatformServices& inner_;
     int fatalStatus_ = 1;
 };
 

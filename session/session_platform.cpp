@@ -3,7 +3,7 @@
 namespace lumodm {
 
 SessionPlatform::SessionPlatform(SessionThread& thread, PlatformServices& store, Ask ask)
-    : thread_(thread), store_(store), ask_(std::move(ask))
+    : ForwardingPlatform(store), thread_(thread), ask_(std::move(ask))
 {
 }
 
@@ -26,18 +26,6 @@ void SessionPlatform::processEvents(double deadline)
 {
     beforeEvents();
     thread_.serve(deadline);
-}
-
-QString SessionPlatform::readSetting(const QString& application, const QString& section,
-                                     const QString& key, const QString& defaultValue)
-{
-    return store_.readSetting(application, section, key, defaultValue);
-}
-
-void SessionPlatform::writeSetting(const QString& application, const QString& section,
-                                   const QString& key, const QString& value)
-{
-    store_.writeSetting(application, section, key, value);
 }
 
 void SessionPlatform::endProgram(int exitStatus)

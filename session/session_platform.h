@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/platform_services.h"
+#include "platform/forwarding_platform.h"
 #include "session/session_thread.h"
 
 #include <functional>
@@ -13,7 +13,7 @@ namespace lumodm {
 // (the window's thread) while this session alone waits for the answer;
 // settings go to the program's store; and the end of the program ends
 // this session, unwinding it.
-class SessionPlatform : public PlatformServices
+class SessionPlatform : public ForwardingPlatform
 {
   public:
     using Ask = std::function<MessageAnswer(const QString& text, const QString& title,
@@ -29,17 +29,12 @@ class SessionPlatform : public PlatformServices
                              MessageIcon icon) override;
     void processEvents(double deadline) override;
     double now() override { return SessionThread::now(); }
-    QString readSetting(const QString& application, const QString& section, const QString& key,
-                        const QString& defaultValue) override;
-    void writeSetting(const QString& application, const QString& section, const QString& key,
-                      const QString& value) override;
     [[noreturn]] void endProgram(int exitStatus) override;
 
   private:
     void beforeEvents();
 
     SessionThread& thread_;
-    PlatformServices& store_;
     Ask ask_;
     std::function<void()> beforeEvents_;
 };
