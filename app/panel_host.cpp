@@ -17,12 +17,16 @@
 
 #include <QPointer>
 #include <QThread>
+#include <chrono>
 #include <algorithm>
 #include <atomic>
 
 namespace lumodm {
 
 namespace {
+
+// How long a closing panel's readings may take to reach the broker.
+constexpr std::chrono::milliseconds kPublishFlush(1000);
 
 const QString kApplication = QStringLiteral("LumoDM");
 
@@ -297,6 +301,8 @@ void PanelHost::retitle()
     }
 }
 
+// Panels may still be running on their threads: the log and publishers
+// are closed, never destroyed, under them; the program ends right after.
 void PanelHost::shutDown()
 {
     closing_ = true;
@@ -305,9 +311,13 @@ void PanelHost::shutDown()
             p->readings->remember();
         }
     }
-    log_.reset();
+    if (log_) {
+        log_->close();
+    }
     for (const auto& p : panels_) {
-        p->publisher.reset(); // sends what it can, then "offline"
+        if (p->publisher) {
+            p->publisher->finish(kPublishFlush); // sends what it can, then "offline"
+        }
     }
     bus_.close();
 }

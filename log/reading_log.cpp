@@ -36,6 +36,12 @@ bool ReadingLog::open()
     return true;
 }
 
+void ReadingLog::close()
+{
+    const std::lock_guard<std::mutex> lock(mutex_);
+    file_.close();
+}
+
 void ReadingLog::readingTaken(const Reading& record)
 {
     std::unique_lock<std::mutex> lock(mutex_);

@@ -29,6 +29,9 @@ class ReadingLog : public ReadingObserver
 
     // Opens the file; false (after the message) when it cannot be.
     bool open();
+    // Syncs and closes the file, from any thread; readings still told
+    // afterwards are not logged.
+    void close();
     bool isLogging() const;
     const QString& path() const { return path_; }
 
