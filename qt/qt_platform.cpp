@@ -21,13 +21,9 @@ void QtPlatform::beforeEvents()
 MessageAnswer QtPlatform::messageBox(const QString& text, const QString& title,
                                      MessageButtons buttons, MessageIcon icon)
 {
-    // The box runs its own event loop: the window must be up to date first.
-    beforeEvents();
-    QMessageBox box(dialogParent_.data());
-    setUpMessageBox(box, text, title, buttons, icon);
-    box.setWindowModality(Qt::ApplicationModal);
-    box.exec();
-    return answerOf(box.standardButton(box.clickedButton()), buttons);
+    // Told from a panel's thread (a log that failed there): asked on the
+    // window's thread, over the window, while only that thread waits.
+    return ask([this] { return dialogParent_.data(); }, false, text, title, buttons, icon);
 }
 
 MessageAnswer QtPlatform::ask(const std::function<QWidget*()>& parent, bool windowModal,

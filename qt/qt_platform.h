@@ -23,6 +23,7 @@ class QtPlatform : public QtCorePlatform
     // The window message boxes belong to (centred on it, modal to it).
     void setDialogParent(QWidget* parent) { dialogParent_ = parent; }
 
+    // From any thread; application modal, over the dialog parent.
     MessageAnswer messageBox(const QString& text, const QString& title, MessageButtons buttons,
                              MessageIcon icon) override;
     // The same box, asked from any thread, over the window `parent` names

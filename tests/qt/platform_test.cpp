@@ -12,8 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <future>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
 
 namespace lumodm {
 namespace {
@@ -121,6 +123,29 @@ TEST(ReadingsToggle, AFileThatIsNoRegularFileIsNeitherReadNorReplaced)
     toggle.open();
     toggle.remember();
     EXPECT_FALSE(QFileInfo(fifo).isFile());
+}
+
+// A box told on a panel's thread opens on the window's thread, and only
+// the panel's thread waits for the answer.
+TEST(QtPlatform, ABoxToldOnAnotherThreadOpensOnTheWindowsThread)
+{
+    QtPlatform platform;
+    std::promise<MessageAnswer> answer;
+    std::thread panel([&] {
+        answer.set_value(platform.messageBox("Go on?", "From a panel", MessageButtons::OkCancel,
+                                             MessageIcon::Question));
+    });
+    QMessageBox* box = nullptr;
+    for (int pass = 0; pass < 6000 && box == nullptr; ++pass) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), "From a panel");
+    EXPECT_EQ(box->thread(), QThread::currentThread());
+    box->button(QMessageBox::Cancel)->click();
+    panel.join();
+    EXPECT_EQ(answer.get_future().get(), MessageAnswer::Cancel);
 }
 
 TEST(PanelIcon, YellowLettersWithAShadowOnATransparentGround)
