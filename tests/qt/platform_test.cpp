@@ -136,11 +136,9 @@ TEST(QtPlatform, ABoxToldOnAnotherThreadOpensOnTheWindowsThread)
                                              MessageIcon::Question));
     });
     QMessageBox* box = nullptr;
-    for (int pass = 0; pass < 6000 && box == nullptr; ++pass) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    }
-    ASSERT_NE(box, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&box] { return (box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())); },
+        60000));
     EXPECT_EQ(box->windowTitle(), "From a panel");
     EXPECT_EQ(box->thread(), QThread::currentThread());
     box->button(QMessageBox::Cancel)->click();
