@@ -129,8 +129,11 @@ TEST(ThreadedPanel, RunsHandlersOffTheWindowsThread)
     panel.panel().addReadingObserver(&counter);
     panel.start();
     bool up = false;
-    panel.run([](FrontPanel& p) { p.Form_Load(); });
-    panel.run([](FrontPanel& p) { p.Form_Activate(); }, [&up] { up = true; });
+    // Activation follows the load once it is done, as the window's first
+    // showing does: handed over earlier, it would run inside the load's
+    // waits, as any input does.
+    panel.run([](FrontPanel& p) { p.Form_Load(); },
+              [&] { panel.run([](FrontPanel& p) { p.Form_Activate(); }, [&up] { up = true; }); });
     window.runUntil([&up] { return up; });
     Form1 seen;
     panel.copyModel(seen);
