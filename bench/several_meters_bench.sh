@@ -75,7 +75,7 @@ def counts(path, read):
 
 def run(name, n):
     on_bus, read, plus_plus, plain = configs[name]
-    home = os.path.join(work, f"{n}-{name.replace(' ', '')}")
+    home = os.path.join(work, f"{n}-{name.replace(' ', '').replace('/', '')}")
     os.makedirs(home)
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"))
     program = reader
