@@ -3,10 +3,7 @@
 # seconds (then Ctrl-C) on the simulated bus with 1, 4 and 8 DM5010s, and on
 # a fake Prologix GPIB-ETHERNET adapter (bench/fake_adapter_main.cpp, the
 # tests' fake in front of a simulated bus) with 1 and 4, "++". A lone meter
-# runs without --all, as a user would run it. "++/fd" is the same with the
-# adapter reached through a plain socket that no thread owns
-# (bench/thread_neutral_ports.cpp): a copy of lumodm-read loads that module
-# from its library path instead of the program's own. Each round runs every
+# runs without --all, as a user would run it. Each round runs every
 # configuration once, in an order that turns round by round; the figures
 # are medians over the rounds, the ratios those of each round's runs.
 # Prints per configuration the readings each meter gave (the least and the
@@ -20,32 +17,25 @@ rounds=${2:-5}
 seconds=${3:-10}
 reader="$build/app/programs/lumodm-read"
 adapter="$build/bench/lumodm_fake_adapter"
-ports="$build/bench/thread-neutral-ports"
-for program in "$reader" "$adapter" "$ports/lumodm-adapter-ports.so"; do
+for program in "$reader" "$adapter"; do
   [[ -x "$program" ]] || { echo "several_meters_bench: no $program (build it first)" >&2; exit 2; }
 done
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# Away from the build's module folder, so the library path's module serves.
-mkdir "$work/fd"
-cp "$reader" "$work/fd/lumodm-read"
 
-python3 - "$work" "$rounds" "$seconds" "$reader" "$adapter" "$(realpath "$ports")" <<'PY'
+python3 - "$work" "$rounds" "$seconds" "$reader" "$adapter" <<'PY'
 import collections, os, signal, statistics, subprocess, sys, time
 
-work, rounds, seconds, reader, adapter, ports = sys.argv[1:]
+work, rounds, seconds, reader, adapter = sys.argv[1:]
 rounds, seconds = int(rounds), float(seconds)
 
 def meters(n):
     return ",".join(f"DM5010@{a}" for a in range(1, n + 1))
 
-# name: (meters on the bus, meters read, over the fake adapter, through a
-# plain socket)
-configs = {"sim 1": (1, 1, False, False), "sim 4": (4, 4, False, False),
-           "sim 8": (8, 8, False, False), "++ 1": (4, 1, True, False),
-           "++ 4": (4, 4, True, False), "++/fd 1": (4, 1, True, True),
-           "++/fd 4": (4, 4, True, True)}
+# name: (meters on the bus, meters read, over the fake adapter)
+configs = {"sim 1": (1, 1, False), "sim 4": (4, 4, False), "sim 8": (8, 8, False),
+           "++ 1": (4, 1, True), "++ 4": (4, 4, True)}
 lone = {name: name.split()[0] + " 1" for name in configs}
 # The readings of each meter and the processor time over the whole run, and
 # from `settle` seconds in to the end, when every meter is reading.
@@ -74,14 +64,11 @@ def counts(path, read):
     return [per_address[a] for a in range(1, read + 1)]
 
 def run(name, n):
-    on_bus, read, plus_plus, plain = configs[name]
+    on_bus, read, plus_plus = configs[name]
     home = os.path.join(work, f"{n}-{name.replace(' ', '').replace('/', '')}")
     os.makedirs(home)
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, "config"))
     program = reader
-    if plain:
-        program = os.path.join(work, "fd", "lumodm-read")
-        env["LD_LIBRARY_PATH"] = ports
     fake = None
     if plus_plus:
         # A fresh adapter for each run: it serves one connection.

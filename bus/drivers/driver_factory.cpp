@@ -3,7 +3,8 @@
 #include "bus/device_access.h"
 #include "bus/drivers/address_limit_driver.h"
 #include "bus/drivers/ni488/ni488_driver.h"
-#include "bus/drivers/prologix/adapter_ports.h"
+#include "bus/drivers/prologix/serial_transport.h"
+#include "bus/drivers/prologix/tcp_transport.h"
 #include "bus/drivers/prologix/adapter_target.h"
 #include "bus/drivers/prologix/prologix_driver.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
@@ -93,15 +94,12 @@ DriverCreation fromAdapter(const DriverSpec& spec, const QString& program,
     if (!target) {
         return failure(QStringLiteral("The GPIB adapter cannot be used: %1.").arg(error));
     }
-    const AdapterPorts* ports = adapterPorts(&error);
-    if (ports == nullptr) {
-        return failure(QStringLiteral("The GPIB adapter at %1 cannot be used: %2.")
-                           .arg(target->text(), error));
+    std::unique_ptr<PlusPlusTransport> transport;
+    if (target->kind == AdapterTarget::Kind::Tcp) {
+        transport = std::make_unique<TcpTransport>(target->host, target->port, timings.connectMs);
+    } else {
+        transport = std::make_unique<SerialTransport>(target->device, AdapterBaudRate);
     }
-    std::unique_ptr<PlusPlusTransport> transport =
-        target->kind == AdapterTarget::Kind::Tcp
-            ? ports->tcp(target->host, target->port, timings.connectMs)
-            : ports->serial(target->device, AdapterBaudRate);
     auto driver = std::make_unique<PrologixDriver>(
         std::move(transport),
         ar488 ? PrologixDriver::Adapter::Ar488 : PrologixDriver::Adapter::Prologix, timings);

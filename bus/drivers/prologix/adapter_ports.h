@@ -1,10 +1,7 @@
 #pragma once
 
-#include "bus/drivers/prologix/plus_plus_transport.h"
-
 #include <QList>
 #include <QString>
-#include <memory>
 
 namespace lumodm {
 
@@ -18,16 +15,13 @@ struct SerialPortListing
     quint16 product = 0;
 };
 
-// The ports a "++" adapter is reached through: TCP over Qt's network
-// module, serial over its serial port module. They are built into a module
-// of their own, opened the first time an adapter is opened or the serial
-// ports are listed, so a program on the simulated bus or a GPIB board
-// never loads those libraries.
+// The serial ports a "++" adapter may be on, as the system lists them
+// through Qt's serial port module. It is built into a module of its own,
+// opened the first time the ports are listed (the chooser), so a program
+// that never lists them never loads that library. The adapters' transports
+// themselves are plain file descriptors and need no module.
 struct AdapterPorts
 {
-    std::unique_ptr<PlusPlusTransport> (*tcp)(const QString& host, quint16 port,
-                                              int connectTimeoutMs);
-    std::unique_ptr<PlusPlusTransport> (*serial)(const QString& device, qint32 baudRate);
     QList<SerialPortListing> (*serialPorts)();
 };
 

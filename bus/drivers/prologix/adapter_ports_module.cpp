@@ -1,24 +1,12 @@
-// The adapter ports module: the transports over Qt's network and serial
-// port modules, and the system's serial ports, behind one exported entry.
+// The adapter ports module: the system's serial ports through Qt's serial
+// port module, behind one exported entry.
 #include "bus/drivers/prologix/adapter_ports.h"
-#include "bus/drivers/prologix/serial_transport.h"
-#include "bus/drivers/prologix/tcp_transport.h"
 
 #include <QSerialPortInfo>
 
 namespace lumodm {
 
 namespace {
-
-std::unique_ptr<PlusPlusTransport> tcp(const QString& host, quint16 port, int connectTimeoutMs)
-{
-    return std::make_unique<TcpTransport>(host, port, connectTimeoutMs);
-}
-
-std::unique_ptr<PlusPlusTransport> serial(const QString& device, qint32 baudRate)
-{
-    return std::make_unique<SerialTransport>(device, baudRate);
-}
 
 QList<SerialPortListing> serialPorts()
 {
@@ -31,7 +19,7 @@ QList<SerialPortListing> serialPorts()
     return ports;
 }
 
-const AdapterPorts kPorts{&tcp, &serial, &serialPorts};
+const AdapterPorts kPorts{&serialPorts};
 
 } // namespace
 

@@ -2,7 +2,12 @@
 
 #include "bus/device_access.h"
 
-#include <QSerialPort>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace lumodm {
 
@@ -10,108 +15,80 @@ namespace {
 
 constexpr int SendTimeoutMs = 3000;
 
+// The speeds a "++" adapter is driven at; others are not offered.
+speed_t speedOf(qint32 baudRate)
+{
+    switch (baudRate) {
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 230400:
+        return B230400;
+    default:
+        return B115200;
+    }
+}
+
 } // namespace
 
 SerialTransport::SerialTransport(QString device, qint32 baudRate)
     : device_(std::move(device)), baudRate_(baudRate)
 {
-    clock_.start();
-}
-
-SerialTransport::~SerialTransport()
-{
-    close();
 }
 
 bool SerialTransport::open(QString* error)
 {
-    port_ = std::make_unique<QSerialPort>();
-    port_->setPortName(device_);
-    if (!port_->open(QIODevice::ReadWrite)) {
+    const QByteArray name = QFile::encodeName(device_);
+    const int fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int reason = errno;
         if (error != nullptr) {
-            *error = port_->errorString();
-            const QString hint =
-                deviceAccessHint(device_, QStringLiteral("dialout"), deviceAccessError(device_));
+            *error = QString::fromLocal8Bit(std::strerror(reason));
+            const QString hint = deviceAccessHint(device_, QStringLiteral("dialout"), reason);
             if (!hint.isEmpty()) {
                 *error += QStringLiteral(".\n\n") + hint;
             }
         }
-        port_.reset();
         return false;
     }
-    gone_ = false;
-    const bool configured =
-        port_->setBaudRate(baudRate_) && port_->setDataBits(QSerialPort::Data8) &&
-        port_->setParity(QSerialPort::NoParity) && port_->setStopBits(QSerialPort::OneStop) &&
-        port_->setFlowControl(QSerialPort::NoFlowControl);
+    stream_.adopt(fd);
+    termios mode{};
+    const bool configured = ::tcgetattr(fd, &mode) == 0 && [&] {
+        ::cfmakeraw(&mode);
+        mode.c_cflag |= CLOCAL | CREAD;
+        mode.c_cflag &= ~(CSTOPB | PARENB | CRTSCTS);
+        mode.c_iflag &= ~(IXON | IXOFF | IXANY);
+        // With no byte waiting a read says EAGAIN (the
+        // descriptor never blocks); 0 then means hung up.
+        mode.c_cc[VMIN] = 1;
+        mode.c_cc[VTIME] = 0;
+        return ::cfsetispeed(&mode, speedOf(baudRate_)) == 0 &&
+               ::cfsetospeed(&mode, speedOf(baudRate_)) == 0;
+    }() && ::tcsetattr(fd, TCSANOW, &mode) == 0;
     if (!configured) {
         if (error != nullptr) {
-            *error = port_->errorString();
+            *error = QStringLiteral("not a serial port: %1")
+                         .arg(QString::fromLocal8Bit(std::strerror(errno)));
         }
-        port_->close();
-        port_.reset();
+        stream_.close();
         return false;
     }
     return true;
 }
 
-void SerialTransport::close()
-{
-    if (port_) {
-        port_->close();
-        port_.reset();
-    }
-}
-
-bool SerialTransport::gone()
-{
-    // A USB adapter pulled out, or the other end of the line hung up: the
-    // port reports a resource or read error, and it stays gone.
-    if (!gone_ && port_) {
-        switch (port_->error()) {
-        case QSerialPort::ResourceError:
-        case QSerialPort::PermissionError:
-        case QSerialPort::ReadError:
-        case QSerialPort::WriteError:
-            gone_ = true;
-            break;
-        default:
-            break;
-        }
-    }
-    return gone_ || !port_ || !port_->isOpen();
-}
-
 bool SerialTransport::send(const QByteArray& bytes)
 {
-    if (gone()) {
-        return false;
-    }
-    if (port_->write(bytes) != bytes.size()) {
-        return false;
-    }
-    while (port_->bytesToWrite() > 0) {
-        if (!port_->waitForBytesWritten(SendTimeoutMs)) {
-            return false;
-        }
-    }
-    return !gone();
+    return stream_.send(bytes, SendTimeoutMs);
 }
 
 QByteArray SerialTransport::receive(int timeoutMs, bool* lost)
 {
-    if (gone()) {
-        *lost = true;
-        return {};
-    }
-    if (port_->bytesAvailable() == 0) {
-        port_->waitForReadyRead(timeoutMs < 0 ? 0 : timeoutMs);
-    }
-    QByteArray bytes = port_->readAll();
-    if (bytes.isEmpty() && gone()) {
-        *lost = true;
-    }
-    return bytes;
+    return stream_.receive(timeoutMs, lost);
 }
 
 } // namespace lumodm

@@ -1,6 +1,13 @@
 #include "bus/drivers/prologix/tcp_transport.h"
 
-#include <QTcpSocket>
+#include <cerrno>
+#include <cstring>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace lumodm {
 
@@ -9,17 +16,16 @@ namespace {
 // How long a send may wait for the network to take the bytes.
 constexpr int SendTimeoutMs = 3000;
 
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 } // namespace
 
 TcpTransport::TcpTransport(QString host, quint16 port, int connectTimeoutMs)
     : host_(std::move(host)), port_(port), connectTimeoutMs_(connectTimeoutMs)
 {
-    clock_.start();
-}
-
-TcpTransport::~TcpTransport()
-{
-    close();
 }
 
 QString TcpTransport::describe() const
@@ -31,62 +37,71 @@ QString TcpTransport::describe() const
 
 bool TcpTransport::open(QString* error)
 {
-    socket_ = std::make_unique<QTcpSocket>();
-    socket_->connectToHost(host_, port_);
-    if (!socket_->waitForConnected(connectTimeoutMs_)) {
+    const auto fail = [error](const QString& why) {
         if (error != nullptr) {
-            *error =
-                socket_->error() == QAbstractSocket::SocketTimeoutError
-                    ? QStringLiteral("no connection within %1 s").arg(connectTimeoutMs_ / 1000.0)
-                    : socket_->errorString();
+            *error = why;
         }
-        socket_.reset();
         return false;
+    };
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int lookup = ::getaddrinfo(host_.toUtf8().constData(),
+                                     QByteArray::number(port_).constData(), &hints, &found);
+    if (lookup != 0) {
+        return fail(QStringLiteral("host not found (%1)")
+                        .arg(QString::fromLocal8Bit(::gai_strerror(lookup))));
+    }
+    int reason = ECONNREFUSED;
+    const qint64 deadline = FdStream::nowMs() + connectTimeoutMs_;
+    // Each address of the host in turn, within the one connection timeout.
+    for (const addrinfo* a = found; a != nullptr && !stream_.isOpen(); a = a->ai_next) {
+        const int fd =
+            ::socket(a->ai_family, a->ai_socktype | SOCK_NONBLOCK | SOCK_CLOEXEC, a->ai_protocol);
+        if (fd < 0) {
+            reason = errno;
+            continue;
+        }
+        stream_.adopt(fd);
+        bool connected = ::connect(fd, a->ai_addr, a->ai_addrlen) == 0;
+        if (!connected && errno == EINPROGRESS) {
+            if (stream_.waitFor(POLLOUT, deadline - FdStream::nowMs())) {
+                socklen_t length = sizeof reason;
+                connected =
+                    ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &reason, &length) == 0 && reason == 0;
+            } else {
+                reason = ETIMEDOUT;
+            }
+        } else if (!connected) {
+            reason = errno;
+        }
+        if (!connected) {
+            stream_.close();
+        }
+    }
+    ::freeaddrinfo(found);
+    if (!stream_.isOpen()) {
+        return fail(
+            reason == ETIMEDOUT
+                ? QStringLiteral("no connection within %1 s").arg(connectTimeoutMs_ / 1000.0)
+                : errnoText(reason));
     }
     // Commands are a few bytes each: send them at once, not after the
     // previous packet's acknowledgement.
-    socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    const int yes = 1;
+    ::setsockopt(stream_.fd(), IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
     return true;
-}
-
-void TcpTransport::close()
-{
-    if (socket_) {
-        socket_->abort();
-        socket_.reset();
-    }
 }
 
 bool TcpTransport::send(const QByteArray& bytes)
 {
-    if (!socket_ || socket_->state() != QAbstractSocket::ConnectedState) {
-        return false;
-    }
-    if (socket_->write(bytes) != bytes.size()) {
-        return false;
-    }
-    while (socket_->bytesToWrite() > 0) {
-        if (!socket_->waitForBytesWritten(SendTimeoutMs)) {
-            return false;
-        }
-    }
-    return socket_->state() == QAbstractSocket::ConnectedState;
+    return stream_.send(bytes, SendTimeoutMs);
 }
 
 QByteArray TcpTransport::receive(int timeoutMs, bool* lost)
 {
-    if (!socket_) {
-        *lost = true;
-        return {};
-    }
-    if (socket_->bytesAvailable() == 0) {
-        socket_->waitForReadyRead(timeoutMs < 0 ? 0 : timeoutMs);
-    }
-    QByteArray bytes = socket_->readAll();
-    if (bytes.isEmpty() && socket_->state() != QAbstractSocket::ConnectedState) {
-        *lost = true;
-    }
-    return bytes;
+    return stream_.receive(timeoutMs, lost);
 }
 
 } // namespace lumodm
