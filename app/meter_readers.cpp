@@ -57,28 +57,19 @@ int readSeveralMeters(const CommandLine& line, GpibDriver& driver, ConsolePlatfo
     SharedBus bus(driver);
     FatalStatusPlatform startup(console);
     startup.setFatalStatus(reader_status::MeterNotFound);
-    std::vector<MeterIdentity> supported;
+    ServedMeters sorted;
     {
         BusConnection connection(bus.view(), startup);
-        for (const MeterIdentity& meter : identifyMeters(connection.gpib(), connection.helper())) {
-            if (meter.model != MeterModel::None) {
-                supported.push_back(meter);
-            } else {
-                console.messageBox(noSupportedMeterAtText(meter.address), QStringLiteral("Error"),
-                                   MessageButtons::Ok, MessageIcon::Stop);
-            }
-        }
+        sorted = sortOutMeters(identifyMeters(connection.gpib(), connection.helper()),
+                               line.driver.meters.addresses);
     }
-    // A meter asked for by its address and not found is told, and said
-    // by the exit status once the others are done.
-    int worst = reader_status::Ok;
-    for (const int address : line.driver.meters.addresses) {
-        if (std::none_of(supported.cbegin(), supported.cend(),
-                         [address](const auto& m) { return m.address == address; })) {
-            console.messageBox(noSupportedMeterAtText(address), QStringLiteral("Error"),
-                               MessageButtons::Ok, MessageIcon::Stop);
-            worst = reader_status::MeterNotFound;
-        }
+    const std::vector<MeterIdentity>& supported = sorted.supported;
+    // A meter that is not there is told, and said by the exit status once
+    // the others are done.
+    int worst = sorted.missing.isEmpty() ? reader_status::Ok : reader_status::MeterNotFound;
+    for (const int address : sorted.missing) {
+        console.messageBox(noSupportedMeterAtText(address), QStringLiteral("Error"),
+                           MessageButtons::Ok, MessageIcon::Stop);
     }
     if (supported.empty()) {
         console.messageBox(noSupportedMeterText(), QStringLiteral("Error"), MessageButtons::Ok,

@@ -17,9 +17,9 @@
 
 #include <QPointer>
 #include <QThread>
-#include <chrono>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 
 namespace lumodm {
 
@@ -121,23 +121,9 @@ void PanelHost::identifyAll()
 void PanelHost::serve(const std::vector<MeterIdentity>& meters)
 {
     const MeterSelection& asked = options_.line->driver.meters;
-    std::vector<MeterIdentity> supported;
-    QList<int> missing;
-    for (const MeterIdentity& meter : meters) {
-        if (meter.model != MeterModel::None) {
-            supported.push_back(meter);
-        } else {
-            missing << meter.address;
-        }
-    }
-    for (const int address : asked.addresses) {
-        const auto found = std::find_if(meters.cbegin(), meters.cend(),
-                                        [address](const auto& m) { return m.address == address; });
-        if (found == meters.cend()) {
-            missing << address;
-        }
-    }
-    std::sort(missing.begin(), missing.end());
+    const ServedMeters sorted = sortOutMeters(meters, asked.addresses);
+    const std::vector<MeterIdentity>& supported = sorted.supported;
+    const QList<int>& missing = sorted.missing;
     if (supported.empty()) {
         platform_.messageBox(noSupportedMeterText(), QStringLiteral("Error"), MessageButtons::Ok,
                              MessageIcon::Stop);

@@ -64,7 +64,7 @@ struct GpibStatus
 // returns the descriptor, -1 on failure).
 class GpibDriver
 {
-public:
+  public:
     virtual ~GpibDriver() = default;
 
     // Status-variable registration: 0 registered; 1 registered after an
@@ -99,17 +99,8 @@ public:
 
     const GpibStatus& status() const { return status_; }
 
-protected:
+  protected:
     GpibStatus status_;
 };
-
-// The primary address a device descriptor talks to; 0 when the driver
-// cannot say.
-inline int primaryAddressOf(GpibDriver& driver, int ud)
-{
-    int address = 0;
-    driver.ibask(ud, gpib::IbcPAD, &address);
-    return address;
-}
 
 } // namespace lumodm

@@ -1,5 +1,7 @@
 #include "meter/identify_meter.h"
 
+#include <algorithm>
+
 namespace lumodm {
 
 namespace {
@@ -56,6 +58,28 @@ std::vector<MeterIdentity> identifyMeters(Vbib32& gpib, Vbib32Rv& helper)
         meters.push_back(identity);
     }
     return meters;
+}
+
+ServedMeters sortOutMeters(const std::vector<MeterIdentity>& identified, const QList<int>& asked)
+{
+    ServedMeters sorted;
+    for (const MeterIdentity& meter : identified) {
+        if (meter.model != MeterModel::None) {
+            sorted.supported.push_back(meter);
+        } else {
+            sorted.missing << meter.address;
+        }
+    }
+    for (const int address : asked) {
+        const bool answered =
+            std::any_of(identified.cbegin(), identified.cend(),
+                        [address](const auto& m) { return m.address == address; });
+        if (!answered && !sorted.missing.contains(address)) {
+            sorted.missing << address;
+        }
+    }
+    std::sort(sorted.missing.begin(), sorted.missing.end());
+    return sorted;
 }
 
 } // namespace lumodm

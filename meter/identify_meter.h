@@ -4,6 +4,7 @@
 #include "bus/vbib32rv.h"
 #include "meter/meter_model.h"
 
+#include <QList>
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -30,5 +31,15 @@ MeterIdentity identifyMeter(Vbib32& gpib, Vbib32Rv& helper);
 // ascending address order: the meters of one bus served at once. Listeners that answer otherwise
 // are passed by.
 std::vector<MeterIdentity> identifyMeters(Vbib32& gpib, Vbib32Rv& helper);
+
+// Of the meters identified, those served (a supported model), and the
+// addresses that name none: a meter of another model, or an address asked
+// for where no meter answered. Each address once, ascending.
+struct ServedMeters
+{
+    std::vector<MeterIdentity> supported;
+    QList<int> missing;
+};
+ServedMeters sortOutMeters(const std::vector<MeterIdentity>& identified, const QList<int>& asked);
 
 } // namespace lumodm
