@@ -27,9 +27,9 @@ struct ProgramExtras
 struct CommandLine
 {
     DriverSpec driver;
-    QString logFile;       // --log=FILE: every displayed reading appended as CSV
-    bool readings = false; // --readings: the readings window opens at start
-    bool choose = false;   // --choose: the connection chooser, whatever is remembered
+    QString logFile;        // --log=FILE: every displayed reading appended as CSV
+    bool readings = false;  // --readings: the readings window opens at start
+    bool choose = false;    // --choose: the connection chooser, whatever is remembered
     PublishOptions publish; // --publish=URL and its companions
     bool help = false;
     bool version = false;

@@ -51,8 +51,8 @@ struct MeterReader
 
 } // namespace
 
-int readSeveralMeters(const CommandLine& line, GpibDriver& driver, ConsolePlatform& console,
-                      ReadingLog* log)
+int readSeveralMeters(const CommandLine& line, const MeterSelection& meters, GpibDriver& driver,
+                      ConsolePlatform& console, ReadingLog* log)
 {
     SharedBus bus(driver);
     FatalStatusPlatform startup(console);
@@ -60,8 +60,8 @@ int readSeveralMeters(const CommandLine& line, GpibDriver& driver, ConsolePlatfo
     ServedMeters sorted;
     {
         BusConnection connection(bus.view(), startup);
-        sorted = sortOutMeters(identifyMeters(connection.gpib(), connection.helper()),
-                               line.driver.meters.addresses);
+        sorted =
+            sortOutMeters(identifyMeters(connection.gpib(), connection.helper()), meters.addresses);
     }
     const std::vector<MeterIdentity>& supported = sorted.supported;
     // A meter that is not there is told, and said by the exit status once

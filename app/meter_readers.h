@@ -13,7 +13,7 @@ class ReadingLog;
 // own at its own pace, its lines start with its address, and --stats sums
 // each up on a line of its own. Returns when every meter is done, with the
 // worst status any of them ended with.
-int readSeveralMeters(const CommandLine& line, GpibDriver& driver, ConsolePlatform& console,
-                      ReadingLog* log);
+int readSeveralMeters(const CommandLine& line, const MeterSelection& meters, GpibDriver& driver,
+                      ConsolePlatform& console, ReadingLog* log);
 
 } // namespace lumodm

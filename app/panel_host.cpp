@@ -62,7 +62,7 @@ void PanelHost::toWindow(std::function<void()> job)
 
 bool PanelHost::several() const
 {
-    return options_.line->driver.meters.several();
+    return options_.meters.several();
 }
 
 void PanelHost::start()
@@ -120,7 +120,7 @@ void PanelHost::identifyAll()
 
 void PanelHost::serve(const std::vector<MeterIdentity>& meters)
 {
-    const MeterSelection& asked = options_.line->driver.meters;
+    const MeterSelection& asked = options_.meters;
     const ServedMeters sorted = sortOutMeters(meters, asked.addresses);
     const std::vector<MeterIdentity>& supported = sorted.supported;
     const QList<int>& missing = sorted.missing;

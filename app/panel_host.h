@@ -37,6 +37,7 @@ class PanelHost : public QObject
     struct Options
     {
         const CommandLine* line = nullptr;
+        MeterSelection meters;   // the bus's: the command line's or the connection's
         bool hiddenMode = false; // --screenshot, --quit-when-up: no file written
         QString scratch;         // where the hidden modes keep their settings copy
     };

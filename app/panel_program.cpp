@@ -154,6 +154,7 @@ int runPanelProgram(int argc, char** argv)
 
     PanelHost::Options options;
     options.line = &line.options;
+    options.meters = creation.meters;
     options.hiddenMode = !extras.screenshotFile.isEmpty() || extras.quitWhenUp;
     options.scratch = scratch.path();
     PanelHost host(platform, *creation.driver, session, options);

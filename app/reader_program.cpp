@@ -88,15 +88,16 @@ int runHeadlessReaderProgram(int argc, char** argv)
         // A log asked for is part of the job: without it the readings stop.
         log = std::make_unique<ReadingLog>(parse.options.logFile, platform);
         log->setFailureNote(QStringLiteral("lumodm-read stops here."));
-        log->setMeterCount(parse.options.driver.meters.several() ? 2 : 1);
+        log->setMeterCount(creation.meters.several() ? 2 : 1);
         if (!log->open()) {
             driver.close();
             return reader_status::LogFailed;
         }
     }
 
-    if (parse.options.driver.meters.several()) {
-        const int status = readSeveralMeters(parse.options, driver, platform, log.get());
+    if (creation.meters.several()) {
+        const int status =
+            readSeveralMeters(parse.options, creation.meters, driver, platform, log.get());
         log.reset();
         driver.close();
         return status;

@@ -3,10 +3,10 @@
 #include "bus/device_access.h"
 #include "bus/drivers/address_limit_driver.h"
 #include "bus/drivers/ni488/ni488_driver.h"
-#include "bus/drivers/prologix/serial_transport.h"
-#include "bus/drivers/prologix/tcp_transport.h"
 #include "bus/drivers/prologix/adapter_target.h"
 #include "bus/drivers/prologix/prologix_driver.h"
+#include "bus/drivers/prologix/serial_transport.h"
+#include "bus/drivers/prologix/tcp_transport.h"
 #include "bus/drivers/sim/sim_bus_factory.h"
 #include "bus/drivers/trace_driver.h"
 #include "platform/checked_file.h"
@@ -143,6 +143,7 @@ DriverCreation createDriver(const DriverSpec& spec, const QString& program, std:
         }
     }
     // Outside the trace, so that the trace shows the list the bus was given.
+    c.meters = spec.meters;
     if (c.ok() && !spec.meters.addresses.isEmpty()) {
         c.driver = std::make_unique<AddressLimitDriver>(std::move(c.driver), spec.meters.addresses);
     }

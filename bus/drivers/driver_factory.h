@@ -17,6 +17,9 @@ struct DriverCreation
     std::unique_ptr<GpibDriver> driver;
     QString errorTitle;
     QString errorText;
+    // The meters to serve on it: the command line's, or the remembered or
+    // chosen connection's.
+    MeterSelection meters;
 
     bool ok() const { return driver != nullptr; }
 };

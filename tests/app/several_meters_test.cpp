@@ -4,6 +4,8 @@
 #include "reader/console_platform.h"
 #include "reader/headless_reader.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -20,9 +22,15 @@ struct Ended
     QString err;
 };
 
-Ended run(const char* program, const QStringList& arguments)
+// `remembered`: the connection file's text, as the chooser leaves it.
+Ended run(const char* program, const QStringList& arguments, const char* remembered = nullptr)
 {
     QTemporaryDir home;
+    if (remembered != nullptr) {
+        QDir(home.path()).mkpath(".config/LumoDM");
+        QFile file(home.filePath(".config/LumoDM/Connection.ini"));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(remembered) > 0);
+    }
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("HOME"), home.path());
@@ -65,6 +73,13 @@ TEST(SeveralMeters, EachIsReadAtItsPaceAndItsFaultsStayWithIt)
     EXPECT_EQ(missing.err.count("found at address 20"), 1);
     EXPECT_TRUE(missing.out.startsWith("12: "));
 
+    // Every meter on the bus, as the chooser can keep it.
+    const Ended kept = run(LUMODM_READ_PATH, {"--count=1"},
+                           "[Connection]\nBus=sim\nTarget=\"DM5010@12,DM5120@14\"\nAddress=all\n");
+    EXPECT_EQ(kept.out.count(QRegularExpression("^1[24]: ", QRegularExpression::MultilineOption)),
+              2)
+        << kept.err.toStdString();
+
     // The panel: one window per meter, each up.
     const Ended panels = run(LUMODM_PATH, {"-platform", "offscreen", "--sim=DM5010@12,DM5120@14",
                                            "--all", "--quit-when-up"});
@@ -100,10 +115,12 @@ TEST(SeveralMeters, ALostAdapterEndsEveryMeterWithOneMessage)
     QStringList told;
     console.setErrorSink([&told](const QByteArray& line) { told << QString::fromUtf8(line); });
     CommandLine line;
-    line.driver.meters.every = true;
+    MeterSelection every;
+    every.every = true;
     line.reader.count = 0; // no end but the loss
     line.reader.interval = 0;
-    EXPECT_EQ(readSeveralMeters(line, adapter, console, nullptr), reader_status::ReadingFailed);
+    EXPECT_EQ(readSeveralMeters(line, every, adapter, console, nullptr),
+              reader_status::ReadingFailed);
     ASSERT_EQ(told.size(), 1) << told.join('|').toStdString();
     EXPECT_TRUE(told[0].startsWith("Bus Error: The connection to the GPIB bus was lost"));
 }
