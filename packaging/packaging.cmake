@@ -65,9 +65,10 @@ install(FILES "${PROJECT_SOURCE_DIR}/packaging/copyright"
 # Stripped as Debian strips: plain `strip` keeps the compiler's .comment.
 install(CODE "
   if(CMAKE_INSTALL_DO_STRIP)
-    foreach(program lumodm lumodm-read)
+    foreach(file bin/lumodm bin/lumodm-read ${LUMODM_MODULE_INSTALL_DIR}/lumodm-adapter-ports.so
+                 ${LUMODM_MODULE_INSTALL_DIR}/lumodm-readings-window.so)
       execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
-        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/\${program}\" COMMAND_ERROR_IS_FATAL ANY)
+        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${file}\" COMMAND_ERROR_IS_FATAL ANY)
     endforeach()
   endif()")
 
