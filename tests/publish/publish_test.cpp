@@ -169,7 +169,7 @@ Reading reading(Reading::Kind kind, double value)
     r.unit = "mV";
     r.baseUnit = "V";
     r.readoutText = "\"12.5\"";
-    r.rawAnswer = "DCV +12.5E-3\x01";
+    r.rawAnswer = "DCV +12.5E-3\x1b";
     r.time = std::chrono::system_clock::time_point(std::chrono::milliseconds(1700000000123));
     return r;
 }
@@ -192,7 +192,7 @@ TEST_F(PublishTest, MessagesArriveInOrderWithEveryFieldAndTheStatus)
     EXPECT_EQ(messages[0], "{\"time\":\"2023-11-14T22:13:20.123+00:00\",\"seq\":1,"
                            "\"model\":\"DM5120\",\"address\":16,\"function\":\"DCV\",\"range\":0,"
                            "\"value\":0,\"value_si\":0,\"unit_si\":\"V\",\"unit\":\"mV\","
-                           "\"readout\":\"\\\"12.5\\\"\",\"raw\":\"DCV +12.5E-3\\u0001\","
+                           "\"readout\":\"\\\"12.5\\\"\",\"raw\":\"DCV +12.5E-3\\u001b\","
                            "\"kind\":\"value\"}");
     EXPECT_TRUE(messages[1].contains("\"value\":null,\"value_si\":null,") &&
                 messages[1].endsWith("\"kind\":\"overflow\"}"));

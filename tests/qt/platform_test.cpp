@@ -93,6 +93,32 @@ TEST(QtPlatform, MessageBoxIsModalAndSyncsTheWindowFirst)
     EXPECT_EQ(syncs, 2);
 }
 
+// Asked from a panel's own thread, the box opens on the window's thread,
+// modal to its owner only, with no loop of its own there: the asking
+// thread alone waits for the answer.
+TEST(QtPlatform, ABoxAskedFromAnotherThreadOpensOverItsOwner)
+{
+    QtPlatform platform;
+    QWidget owner;
+    MessageAnswer answer = MessageAnswer::Ok;
+    std::thread asking([&] {
+        answer = platform.ask([&owner] { return &owner; }, true, QStringLiteral("16 is silent"),
+                              QStringLiteral("Error"), MessageButtons::YesNo, MessageIcon::Stop);
+    });
+    QMessageBox* box = nullptr;
+    for (int pass = 0; pass < 100 && box == nullptr; ++pass) {
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        box = owner.findChild<QMessageBox*>();
+    }
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(box->text(), QStringLiteral("16 is silent"));
+    box->button(QMessageBox::No)->click();
+    asking.join();
+    EXPECT_EQ(answer, MessageAnswer::No);
+}
+
 TEST(WindowCapture, RunsOnACopyOfTheStoredSettings)
 {
     const QTemporaryDir user;

@@ -2,9 +2,11 @@
 #include "qt/readings_window.h"
 #include "tests/qt/window_fixture.h"
 
+#include <QFileDialog>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace lumodm::testing {
@@ -54,8 +56,9 @@ TEST(ReadingsWindow, MirrorsReadingsTogglesWithCtrlTAndKeepsThePanelSettings)
 }
 
 // Record logs what comes while it records, until the button stops it; the
-// chart is exported as a PNG, or an SVG by the file's suffix.
-TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChart)
+// chart is exported as a PNG, or an SVG by the file's suffix; an export
+// asks for its file and writes it without a word.
+TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChartAndReadings)
 {
     QTemporaryDir dir;
     const auto contents = [&dir](const char* name) {
@@ -79,6 +82,16 @@ TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChart)
     ASSERT_TRUE(w.exportChart(dir.filePath("c.png")) && w.exportChart(dir.filePath("c.svg")));
     EXPECT_TRUE(contents("c.png").startsWith("\x89PNG\r\n\x1a\n"));
     EXPECT_TRUE(contents("c.svg").contains("<svg"));
+    QTimer::singleShot(0, [&dir] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(dir.filePath("all.csv"));
+            QTest::keyClick(dialog, Qt::Key_Return);
+        }
+    });
+    f.panel->platform.clearMessages();
+    QTest::mouseClick(w.findChild<QPushButton*>("Button_ExportReadings"), Qt::LeftButton);
+    EXPECT_EQ(contents("all.csv").count(",DM5010,DCV,0,"), 4);
+    EXPECT_TRUE(f.panel->platform.messages().empty());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "qt/panel_fonts.h"
 #include "qt/readings_toggle.h"
 #include "qt/readings_window.h"
 #include "tests/qt/window_fixture.h"
@@ -5,6 +6,7 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QFontInfo>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
@@ -56,7 +58,8 @@ QStringList describe(const QList<QAction*>& actions, const QString& indent = {})
 {
     QStringList lines;
     for (const QAction* action : actions) {
-        lines << indent + (action->isSeparator() ? QStringLiteral("-") : action->text()) +
+        // A separator has no text: a caption on it would be drawn.
+        lines << indent + (action->isSeparator() ? "-" : "") + action->text() +
                      (action->isEnabled() ? "" : " [off]") + (action->isChecked() ? " [x]" : "") +
                      (action->shortcut().isEmpty() ? "" : " [key]");
         if (action->menu() != nullptr) {
@@ -111,6 +114,9 @@ TEST(Window, MirrorsTheModelInEveryEventPassAsPlainTextInItsColours)
     EXPECT_EQ(f.label("Label_ReadOut")->textFormat(), Qt::PlainText);
     EXPECT_EQ(f.label("Label_ReadOut")->text(), QStringLiteral("<b>1</b>"));
     EXPECT_EQ(f.label("Label_Prefix")->text(), QStringLiteral("\u00B5A"));
+    // The readout in the seven-segment face the program brings along.
+    EXPECT_TRUE(bundledSevenSegmentFamily().startsWith("DSEG7"));
+    EXPECT_EQ(QFontInfo(f.label("Label_ReadOut")->font()).family(), bundledSevenSegmentFamily());
 
     f.action("Menu_Blue")->trigger();
     auto colour = [&](const char* name, QPalette::ColorRole role) {
@@ -163,9 +169,12 @@ TEST(Window, UserInputReachesTheHandlers)
     QTest::keyClick(mode, Qt::Key_A);
     ASSERT_EQ(f.panel->platform.messages().size(), 1U);
     EXPECT_EQ(f.panel->platform.messages().front().title, QStringLiteral("Function Change"));
-    // On the open list Enter picks the entry, then applies it at once.
+    // On the open list Enter picks the entry, then applies it at once;
+    // the arrows only move in the list.
     f.action("Menu_ConfirmFunctionChange")->trigger();
     mode->showPopup();
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_TRUE(list->isVisible());
     list->setCurrentIndex(list->model()->index(1, 0));
     f.panel->clearReceived();
     QTest::keyClick(list, Qt::Key_Return);
