@@ -148,6 +148,11 @@ int readSeveralMeters(const CommandLine& line, const MeterSelection& meters, Gpi
         });
     }
     allDone.exec();
+    // Each thread may still be telling its end: join them while the loop
+    // they tell it to lives.
+    for (const auto& r : readers) {
+        r->thread.stop();
+    }
 
     for (const auto& r : readers) {
         if (r->publisher && !r->publisher->finish(kPublishFlush) &&
