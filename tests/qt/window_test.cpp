@@ -111,6 +111,10 @@ TEST(Window, MirrorsTheModelInEveryEventPassAsPlainTextInItsColours)
     f.window->syncFromModel();
     EXPECT_TRUE(f.button("Button_Stop")->isEnabled());
     EXPECT_FALSE(f.combo("Combo_Range")->isHidden());
+    // The caption, and which meter it is when several panels are open.
+    EXPECT_EQ(f.window->windowTitle(), "Lumo DM5010, v1.1/RV");
+    f.window->setTitleSuffix(" - address 16");
+    EXPECT_EQ(f.window->windowTitle(), "Lumo DM5010, v1.1/RV - address 16");
     EXPECT_EQ(f.label("Label_ReadOut")->textFormat(), Qt::PlainText);
     EXPECT_EQ(f.label("Label_ReadOut")->text(), QStringLiteral("<b>1</b>"));
     EXPECT_EQ(f.label("Label_Prefix")->text(), QStringLiteral("\u00B5A"));

@@ -1,6 +1,7 @@
 #include "bus/drivers/driver_factory.h"
 #include "bus/shared_bus.h"
 #include "panel/threaded_panel.h"
+#include "platform/event_wait.h"
 #include "session/session_platform.h"
 #include "tests/support/scripted_platform.h"
 
@@ -23,6 +24,11 @@ class WindowQueue
         const std::lock_guard<std::mutex> lock(mutex_);
         jobs_.push_back(std::move(job));
         ready_.notify_all();
+    }
+    std::size_t pending()
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return jobs_.size();
     }
     // Runs what the session handed over until `done()` holds.
     void runUntil(const std::function<bool()>& done)
@@ -72,6 +78,17 @@ TEST(SessionThread, WaitsServeLaterJobsAndEndsUnwind)
     SessionPlatform platform(thread, store, [](auto&&...) { return MessageAnswer::Cancel; });
     std::promise<int> ended;
     thread.start([&ended](int status) { ended.set_value(status); });
+    // A wait blocks rather than spins: a few passes for 20 ms.
+    int passes = 0;
+    platform.setBeforeEvents([&passes] { ++passes; });
+    std::promise<void> waited;
+    thread.post([&] {
+        waitServingInput(platform, 0.02);
+        waited.set_value();
+    });
+    waited.get_future().wait();
+    EXPECT_LT(passes, 5);
+    platform.setBeforeEvents({});
     std::vector<std::string> order;
     std::promise<void> first;
     thread.post([&] {
@@ -144,6 +161,9 @@ TEST(ThreadedPanel, RunsHandlersOffTheWindowsThread)
     // The window's thread runs nothing meanwhile, as under a file dialog
     // or another panel's box: the run goes on regardless.
     EXPECT_TRUE(counter.reaches(2));
+    // However many waits, the window is handed one copy of the model to
+    // draw at a time.
+    EXPECT_EQ(window.pending(), 1U);
     window.runUntil([&] {
         panel.copyModel(seen);
         return seen.Label_ReadOut.caption.startsWith(' ');
