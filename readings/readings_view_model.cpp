@@ -1,6 +1,8 @@
 #include "readings/readings_view_model.h"
+#include "readings/engineering_text.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <iterator>
@@ -36,6 +38,7 @@ void ReadingsViewModel::readingTaken(const Reading& reading)
     const bool newFunction = !last_ || last_->functionCode != reading.functionCode;
     last_ = reading;
     statistics_.readingTaken(reading);
+    noteResolution(reading);
     // A reference on another function means nothing here.
     if (reference_ && referenceFunction_ != reading.functionCode) {
         reference_.reset();
@@ -72,17 +75,45 @@ void ReadingsViewModel::dropEmptySeries()
     }
 }
 
+// The figures keep the digits of the coarsest reading they hold, so that
+// an autorange across a range boundary does not make them jump.
+void ReadingsViewModel::noteResolution(const Reading& reading)
+{
+    if (!reading.hasFiniteValue()) {
+        return;
+    }
+    const std::optional<int> resolution = resolutionExponent(reading);
+    if (statistics_.values().count() == 1) { // the first since a reset
+        statisticsResolution_ = resolution;
+    } else if (statisticsResolution_ && resolution) {
+        statisticsResolution_ = std::max(*statisticsResolution_, *resolution);
+    } else {
+        statisticsResolution_.reset();
+    }
+}
+
+// Min, max and p-p are readings or a difference of two: the readout's own
+// digits. The mean of many readings is finer than one: a digit more. The
+// deviation to four significant digits, but no more than two beyond the
+// readout's. Readings in the general form have no digits to go by: seven
+// significant digits, four for the deviation.
 QStringList ReadingsViewModel::figureTexts() const
 {
     const RunningStatistics& values = statistics_.values();
-    const double figures[] = {values.mean(), values.standardDeviation(), values.minimum(),
-                              values.maximum(), values.peakToPeak()};
+    const std::optional<int> resolution = statisticsResolution_;
+    const auto finer = [&resolution](int digits) {
+        return resolution ? std::optional(*resolution - digits) : std::nullopt;
+    };
+    const std::pair<double, FigureDigits> figures[] = {
+        {values.mean(), {finer(1)}},         {values.standardDeviation(), {finer(2), 4}},
+        {values.minimum(), {resolution}},    {values.maximum(), {resolution}},
+        {values.peakToPeak(), {resolution}},
+    };
     QStringList texts{QString::number(values.count())};
     for (std::size_t i = 0; i < std::size(figures); ++i) {
         const bool known = values.count() > (i == 1 ? 1 : 0);
-        texts << (known
-                      ? QString::number(figures[i], 'g', 7) + QLatin1Char(' ') + statistics_.unit()
-                      : QStringLiteral("-"));
+        texts << (known ? engineeringText(figures[i].first, statistics_.unit(), figures[i].second)
+                        : QStringLiteral("-"));
     }
     return texts;
 }
@@ -144,15 +175,18 @@ std::optional<double> ReadingsViewModel::relative() const
     return last_->valueInBase - *reference_;
 }
 
+// At the readout's digits: a difference of two readings is no finer.
 QString ReadingsViewModel::relativeText() const
 {
     const std::optional<double> difference = relative();
     if (!difference) {
         return {};
     }
-    const QString sign = *difference > 0 ? QStringLiteral("+") : QString();
-    return QStringLiteral("REL %1%2 %3")
-        .arg(sign, QString::number(*difference, 'g', 7), last_->baseUnit);
+    const QString text =
+        engineeringText(*difference, last_->baseUnit, {resolutionExponent(*last_)});
+    // A difference that rounds to zero has no sign.
+    const bool positive = text.section(QLatin1Char(' '), 0, 0).toDouble() > 0.0;
+    return QStringLiteral("REL ") + (positive ? QStringLiteral("+") : QString()) + text;
 }
 
 void ReadingsViewModel::setLimits(std::optional<double> low, std::optional<double> high)

@@ -73,6 +73,7 @@ class ReadingsViewModel : public ReadingObserver
   private:
     LimitZone zoneOf(const Reading& reading) const;
     void dropEmptySeries();
+    void noteResolution(const Reading& reading);
 
     std::optional<Reading> last_;
     std::optional<double> reference_;
@@ -85,6 +86,10 @@ class ReadingsViewModel : public ReadingObserver
     bool beep_ = false;
     bool running_ = false;
     ReadingStatistics statistics_;
+    // The last digit the readouts of the readings in the statistics show,
+    // the coarsest of them, as a power of ten of the base unit; none when
+    // one of them was in the general form.
+    std::optional<int> statisticsResolution_;
     ReadingHistory history_;
     std::deque<ReadingSeries> series_;
 };

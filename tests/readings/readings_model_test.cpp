@@ -14,9 +14,11 @@
 namespace lumodm::testing {
 namespace {
 
-Reading reading(double value, Reading::Kind kind = Reading::Kind::Value, const char* fn = "DCV")
+Reading reading(double value, Reading::Kind kind = Reading::Kind::Value, const char* fn = "DCV",
+                float digitFormat = 0.0F)
 {
     Reading r;
+    r.digitFormat = digitFormat;
     r.kind = kind;
     r.functionCode = QLatin1String(fn);
     r.meterModel = QStringLiteral("DM5120");
@@ -72,7 +74,7 @@ TEST(ReadingsViewModel, LimitsAndRelativeAtTheirEdges)
     EXPECT_TRUE(m.setReference());
     EXPECT_EQ(m.relativeText(), "REL 0 V");
     m.readingTaken(reading(1.2));
-    EXPECT_EQ(m.relativeText(), "REL +0.5 V");
+    EXPECT_EQ(m.relativeText(), "REL +500.0000 mV");
     m.readingTaken(reading(0, NoNumber));
     EXPECT_FALSE(m.relative());
     EXPECT_FALSE(m.setReference());
@@ -108,7 +110,28 @@ TEST(ReadingsViewModel, HoldsAfterStopNamesWhatIsNoNumberAndSplitsSeries)
         thin(m.history(), 1, m.series()[0].firstTime, std::nextafter(m.series()[1].firstTime, 0.0));
     EXPECT_EQ(first, (std::vector<ThinnedColumn>{{0, 1.25, 11.0}}));
     // Restarted on the new function: the deviation not known yet.
-    EXPECT_EQ(m.figureTexts().join('|'), "1|20 Ohm|-|20 Ohm|20 Ohm|0 Ohm");
+    EXPECT_EQ(m.figureTexts().join('|'), "1|20.00000 Ohm|-|20.00000 Ohm|20.00000 Ohm|0 Ohm");
+}
+
+// The figures keep the digits of the coarsest reading they hold, a digit
+// more for the mean; the relative value those of the last reading.
+TEST(ReadingsViewModel, FiguresAndRelativeValueAtTheReadoutsDigits)
+{
+    ReadingsViewModel m;
+    const std::tuple<double, float, const char*> steps[] = {
+        {1.5, 1.6F, "1|1.5000000 V|-|1.500000 V|1.500000 V|0 µV|REL 0 µV"},
+        {1.50009, 1.6F, "2|1.5000450 V|63.64 µV|1.500000 V|1.500090 V|90 µV|REL +90 µV"},
+        {1.6, 1.5F, "3|1.533363 V|57.71 mV|1.50000 V|1.60000 V|100.00 mV|REL +100.00 mV"},
+        {1.4000004, 0.0F,
+         "4|1.500023 V|81.65 mV|1.400000 V|1.600000 V|199.9996 mV|REL -99.99960 mV"},
+    };
+    for (const auto& [value, format, shown] : steps) {
+        m.readingTaken(reading(value, Value, "DCV", format));
+        if (!m.relative()) {
+            m.setReference();
+        }
+        EXPECT_EQ(m.figureTexts().join('|') + "|" + m.relativeText(), QString::fromUtf8(shown));
+    }
 }
 
 // The export holds every reading since the start, the recording only those

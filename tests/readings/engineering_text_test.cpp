@@ -1,0 +1,62 @@
+#include "readings/engineering_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <optional>
+#include <tuple>
+
+namespace lumodm::testing {
+namespace {
+
+const std::optional<int> General;
+
+TEST(EngineeringText, RoundsToItsDigitsWithAPrefixThatKeepsThemInView)
+{
+    const std::tuple<double, const char*, std::optional<int>, int, const char*> table[] = {
+        {1.500009, "V", -7, 0, "1.5000090 V"},
+        {36.0555e-6, "V", -8, 4, "36.06 µV"},
+        {-80e-6, "V", -6, 0, "-80 µV"},
+        {0.0, "V", -4, 0, "0.0 mV"},
+        {3e-4, "V", -4, 0, "0.3 mV"},
+        {-2e-5, "V", -4, 0, "0.0 mV"},
+        {1499.96, "Ohm", -1, 0, "1.5000 kOhm"},
+        {12.345e6, "Ohm", 2, 0, "12.3450 MOhm"},
+        {0.0125, "A", -7, 0, "12.5000 mA"},
+        {-12.3456, "dBm", -3, 0, "-12.346 dBm"},
+        {0.61253, "", -5, 0, "0.61253"},
+        {9.9996, "V", General, 4, "10.00 V"},
+        {0.25, "V", General, 0, "250.0000 mV"},
+        {0.0, "V", General, 0, "0 V"},
+        {NAN, "V", -4, 0, "-"},
+        {-INFINITY, "dB", General, 4, "-"},
+        {1e300, "V", -4, 0, "1.000000e+300 V"},
+        {1e-300, "V", General, 4, "1.000e-300 V"},
+        {1e-300, "V", -4, 0, "0.0 mV"},
+        {-5e20, "dBm", -2, 0, "-5.000000e+20 dBm"},
+    };
+    for (const auto& [value, unit, finest, significant, text] : table) {
+        EXPECT_EQ(engineeringText(value, QString::fromUtf8(unit), {finest, significant}),
+                  QString::fromUtf8(text))
+            << value;
+    }
+}
+
+TEST(EngineeringText, ResolutionIsTheReadoutsLastDigitInTheBaseUnit)
+{
+    const std::tuple<float, const char*, const char*, std::optional<int>> table[] = {
+        {1.4F, "V", "V", -4},      {1.2F, "mV", "V", -5},      {1.4F, "kOhm", "Ohm", -1},
+        {1.3F, "MOhm", "Ohm", 3},  {1.2F, "µA", "A", -8},      {1.2F, "dBm", "dBm", -2},
+        {0.0F, "V", "V", General}, {-0.1F, "V", "V", General}, {1.4F, "xV", "V", General},
+    };
+    for (const auto& [format, unit, base, exponent] : table) {
+        Reading reading;
+        reading.digitFormat = format;
+        reading.unit = QString::fromUtf8(unit);
+        reading.baseUnit = QString::fromUtf8(base);
+        EXPECT_EQ(resolutionExponent(reading), exponent) << unit << format;
+    }
+}
+
+} // namespace
+} // namespace lumodm::testing
