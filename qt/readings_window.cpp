@@ -2,6 +2,7 @@
 
 #include "panel/panel_link.h"
 #include "qt/panel_fonts.h"
+#include "readings/chart_ticks.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -35,6 +36,7 @@ namespace {
 // stay smooth without costing the processor per reading.
 constexpr int kRedrawMs = 250;
 constexpr int kMaxColumns = 4096;
+constexpr double kDateLimitMs = 8.64e15; // the milliseconds a QDateTime holds
 
 const char* const kFigureNames[] = {"n", "mean", "std", "min", "max", "p-p"};
 
@@ -45,6 +47,44 @@ QPushButton* addButton(QHBoxLayout& row, const QString& text, const char* name)
     button->setAutoDefault(false);
     row.addWidget(button);
     return button;
+}
+
+QDateTime dateTime(double msecsSinceEpoch)
+{
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(
+        std::llround(std::clamp(msecsSinceEpoch, -kDateLimitMs, kDateLimitMs))));
+}
+
+// Each change of an axis costs the chart a layout: only what changed is set.
+void applyTicks(QValueAxis& axis, const ValueAxisTicks& ticks)
+{
+    if (axis.min() != ticks.low || axis.max() != ticks.high) {
+        axis.setRange(ticks.low, ticks.high);
+    }
+    if (axis.tickCount() != ticks.count) {
+        axis.setTickCount(ticks.count);
+    }
+    if (axis.labelFormat() != ticks.labelFormat) {
+        axis.setLabelFormat(ticks.labelFormat);
+    }
+    if (axis.titleText() != ticks.unit) {
+        axis.setTitleText(ticks.unit);
+    }
+}
+
+void applyTicks(QDateTimeAxis& axis, const TimeAxisTicks& ticks)
+{
+    const QDateTime from = dateTime(ticks.from);
+    const QDateTime to = dateTime(ticks.to);
+    if (axis.min() != from || axis.max() != to) {
+        axis.setRange(from, to);
+    }
+    if (axis.tickCount() != ticks.count) {
+        axis.setTickCount(ticks.count);
+    }
+    if (axis.format() != ticks.format) {
+        axis.setFormat(ticks.format);
+    }
 }
 
 } // namespace
@@ -328,6 +368,22 @@ void ReadingsWindow::redrawChart()
         low = std::min(low, bucket.minimum);
         high = std::max(high, bucket.maximum);
     }
+    // The values axis shows a prefixed unit: the points are drawn in it.
+    const bool ranged = low <= high && std::isfinite(high - low);
+    ValueAxisTicks ticks;
+    if (ranged) {
+        const double pad =
+            high > low ? 0.05 * (high - low) : std::max(std::fabs(high) * 1e-3, 1e-9);
+        const double wanted = std::clamp(chart_->plotArea().height() / 40.0, 3.0, 10.0);
+        ticks = valueAxisTicks(low - pad, high + pad, static_cast<int>(wanted), unit);
+    }
+    if (ticks.scale != 1.0) {
+        for (QList<QPointF>& list : points) {
+            for (QPointF& point : list) {
+                point.ry() *= ticks.scale;
+            }
+        }
+    }
     // Each change of points or range costs the chart a pass over every
     // point: only what changed is handed over.
     for (std::size_t i = 0; i < series.size(); ++i) {
@@ -339,27 +395,20 @@ void ReadingsWindow::redrawChart()
             line->replace(points[i]);
         }
     }
-    if (!(low <= high) || !std::isfinite(high - low)) {
+    if (!ranged) {
         return;
     }
-    const double pad = high > low ? 0.05 * (high - low) : std::max(std::fabs(high) * 1e-3, 1e-9);
-    if (valueAxis_->min() != low - pad || valueAxis_->max() != high + pad) {
-        valueAxis_->setRange(low - pad, high + pad);
-    }
-    if (valueAxis_->titleText() != unit) {
-        valueAxis_->setTitleText(unit);
-    }
+    applyTicks(*valueAxis_, ticks);
     const auto msecs = [width](std::int64_t column) {
-        constexpr double limit = 8.64e15; // the dates a QDateTime holds
-        const double ms = std::clamp(static_cast<double>(column) * width * 1000.0, -limit, limit);
-        return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(std::llround(ms)));
+        return std::clamp(static_cast<double>(column) * width * 1000.0, -kDateLimitMs,
+                          kDateLimitMs);
     };
-    const QDateTime from = msecs(thinning_.firstColumn());
-    const QDateTime to =
+    const double from = msecs(thinning_.firstColumn());
+    const double to =
         msecs(thinning_.firstColumn() + static_cast<std::int64_t>(thinning_.columns()));
-    if (timeAxis_->min() != from || timeAxis_->max() != to) {
-        timeAxis_->setRange(from, to);
-    }
+    const double wanted = std::clamp(chart_->plotArea().width() / 110.0, 2.0, 8.0);
+    applyTicks(*timeAxis_,
+               timeAxisTicks(from, to, static_cast<int>(wanted), dateTime(from).offsetFromUtc()));
 }
 
 void ReadingsWindow::resizeEvent(QResizeEvent* event)

@@ -7,7 +7,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QValueAxis>
 #include <gtest/gtest.h>
+
+#include <cmath>
 
 namespace lumodm::testing {
 namespace {
@@ -80,6 +85,17 @@ TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChartAndReadings)
     EXPECT_EQ(rows.count(",DM5010,DCV,0,2.5,V,"), 2);
 
     ASSERT_TRUE(w.exportChart(dir.filePath("c.png")) && w.exportChart(dir.filePath("c.svg")));
+    // The value axis from tick to round tick; time to the second at least.
+    const QChart* chart = w.findChild<QChartView*>("Chart")->chart();
+    const auto* values = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+    const auto* times = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0));
+    ASSERT_TRUE(values && times);
+    const double step = (values->max() - values->min()) / (values->tickCount() - 1);
+    const double digit = std::round(step / std::pow(10.0, std::floor(std::log10(step) + 1e-9)));
+    EXPECT_TRUE((digit == 1 || digit == 2 || digit == 5) &&
+                std::fabs(std::remainder(values->min(), step)) < 1e-9)
+        << step;
+    EXPECT_EQ(values->titleText() + " " + times->format().left(8), "V hh:mm:ss");
     EXPECT_TRUE(contents("c.png").startsWith("\x89PNG\r\n\x1a\n"));
     EXPECT_TRUE(contents("c.svg").contains("<svg"));
     QTimer::singleShot(0, [&dir] {
