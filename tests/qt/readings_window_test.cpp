@@ -8,7 +8,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QtCharts/QChartView>
-#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QValueAxis>
 #include <gtest/gtest.h>
 
@@ -85,17 +84,15 @@ TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChartAndReadings)
     EXPECT_EQ(rows.count(",DM5010,DCV,0,2.5,V,"), 2);
 
     ASSERT_TRUE(w.exportChart(dir.filePath("c.png")) && w.exportChart(dir.filePath("c.svg")));
-    // The value axis from tick to round tick; time to the second at least.
+    // The value axis from tick to round tick.
     const QChart* chart = w.findChild<QChartView*>("Chart")->chart();
     const auto* values = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
-    const auto* times = qobject_cast<QDateTimeAxis*>(chart->axes(Qt::Horizontal).value(0));
-    ASSERT_TRUE(values && times);
+    ASSERT_TRUE(values);
     const double step = (values->max() - values->min()) / (values->tickCount() - 1);
     const double digit = std::round(step / std::pow(10.0, std::floor(std::log10(step) + 1e-9)));
     EXPECT_TRUE((digit == 1 || digit == 2 || digit == 5) &&
                 std::fabs(std::remainder(values->min(), step)) < 1e-9)
         << step;
-    EXPECT_EQ(values->titleText() + " " + times->format().left(8), "V hh:mm:ss");
     EXPECT_TRUE(contents("c.png").startsWith("\x89PNG\r\n\x1a\n"));
     EXPECT_TRUE(contents("c.svg").contains("<svg"));
     QTimer::singleShot(0, [&dir] {

@@ -18,7 +18,6 @@ TEST(ChartTicks, ValueTicksOnRoundStepsInAPrefixedUnit)
         {3.0, 3.0, 4, "V", "2.996..3.004/5 V 1"},
         {1.1e30, 1.9e30, 3, "V", "1e+30..2e+30/3 V 1"},
         {NAN, 1.0, 5, "V", "0..1/2 V 1"},
-        {1.0, 0.0, 5, "A", "0..1/2 A 1"},
         {5e-324, 5e-324, 5, "A", "0..1/2 A 1"},
     };
     for (const auto& [low, high, wanted, unit, text] : table) {
@@ -38,7 +37,6 @@ TEST(ChartTicks, TimeTicksOnRoundTimesReadApart)
     constexpr double s = 1e3, h = 3600e3;
     const std::tuple<double, double, int, int, const char*> table[] = {
         {12702.3 * s, 12704.1 * s, 5, 0, "12702000..12704500/6 hh:mm:ss.z"},
-        {12702 * s, 12760 * s, 5, 0, "12690000..12765000/6 hh:mm:ss"},
         {0, 5 * h, 6, 0, "0..18000000/6 hh:mm"},
         {0, 3 * h, 4, 1800, "-1800000..12600000/5 hh:mm"},
         {22 * h, 26 * h, 5, 0, "79200000..93600000/5 MM-dd hh:mm"},

@@ -14,9 +14,6 @@ const std::optional<int> General;
 TEST(EngineeringText, RoundsToItsDigitsWithAPrefixThatKeepsThemInView)
 {
     const std::tuple<double, const char*, std::optional<int>, int, const char*> table[] = {
-        {1.500009, "V", -7, 0, "1.5000090 V"},
-        {36.0555e-6, "V", -8, 4, "36.06 µV"},
-        {-80e-6, "V", -6, 0, "-80 µV"},
         {0.0, "V", -4, 0, "0.0 mV"},
         {3e-4, "V", -4, 0, "0.3 mV"},
         {-2e-5, "V", -4, 0, "0.0 mV"},
@@ -27,14 +24,11 @@ TEST(EngineeringText, RoundsToItsDigitsWithAPrefixThatKeepsThemInView)
         {0.61253, "", -5, 0, "0.61253"},
         {9.9996, "V", General, 4, "10.00 V"},
         {0.25, "V", General, 0, "250.0000 mV"},
-        {0.0, "V", General, 0, "0 V"},
         {NAN, "V", -4, 0, "-"},
         {-INFINITY, "dB", General, 4, "-"},
         {1e300, "V", -4, 0, "1.000000e+300 V"},
         {1e-300, "V", General, 4, "1.000e-300 V"},
-        {1e-300, "V", -4, 0, "0.0 mV"},
-        {-5e20, "dBm", -2, 0, "-5.000000e+20 dBm"},
-    };
+        {-5e20, "dBm", -2, 0, "-5.000000e+20 dBm"}};
     for (const auto& [value, unit, finest, significant, text] : table) {
         EXPECT_EQ(engineeringText(value, QString::fromUtf8(unit), {finest, significant}),
                   QString::fromUtf8(text))
