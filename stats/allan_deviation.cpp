@@ -85,7 +85,7 @@ void splitRun(const std::vector<double>& times, const std::vector<double>& value
 // from j on is S[j+2m] - 2 S[j+m] + S[j]: each averaging time costs one pass.
 // The mean and the straight line of the stretch come off the readings first,
 // so that the sums stay small and keep their digits under a strong drift;
-// the line's share is added back exactly (it adds slope * m^2 to every term).
+// the line's share goes back into each term (slope * m^2) before it is squared.
 AllanDeviation allanDeviation(const std::vector<double>& times, const std::vector<double>& values)
 {
     AllanDeviation result;
@@ -116,30 +116,24 @@ AllanDeviation allanDeviation(const std::vector<double>& times, const std::vecto
     const double* s = sums.data();
     for (std::size_t m = 1; m <= count / 4; m *= 2) {
         const std::size_t terms = count - 2 * m + 1;
-        // Four partial sums each, so the additions need not wait for each other.
+        const double mm = static_cast<double>(m) * static_cast<double>(m);
+        const double line = slope * mm;
+        // Four partial sums, so the additions need not wait for each other.
         double squares[4] = {0.0, 0.0, 0.0, 0.0};
-        double plain[4] = {0.0, 0.0, 0.0, 0.0};
         std::size_t j = 0;
         for (; j + 4 <= terms; j += 4) {
             for (std::size_t k = 0; k < 4; ++k) {
-                const double d = s[j + k + 2 * m] - 2.0 * s[j + k + m] + s[j + k];
+                const double d = s[j + k + 2 * m] - 2.0 * s[j + k + m] + s[j + k] + line;
                 squares[k] += d * d;
-                plain[k] += d;
             }
         }
         for (; j < terms; ++j) {
-            const double d = s[j + 2 * m] - 2.0 * s[j + m] + s[j];
+            const double d = s[j + 2 * m] - 2.0 * s[j + m] + s[j] + line;
             squares[0] += d * d;
-            plain[0] += d;
         }
-        const double mm = static_cast<double>(m) * static_cast<double>(m);
-        const double line = slope * mm;
-        const double total = (squares[0] + squares[1]) + (squares[2] + squares[3]) +
-                             2.0 * line * ((plain[0] + plain[1]) + (plain[2] + plain[3])) +
-                             static_cast<double>(terms) * line * line;
+        const double total = (squares[0] + squares[1]) + (squares[2] + squares[3]);
         const double variance = total / (2.0 * mm * static_cast<double>(terms));
-        result.points.push_back(
-            {static_cast<double>(m) * result.interval, m, std::sqrt(std::max(variance, 0.0))});
+        result.points.push_back({static_cast<double>(m) * result.interval, m, std::sqrt(variance)});
     }
     return result;
 }
