@@ -22,7 +22,8 @@ struct Histogram
 };
 
 // The bin width follows Freedman and Diaconis (twice the interquartile
-// range over the cube root of the count), which outliers do not widen;
+// range over the cube root of the count), which outliers do not widen; the
+// quartiles are those of at most 65,536 of the values, spread evenly;
 // when the middle half of the values are all equal, Scott's rule from the
 // deviation instead. At most `maxBins` bins (at least one): a wider width
 // where the rule would give more. All values equal make one bin of width 0.
