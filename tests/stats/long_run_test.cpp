@@ -135,7 +135,7 @@ TEST(MinMaxPyramid, ColumnsMatchAScanOfEveryReading)
     const double views[][3] = {
         {first, last, 1000}, {first, last, 1},    {first + 50, first + 60, 7},
         {0, first + 9, 30},  {last, last + 9, 5}, {last + 1, last + 9, 4},
-        {first, last, 0},    {last, first, 3}}; // from, to, columns
+        {first, last, 0},    {last, first, 3},    {first, last, 20}}; // from, to, columns
     for (const auto& [from, to, columns] : views) {
         const auto width = static_cast<std::size_t>(columns);
         std::vector<ColumnExtremes> scan(width);
