@@ -1,0 +1,118 @@
+// A long run's views of 1,000,000 readings: the histogram and the Allan
+// deviation since Reset (goal for the two: under 50 ms), and the chart's
+// min/max store: appending them, a query at 1,000 pixel columns (goal: well
+// under 4 ms, the whole redraw's budget) and its memory (peak_growth_mb is
+// what the store added to the process's peak: run that case alone).
+#include "stats/allan_deviation.h"
+#include "stats/histogram.h"
+#include "stats/min_max_pyramid.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <random>
+#include <sys/resource.h>
+
+namespace {
+
+using namespace lumodm;
+
+constexpr std::size_t kReadings = 1000000;
+
+// Six days at 0.5 s: a 10 V reference with noise of 1 uV and a slow drift.
+struct Run
+{
+    std::vector<double> times;
+    std::vector<double> values;
+
+    Run()
+    {
+        std::mt19937_64 random(1);
+        std::normal_distribution<double> noise(0.0, 1e-6);
+        for (std::size_t i = 0; i < kReadings; ++i) {
+            const double t = 1.8e9 + 0.5 * static_cast<double>(i);
+            times.push_back(t);
+            values.push_back(10.0 + 1e-12 * static_cast<double>(i) + noise(random));
+        }
+    }
+};
+
+const Run& run()
+{
+    static const Run r;
+    return r;
+}
+
+void BM_LongRunHistogramAndAllanDeviation(benchmark::State& state)
+{
+    const Run& r = run();
+    const bool histogramToo = state.range(0) != 2;
+    const bool allanToo = state.range(0) != 1;
+    for (auto _ : state) {
+        if (histogramToo) {
+            benchmark::DoNotOptimize(histogram(r.values).counts.data());
+        }
+        if (allanToo) {
+            benchmark::DoNotOptimize(allanDeviation(r.times, r.values).points.data());
+        }
+    }
+}
+// 0: both, 1: the histogram alone, 2: the Allan deviation alone.
+BENCHMARK(BM_LongRunHistogramAndAllanDeviation)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
+double peakMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void BM_PyramidAppendMillion(benchmark::State& state)
+{
+    const Run& r = run();
+    static const double before = peakMegabytes(); // before the first store
+    for (auto _ : state) {
+        MinMaxPyramid pyramid;
+        for (std::size_t i = 0; i < kReadings; ++i) {
+            pyramid.append(r.times[i], r.values[i]);
+        }
+        benchmark::DoNotOptimize(pyramid.size());
+        state.counters["store_mb"] = static_cast<double>(pyramid.memoryBytes()) / 1048576.0;
+    }
+    state.counters["s_per_reading"] = benchmark::Counter(
+        static_cast<double>(kReadings),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["peak_rss_mb"] = peakMegabytes();
+    state.counters["peak_growth_mb"] = peakMegabytes() - before;
+}
+BENCHMARK(BM_PyramidAppendMillion)->Unit(benchmark::kMillisecond);
+
+// Columns over the whole run (1,000 readings each), then a zoom to a
+// hundredth of it (10 readings each).
+void BM_PyramidColumnsAtThousandPixels(benchmark::State& state)
+{
+    static const MinMaxPyramid pyramid = [] {
+        MinMaxPyramid p;
+        for (std::size_t i = 0; i < kReadings; ++i) {
+            p.append(run().times[i], run().values[i]);
+        }
+        return p;
+    }();
+    const double whole = pyramid.time(pyramid.size() - 1) - pyramid.time(0);
+    const double span = whole / static_cast<double>(state.range(0));
+    const double from = pyramid.time(0) + (whole - span) / 2; // the middle of the run
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(pyramid.columns(from, from + span, 1000).data());
+    }
+}
+BENCHMARK(BM_PyramidColumnsAtThousandPixels)
+    ->Arg(1)
+    ->Arg(100)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace
