@@ -130,8 +130,8 @@ void PanelHost::serve(const std::vector<MeterIdentity>& meters)
         platform_.endProgram(1);
     }
     if (!options_.line->logFile.isEmpty()) {
-        log_ =
-            openReadingLog(options_.line->logFile, platform_, static_cast<int>(supported.size()));
+        log_ = openReadingLog(options_.line->logFile, platform_, static_cast<int>(supported.size()),
+                              LogNaming::ByTime);
     }
     for (const MeterIdentity& meter : supported) {
         Served& served = addPanel();
@@ -193,7 +193,7 @@ void PanelHost::loaded(Served& s)
             connection_.remember({{s.identity.address}, false});
         }
         if (!line.logFile.isEmpty()) {
-            log_ = openReadingLog(line.logFile, platform_);
+            log_ = openReadingLog(line.logFile, platform_, 1, LogNaming::ByTime);
         }
     }
     if (log_) {

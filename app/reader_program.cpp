@@ -86,7 +86,7 @@ int runHeadlessReaderProgram(int argc, char** argv)
 
     if (!parse.options.logFile.isEmpty()) {
         // A log asked for is part of the job: without it the readings stop.
-        log = std::make_unique<ReadingLog>(parse.options.logFile, platform);
+        log = std::make_unique<ReadingLog>(parse.options.logFile, platform, LogNaming::ByTime);
         log->setFailureNote(QStringLiteral("lumodm-read stops here."));
         log->setMeterCount(creation.meters.several() ? 2 : 1);
         if (!log->open()) {

@@ -115,6 +115,40 @@ TEST_F(ReadingLogTest, HeaderOnlyOnceThenOneRowPerReading)
     EXPECT_EQ(contents(file), longLog + kRow + kRow);
 }
 
+// Named by time, each row goes to the file its own time names, with a
+// header for each new file, across a switch and back; a bad field is told.
+TEST_F(ReadingLogTest, NameWithTimeFieldsStartsTheNextFileWhenItsNameChanges)
+{
+    using std::chrono::milliseconds;
+    const std::chrono::system_clock::time_point t0{std::chrono::seconds(1000000000)}; // :40 s
+    const QString pattern = dir.filePath("r-%S%%.csv");
+    ReadingLog log(pattern, platform, LogNaming::ByTime);
+    ASSERT_TRUE(log.open());
+    Reading r =
+        interpretReading(QStringLiteral("1.5E+0"), QStringLiteral("DCV"), MeterModel::DM5010, 2);
+    r.meterModel = QStringLiteral("DM5010");
+    r.meterAddress = 16;
+    const QByteArray rowTail = kRow.mid(isoTimestamp({}).size());
+    QByteArray expected40 = kHeader, expected41 = kHeader;
+    for (const int ms : {0, 999, 1000, 1500, 200}) {
+        r.time = t0 + milliseconds(ms);
+        log.readingTaken(r);
+        (ms >= 1000 ? expected41 : expected40) += isoTimestamp(r.time) + rowTail;
+    }
+    EXPECT_EQ(log.currentFile(), dir.filePath("r-40%.csv"));
+    log.close();
+    EXPECT_EQ(contents(dir.filePath("r-40%.csv")), expected40);
+    EXPECT_EQ(contents(dir.filePath("r-41%.csv")), expected41);
+    EXPECT_TRUE(platform.messages().empty());
+    // Read literally, as the readings window's own recordings are.
+    ReadingLog literal(dir.filePath("100%q.csv"), platform);
+    EXPECT_TRUE(literal.open());
+    ReadingLog bad(dir.filePath("r-%q.csv"), platform, LogNaming::ByTime);
+    EXPECT_FALSE(bad.open());
+    ASSERT_EQ(platform.messages().size(), 1U);
+    EXPECT_TRUE(platform.messages()[0].text.startsWith("Cannot name the reading log"));
+}
+
 // A crash can cut the last row anywhere; whatever was cut, the rows added
 // afterwards must come out as rows of their own.
 TEST(CutRowRepair, EndsWhatWasCut)

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -136,6 +137,34 @@ TEST_F(ReaderProgramTest, CtrlCEndsAfterTheCurrentReading)
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), out);
+}
+
+// A log named by the second: a run of over two seconds spreads its rows
+// over several files, each with the header, none lost or doubled.
+TEST_F(ReaderProgramTest, ALogNamedByTimeGoesOnInTheNextFile)
+{
+    QProcess process;
+    start(process, {QStringLiteral("--sim"), QStringLiteral("--count=8"),
+                    QStringLiteral("--interval=0"), QStringLiteral("--csv"),
+                    QStringLiteral("--log=") + home.filePath(QStringLiteral("r-%S.csv"))});
+    ASSERT_TRUE(process.waitForFinished(kTimeoutMs));
+    QList<QByteArray> shown = process.readAllStandardOutput().split('\n');
+    const QByteArray header = shown.takeFirst();
+    QList<QByteArray> logged;
+    const QStringList files = QDir(home.path()).entryList({QStringLiteral("r-*.csv")});
+    EXPECT_GE(files.size(), 2); // eight readings take 2.4 s at least
+    for (const QString& name : files) {
+        QFile file(home.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        QList<QByteArray> rows = file.readAll().split('\n');
+        EXPECT_EQ(rows.takeFirst(), header) << name.toStdString();
+        logged += rows;
+    }
+    for (QList<QByteArray>* rows : {&shown, &logged}) {
+        rows->removeAll(QByteArray());
+        std::sort(rows->begin(), rows->end());
+    }
+    EXPECT_EQ(logged.join('\n').toStdString(), shown.join('\n').toStdString());
 }
 
 // SIGKILL at several moments of a stream with no interval: the log holds
