@@ -109,6 +109,33 @@ TEST(ReadingsViewModel, HoldsAfterStopNamesWhatIsNoNumberAndSplitsSeries)
     EXPECT_EQ(first, (std::vector<ThinnedColumn>{{0, 1.25, 11.0}}));
     // Restarted on the new function: the deviation not known yet.
     EXPECT_EQ(m.figureTexts().join('|'), "1|20 Ohm|-|20 Ohm|20 Ohm|0 Ohm");
+    m.resetStatistics(); // the chart starts again too
+    EXPECT_EQ(m.series().size() + m.history().size(), 0U);
+}
+
+// Limits are typed in the unit the readout shows and kept as quantities:
+// re-shown in the new unit when the readout changes range.
+TEST(ReadingsViewModel, LimitsInTheShownUnit)
+{
+    ReadingsViewModel m;
+    const auto ohms = [&m](double value, const char* unit) {
+        Reading r = reading(value, Value, "OHMS");
+        r.unit = QString::fromUtf8(unit);
+        m.readingTaken(r);
+        return m.zone();
+    };
+    EXPECT_EQ(ohms(1499.9, "kOhm"), LimitZone::Unknown);
+    EXPECT_TRUE(m.setLimitText(LimitSide::Low, "1.4") && m.setLimitText(LimitSide::High, "1.6"));
+    EXPECT_EQ(m.zone(), LimitZone::Inside);
+    EXPECT_FALSE(m.setLimitText(LimitSide::High, "1.7x"));
+    EXPECT_EQ(ohms(1650, "kOhm"), LimitZone::Above);
+    EXPECT_EQ(ohms(999, "Ohm"), LimitZone::Below);
+    EXPECT_EQ(m.limitUnit() + ' ' + m.limitText(LimitSide::Low) + ' ' +
+                  m.limitText(LimitSide::High),
+              "Ohm 1400 1600");
+    EXPECT_TRUE(m.setLimitText(LimitSide::Low, " "));
+    EXPECT_EQ(ohms(0.5, "µOhm"), LimitZone::Inside);
+    EXPECT_EQ(m.limitText(LimitSide::High), "1600000000");
 }
 
 // The export holds every reading since the start, the recording only those
