@@ -2,12 +2,17 @@
 #include "qt/readings_window.h"
 #include "tests/qt/window_fixture.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtCharts/QChartView>
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace lumodm::testing {
 namespace {
@@ -71,7 +76,7 @@ TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChartAndReadings)
     auto* record = w.findChild<QPushButton*>("Button_Record");
     f.panel->play("signal DCV 1.25, runfor 0.9");
     ASSERT_TRUE(w.startRecording(dir.filePath("r.csv")));
-    EXPECT_EQ(record->text(), "Stop recording");
+    EXPECT_EQ(record->text(), "&Stop recording");
     f.panel->play("signal DCV 2.5, runfor 1.9");
     QTest::mouseClick(record, Qt::LeftButton);
     f.panel->play("signal DCV 3.75, runfor 0.9");
@@ -92,6 +97,86 @@ TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChartAndReadings)
     QTest::mouseClick(w.findChild<QPushButton*>("Button_ExportReadings"), Qt::LeftButton);
     EXPECT_EQ(contents("all.csv").count(",DM5010,DCV,0,"), 4);
     EXPECT_TRUE(f.panel->platform.messages().empty());
+}
+
+// Shrunk as far as it goes, the window fits a 1280x800 screen at twice the
+// scale (640x400) with a title bar and a desktop panel; changing texts
+// neither grow it nor move its buttons.
+TEST(ReadingsWindow, FitsASmallScreenAndKeepsItsSize)
+{
+    WindowFixture f;
+    ReadingsWindow w(f.link, f.panel->platform);
+    w.show();
+    for (int pass = 0; pass < 3; ++pass) {
+        w.resize(1, 1);
+        QCoreApplication::processEvents();
+    }
+    EXPECT_LE(w.width(), 636);
+    EXPECT_LE(w.height(), 346);
+    const QSize size = w.size();
+    const QPoint reset = w.findChild<QPushButton*>("Button_Reset")->pos();
+    Reading r;
+    r.kind = Reading::Kind::Value;
+    std::tie(r.functionCode, r.unit, r.baseUnit) = std::tuple("OHMS", "MOhm", "Ohm");
+    for (const double value : {-1.2345678e6, 1.25e6}) {
+        r.valueInBase = value;
+        r.readoutText = QString::number(value / 1e6, 'f', 7);
+        w.readingTaken(r);
+        w.setReference();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(w.size(), size);
+    EXPECT_EQ(w.findChild<QPushButton*>("Button_Reset")->pos(), reset);
+}
+
+// Buttons act only when they can; Reset empties the chart too; every
+// control explains itself and has an access key of its own; a limit that
+// is not a number shows at once; a dark palette darkens the chart.
+TEST(ReadingsWindow, EnablesWhatCanActExplainsItselfAndFollowsThePalette)
+{
+    WindowFixture f;
+    ReadingsWindow w(f.link, f.panel->platform);
+    w.show();
+    const auto enabled = [&w] {
+        return QString::number(w.findChild<QPushButton*>("Button_Reference")->isEnabled()) +
+               QString::number(w.findChild<QPushButton*>("Button_ExportReadings")->isEnabled());
+    };
+    EXPECT_EQ(enabled(), "00");
+    w.readingTaken(Reading{});
+    EXPECT_EQ(enabled(), "01");
+    f.panel->play("signal DCV 1.25, runfor 0.9");
+    EXPECT_EQ(enabled(), "11");
+    QChart* chart = w.findChild<QChartView*>("Chart")->chart();
+    w.redrawChart();
+    EXPECT_EQ(chart->series().size(), 1);
+    QTest::mouseClick(w.findChild<QPushButton*>("Button_Reset"), Qt::LeftButton);
+    EXPECT_TRUE(chart->series().isEmpty());
+
+    QStringList keys;
+    for (const QAbstractButton* button : w.findChildren<QAbstractButton*>()) {
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->text().toStdString();
+        keys << QKeySequence::mnemonic(button->text()).toString();
+    }
+    for (const QLabel* label : w.findChildren<QLabel*>()) {
+        if (label->buddy() != nullptr) {
+            keys << QKeySequence::mnemonic(label->text()).toString();
+        }
+    }
+    EXPECT_EQ(keys.size(), 9);
+    EXPECT_EQ(keys.removeDuplicates() + keys.count(QString()), 0) << keys.join(' ').toStdString();
+
+    auto* low = w.findChild<QLineEdit*>("LowLimit");
+    QTest::keyClicks(low, "1x");
+    EXPECT_EQ(low->palette().color(QPalette::Text), QColor(Qt::red));
+    QTest::keyClick(low, Qt::Key_Backspace);
+    EXPECT_NE(low->palette().color(QPalette::Text), QColor(Qt::red));
+
+    QPalette dark = w.palette();
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    w.setPalette(dark);
+    EXPECT_EQ(chart->theme(), QChart::ChartThemeDark);
+    w.setPalette(QApplication::palette());
+    EXPECT_EQ(chart->theme(), QChart::ChartThemeLight);
 }
 
 } // namespace
