@@ -326,12 +326,11 @@ void ReadingsWindow::showLimits()
 void ReadingsWindow::markLimit(QLineEdit& edit)
 {
     const bool number = ReadingsViewModel::isLimitText(edit.text());
-    QPalette palette = edit.palette();
-    const QColor text = number ? QApplication::palette(&edit).color(QPalette::Text) : Qt::red;
-    if (palette.color(QPalette::Text) != text) {
-        palette.setColor(QPalette::Text, text);
-        edit.setPalette(palette);
+    QPalette palette; // no colour of its own: the desktop's, dark or light
+    if (!number) {
+        palette.setColor(QPalette::Text, Qt::red);
     }
+    edit.setPalette(palette);
     edit.setToolTip(number ? kLimitTip : kNotANumberTip);
 }
 
