@@ -1,9 +1,12 @@
 #include "qt/readings_toggle.h"
 
-#include "platform/settings_file.h"
 #include "platform/platform_services.h"
+#include "platform/settings_file.h"
 #include "qt/main_window.h"
+#include "qt/window_placement.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 
 namespace lumodm {
@@ -64,15 +67,34 @@ void ReadingsToggle::open()
             settingsFile_.isEmpty()
                 ? QByteArray()
                 : QSettings(settingsFile_, QSettings::IniFormat).value(kGeometryKey).toByteArray();
-        if (geometry.isEmpty() || !widget_->restoreGeometry(geometry)) {
-            // Beside the panel, not over it.
-            widget_->move(panelWindow_.frameGeometry().topRight() + QPoint(8, 0));
+        std::optional<QRect> stored;
+        if (!geometry.isEmpty() && widget_->restoreGeometry(geometry)) {
+            stored = QRect(widget_->pos(), widget_->size());
         }
+        place(stored);
     }
     widget_->show();
     widget_->raise();
     widget_->activateWindow();
     remember();
+}
+
+// Beside the panel and on the screen, never over the panel where that can
+// be helped. The window has no frame yet: the panel's stands in for it.
+void ReadingsToggle::place(std::optional<QRect> stored)
+{
+    const QSize frame = panelWindow_.frameGeometry().size() - panelWindow_.size();
+    QList<QRect> screens;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        screens.append(screen->availableGeometry());
+    }
+    if (stored) {
+        stored->setSize(stored->size() + frame);
+    }
+    const QRect place =
+        placeBesidePanel(panelWindow_.frameGeometry(), widget_->size() + frame, screens, stored);
+    widget_->resize(place.size() - frame);
+    widget_->move(place.topLeft());
 }
 
 void ReadingsToggle::setTitleSuffix(const QString& suffix)

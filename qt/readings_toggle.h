@@ -3,9 +3,11 @@
 #include "qt/readings_window_kit.h"
 
 #include <QObject>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 namespace lumodm {
 
@@ -41,6 +43,8 @@ class ReadingsToggle : public QObject
     void setTitleSuffix(const QString& suffix);
 
   private:
+    void place(std::optional<QRect> stored);
+
     MainWindow& panelWindow_;
     PanelLink& panel_;
     PlatformServices& platform_;

@@ -3,6 +3,7 @@
 #include "panel/panel_link.h"
 #include "qt/panel_fonts.h"
 #include "readings/chart_ticks.h"
+#include "qt/save_file_choice.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -39,12 +40,27 @@ constexpr int kMaxColumns = 4096;
 constexpr double kDateLimitMs = 8.64e15; // the milliseconds a QDateTime holds
 
 const char* const kFigureNames[] = {"n", "mean", "std", "min", "max", "p-p"};
+// The widest texts each label takes, so a changing text never moves the
+// controls nor grows the window: up to eight digits (a mean has one more than the readout) with a prefixed unit.
+const QString kWidestFigure = QStringLiteral("-888.88888 MOhm");
+const QString kWidestCount = QStringLiteral("88888888");
+const QString kWidestUnit = QStringLiteral("MOhm");
+const QString kWidestNote = QStringLiteral("overflow, held");
+const QString kWidestRelative = QStringLiteral("REL +888.88888 MOhm");
+const QString kWidestLimit = QStringLiteral("-888.88888");
 
-QPushButton* addButton(QHBoxLayout& row, const QString& text, const char* name)
+const QString kCsvFilter = QStringLiteral("CSV files (*.csv)");
+const QString kRecord = QStringLiteral("Rec&ord...");
+const QString kStopRecording = QStringLiteral("&Stop recording");
+const QString kLimitTip = QStringLiteral("In the unit the readout shows; blank for none");
+const QString kNotANumberTip = QStringLiteral("Not a number: ignored, the limit stays as it was");
+
+QPushButton* addButton(QBoxLayout& row, const QString& text, const char* name, const QString& tip)
 {
     auto* button = new QPushButton(text);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
+    button->setToolTip(tip);
     row.addWidget(button);
     return button;
 }
@@ -87,6 +103,20 @@ void applyTicks(QDateTimeAxis& axis, const TimeAxisTicks& ticks)
     }
 }
 
+QLabel* plainLabel(const char* name)
+{
+    auto* label = new QLabel;
+    label->setObjectName(QLatin1String(name));
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+void fixWidthFor(QLabel& label, const QString& widest)
+{
+    label.setFixedSize(label.fontMetrics().horizontalAdvance(widest) + 2,
+                       label.fontMetrics().height());
+}
+
 } // namespace
 
 ReadingsWindow::ReadingsWindow(PanelLink& panel, PlatformServices& platform, QWidget* parent)
@@ -94,6 +124,7 @@ ReadingsWindow::ReadingsWindow(PanelLink& panel, PlatformServices& platform, QWi
 {
     setObjectName(QStringLiteral("Readings"));
     auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
     buildReadout(*layout);
     buildChart(*layout);
     buildControls(*layout);
@@ -111,6 +142,7 @@ ReadingsWindow::ReadingsWindow(PanelLink& panel, PlatformServices& platform, QWi
     redrawTimer_.setSingleShot(true);
     connect(&redrawTimer_, &QTimer::timeout, this, &ReadingsWindow::redrawChart);
     setMeterName(QString());
+    followPalette();
     showTexts();
     panel_.addReadingObserver(this);
 }
@@ -123,31 +155,28 @@ ReadingsWindow::~ReadingsWindow()
 void ReadingsWindow::buildReadout(QVBoxLayout& layout)
 {
     auto* row = new QHBoxLayout;
-    readout_ = new QLabel;
-    readout_->setObjectName(QStringLiteral("Readout"));
-    readout_->setTextFormat(Qt::PlainText);
+    readout_ = plainLabel("Readout");
     readout_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The digits are fitted to the window, not the window to the digits.
+    readout_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     QFont digits(bundledSevenSegmentFamily());
     digits.setPixelSize(48);
     readout_->setFont(digits);
-    unit_ = new QLabel;
-    unit_->setObjectName(QStringLiteral("Unit"));
-    unit_->setTextFormat(Qt::PlainText);
+    readout_->setToolTip(QStringLiteral("The last reading; Ctrl+C copies it"));
+    unit_ = plainLabel("Unit");
+    note_ = plainLabel("Note");
+    relative_ = plainLabel("Relative");
+    relative_->setToolTip(QStringLiteral("The reading minus the reference"));
+    fixWidthFor(*note_, kWidestNote);
+    fixWidthFor(*relative_, kWidestRelative);
+    auto* beside = new QVBoxLayout;
+    beside->addWidget(unit_);
+    beside->addWidget(note_);
+    beside->addWidget(relative_);
+    beside->addStretch(1);
     row->addWidget(readout_, 1);
-    row->addWidget(unit_);
+    row->addLayout(beside);
     layout.addLayout(row);
-
-    auto* notes = new QHBoxLayout;
-    note_ = new QLabel;
-    note_->setObjectName(QStringLiteral("Note"));
-    relative_ = new QLabel;
-    relative_->setObjectName(QStringLiteral("Relative"));
-    for (QLabel* label : {note_, relative_}) {
-        label->setTextFormat(Qt::PlainText);
-        notes->addWidget(label);
-    }
-    notes->addStretch(1);
-    layout.addLayout(notes);
 }
 
 void ReadingsWindow::buildChart(QVBoxLayout& layout)
@@ -161,57 +190,96 @@ void ReadingsWindow::buildChart(QVBoxLayout& layout)
     chart_->addAxis(valueAxis_, Qt::AlignLeft);
     chartView_ = new QChartView(chart_);
     chartView_->setObjectName(QStringLiteral("Chart"));
-    chartView_->setMinimumHeight(160);
+    chartView_->setMinimumHeight(120);
     layout.addWidget(chartView_, 1);
 }
 
 void ReadingsWindow::buildControls(QVBoxLayout& layout)
 {
-    auto* figures = new QHBoxLayout;
+    // The statistics in two rows of three, Reset beside them.
+    auto* figures = new QGridLayout;
+    figures->setHorizontalSpacing(6);
     for (std::size_t i = 0; i < figures_.size(); ++i) {
-        figures->addWidget(new QLabel(QLatin1String(kFigureNames[i]) + QLatin1Char(':')));
-        figures_[i] = new QLabel;
+        const int row = static_cast<int>(i / 3);
+        const int column = static_cast<int>(i % 3) * 2;
+        auto* name = new QLabel(QLatin1String(kFigureNames[i]) + QLatin1Char(':'));
+        name->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        figures->addWidget(name, row, column);
+        figures_[i] = plainLabel("");
         figures_[i]->setObjectName(QStringLiteral("Figure_") + QLatin1String(kFigureNames[i]));
+        figures_[i]->setToolTip(QStringLiteral("Since the last Reset, in the base unit"));
         figures_[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        figures->addWidget(figures_[i]);
-        figures->addSpacing(8);
+        fixWidthFor(*figures_[i], i == 0 ? kWidestCount : kWidestFigure);
+        figures->addWidget(figures_[i], row, column + 1);
     }
-    figures->addStretch(1);
-    connect(addButton(*figures, QStringLiteral("Reset"), "Button_Reset"), &QPushButton::clicked,
-            this, &ReadingsWindow::resetStatistics);
+    figures->setColumnStretch(6, 1);
+    auto* resetRow = new QVBoxLayout;
+    connect(addButton(*resetRow, QStringLiteral("&Reset"), "Button_Reset",
+                      QStringLiteral("Clears the statistics and the chart: both start again "
+                                     "with the next reading")),
+            &QPushButton::clicked, this, &ReadingsWindow::resetStatistics);
+    figures->addLayout(resetRow, 0, 7, 2, 1, Qt::AlignVCenter);
     layout.addLayout(figures);
 
     auto* limits = new QHBoxLayout;
-    connect(addButton(*limits, QStringLiteral("Set reference"), "Button_Reference"),
-            &QPushButton::clicked, this, &ReadingsWindow::setReference);
-    connect(addButton(*limits, QStringLiteral("Clear reference"), "Button_ClearReference"),
+    low_ = new QLineEdit;
+    high_ = new QLineEdit;
+    const std::pair<QLineEdit*, const char*> edits[] = {{low_, "Low"}, {high_, "High"}};
+    for (std::size_t i = 0; i < std::size(edits); ++i) {
+        auto [edit, name] = edits[i];
+        const LimitSide side = i == 0 ? LimitSide::Low : LimitSide::High;
+        auto* label = new QLabel(QLatin1Char('&') + QLatin1String(name));
+        label->setBuddy(edit);
+        edit->setObjectName(QLatin1String(name) + QStringLiteral("Limit"));
+        edit->setToolTip(kLimitTip);
+        edit->setFixedWidth(edit->fontMetrics().horizontalAdvance(kWidestLimit) + 16);
+        limitUnits_[i] = plainLabel(i == 0 ? "LowUnit" : "HighUnit");
+        fixWidthFor(*limitUnits_[i], kWidestUnit);
+        connect(edit, &QLineEdit::textEdited, this, [this, edit] { markLimit(*edit); });
+        connect(edit, &QLineEdit::editingFinished, this, [this, edit, side] {
+            model_.setLimitText(side, edit->text());
+            edit->setModified(false);
+            showTexts();
+        });
+        limits->addWidget(label);
+        limits->addWidget(edit);
+        limits->addWidget(limitUnits_[i]);
+        limits->addSpacing(6);
+    }
+    beep_ = new QCheckBox(QStringLiteral("&Beep"));
+    beep_->setObjectName(QStringLiteral("Beep"));
+    beep_->setToolTip(QStringLiteral("Beeps when a reading crosses a limit"));
+    connect(beep_, &QCheckBox::toggled, this, [this](bool on) { model_.setBeep(on); });
+    limits->addWidget(beep_);
+    limits->addStretch(1);
+    layout.addLayout(limits);
+
+    auto* files = new QHBoxLayout;
+    reference_ =
+        addButton(*files, QStringLiteral("Set re&ference"), "Button_Reference",
+                  QStringLiteral("Takes the last reading as the reference REL is told from"));
+    connect(reference_, &QPushButton::clicked, this, &ReadingsWindow::setReference);
+    connect(addButton(*files, QStringLiteral("&Clear reference"), "Button_ClearReference",
+                      QStringLiteral("Forgets the reference")),
             &QPushButton::clicked, this, [this] {
                 model_.clearReference();
                 showTexts();
             });
-    limits->addSpacing(12);
-    low_ = new QLineEdit;
-    high_ = new QLineEdit;
-    for (auto [edit, name] : {std::pair{low_, "Low limit"}, std::pair{high_, "High limit"}}) {
-        edit->setPlaceholderText(QLatin1String(name));
-        edit->setObjectName(QString(QLatin1String(name)).remove(QLatin1Char(' ')));
-        edit->setMaximumWidth(110);
-        connect(edit, &QLineEdit::editingFinished, this,
-                [this] { setLimits(low_->text(), high_->text()); });
-        limits->addWidget(edit);
-    }
-    beep_ = new QCheckBox(QStringLiteral("Beep"));
-    beep_->setObjectName(QStringLiteral("Beep"));
-    connect(beep_, &QCheckBox::toggled, this, [this](bool on) { model_.setBeep(on); });
-    limits->addWidget(beep_);
-    limits->addStretch(1);
-    record_ = addButton(*limits, QStringLiteral("Record..."), "Button_Record");
+    files->addStretch(1);
+    record_ = addButton(*files, kStopRecording, "Button_Record",
+                        QStringLiteral("Writes the readings to a CSV file while it records"));
+    // As wide for either text: the row stays put when recording starts.
+    record_->setMinimumWidth(record_->sizeHint().width());
+    record_->setText(kRecord);
     connect(record_, &QPushButton::clicked, this, &ReadingsWindow::chooseRecording);
-    connect(addButton(*limits, QStringLiteral("Export chart..."), "Button_ExportChart"),
+    connect(addButton(*files, QStringLiteral("E&xport chart..."), "Button_ExportChart",
+                      QStringLiteral("Saves the chart as a PNG or SVG image")),
             &QPushButton::clicked, this, &ReadingsWindow::chooseChartExport);
-    connect(addButton(*limits, QStringLiteral("Export readings..."), "Button_ExportReadings"),
-            &QPushButton::clicked, this, &ReadingsWindow::chooseReadingsExport);
-    layout.addLayout(limits);
+    exportReadings_ =
+        addButton(*files, QStringLiteral("Export rea&dings..."), "Button_ExportReadings",
+                  QStringLiteral("Saves every reading so far to a CSV file"));
+    connect(exportReadings_, &QPushButton::clicked, this, &ReadingsWindow::chooseReadingsExport);
+    layout.addLayout(files);
 }
 
 void ReadingsWindow::readingTaken(const Reading& reading)
@@ -270,6 +338,62 @@ void ReadingsWindow::showTexts()
     for (std::size_t i = 0; i < figures_.size(); ++i) {
         figures_[i]->setText(figures.value(static_cast<qsizetype>(i)));
     }
+    reference_->setEnabled(model_.canSetReference());
+    exportReadings_->setEnabled(model_.statistics().readingsSeen() > 0);
+    showLimits();
+}
+
+// The limits in the readout's unit: a field is written afresh when that
+// unit changes, unless the user is typing in it.
+void ReadingsWindow::showLimits()
+{
+    if (limitUnits_[0]->text() == model_.limitUnit()) {
+        return;
+    }
+    const std::pair<QLineEdit*, LimitSide> edits[] = {{low_, LimitSide::Low},
+                                                      {high_, LimitSide::High}};
+    for (std::size_t i = 0; i < std::size(edits); ++i) {
+        auto [edit, side] = edits[i];
+        limitUnits_[i]->setText(model_.limitUnit());
+        if (!edit->isModified()) {
+            edit->setText(model_.limitText(side));
+            markLimit(*edit);
+        }
+    }
+}
+
+// A text that is not a number shows so at once, in red with the reason.
+void ReadingsWindow::markLimit(QLineEdit& edit)
+{
+    const bool number = ReadingsViewModel::isLimitText(edit.text());
+    QPalette palette; // no colour of its own: the desktop's, dark or light
+    if (!number) {
+        palette.setColor(QPalette::Text, Qt::red);
+    }
+    edit.setPalette(palette);
+    edit.setToolTip(number ? kLimitTip : kNotANumberTip);
+}
+
+// A dark desktop gets a dark chart: the theme follows the window's base colour.
+void ReadingsWindow::followPalette()
+{
+    const bool dark = palette().color(QPalette::Base).lightness() < 128;
+    const QChart::ChartTheme theme = dark ? QChart::ChartThemeDark : QChart::ChartThemeLight;
+    if (chart_->theme() == theme) {
+        return;
+    }
+    chart_->setTheme(theme);
+    for (const auto& [start, line] : chartSeries_) {
+        setThinPen(*line);
+    }
+}
+
+void ReadingsWindow::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        followPalette();
+    }
 }
 
 void ReadingsWindow::setReference()
@@ -282,6 +406,7 @@ void ReadingsWindow::resetStatistics()
 {
     model_.resetStatistics();
     showTexts();
+    redrawChart();
 }
 
 void ReadingsWindow::setLimits(const QString& low, const QString& high)
@@ -295,6 +420,13 @@ void ReadingsWindow::scheduleRedraw()
     if (isVisible() && !redrawTimer_.isActive()) {
         redrawTimer_.start(kRedrawMs);
     }
+}
+
+void ReadingsWindow::setThinPen(QLineSeries& line)
+{
+    QPen pen = line.pen(); // the theme's colour
+    pen.setWidth(1);
+    line.setPen(pen);
 }
 
 // The chart keeps one series per series of the model: the model drops the
@@ -315,9 +447,7 @@ void ReadingsWindow::syncChartSeries()
         // A one-pixel pen draws without stroking the outline: a fraction of
         // the cost of the default width at thousands of points.
         chart_->addSeries(line);
-        QPen pen = line->pen(); // the theme's colour
-        pen.setWidth(1);
-        line->setPen(pen);
+        setThinPen(*line);
         line->attachAxis(timeAxis_);
         line->attachAxis(valueAxis_);
         chartSeries_.emplace_back(series[i].firstTime, line);
@@ -424,6 +554,7 @@ void ReadingsWindow::resizeEvent(QResizeEvent* event)
     QFont unit = unit_->font();
     unit.setPixelSize(std::max(digits.pixelSize() / 2, 12));
     unit_->setFont(unit);
+    fixWidthFor(*unit_, kWidestUnit);
     scheduleRedraw();
 }
 
@@ -437,21 +568,22 @@ void ReadingsWindow::showEvent(QShowEvent* event)
 bool ReadingsWindow::startRecording(const QString& path)
 {
     const bool started = recorder_.startRecording(path);
-    record_->setText(started ? QStringLiteral("Stop recording") : QStringLiteral("Record..."));
+    record_->setText(started ? kStopRecording : kRecord);
     return started;
 }
 
 void ReadingsWindow::stopRecording()
 {
     recorder_.stopRecording();
-    record_->setText(QStringLiteral("Record..."));
+    record_->setText(kRecord);
 }
 
-bool ReadingsWindow::exportChart(const QString& path)
+bool ReadingsWindow::exportChart(const QString& path, const QString& format)
 {
     redrawChart();
-    if (QFileInfo(path).suffix().compare(QLatin1String("svg"), Qt::CaseInsensitive) != 0) {
-        return chartView_->grab().save(path, QFileInfo(path).suffix().isEmpty() ? "PNG" : nullptr);
+    const QString written = format.isEmpty() ? QFileInfo(path).suffix().toLower() : format;
+    if (written != QLatin1String("svg")) {
+        return chartView_->grab().save(path, "PNG");
     }
     QSvgGenerator svg;
     svg.setFileName(path);
@@ -477,11 +609,11 @@ void ReadingsWindow::chooseRecording()
         stopRecording();
         return;
     }
-    const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Record readings"), QString(), QStringLiteral("CSV files (*.csv)"),
-        nullptr, QFileDialog::DontConfirmOverwrite); // the log appends
-    if (!path.isEmpty()) {
-        startRecording(path);
+    // The log appends: an existing file is no question.
+    const SaveFileChoice choice = askSaveFile(QStringLiteral("Record readings"), kCsvFilter,
+                                              QFileDialog::DontConfirmOverwrite);
+    if (!choice.path.isEmpty()) {
+        startRecording(choice.path);
     }
 }
 
@@ -489,21 +621,38 @@ void ReadingsWindow::chooseChartExport()
 {
     exportWithDialog(QStringLiteral("Export chart"),
                      QStringLiteral("PNG image (*.png);;SVG image (*.svg)"),
-                     [this](const QString& path) { return exportChart(path); });
+                     [this](const SaveFileChoice& c) { return exportChart(c.path, c.format); });
 }
 
 void ReadingsWindow::chooseReadingsExport()
 {
-    exportWithDialog(QStringLiteral("Export readings"), QStringLiteral("CSV files (*.csv)"),
-                     [this](const QString& path) { return exportReadings(path); });
+    exportWithDialog(QStringLiteral("Export readings"), kCsvFilter,
+                     [this](const SaveFileChoice& c) { return exportReadings(c.path); });
 }
 
-void ReadingsWindow::exportWithDialog(const QString& title, const QString& filter,
-                                      const std::function<bool(const QString&)>& write)
+// The dialog adds the chosen filter's extension to a bare name itself, so
+// that it asks before overwriting the file that will be written.
+SaveFileChoice ReadingsWindow::askSaveFile(const QString& title, const QString& filters,
+                                           QFileDialog::Options options)
 {
-    const QString path = QFileDialog::getSaveFileName(this, title, QString(), filter);
-    if (!path.isEmpty() && !write(path)) {
-        platform_.messageBox(QStringLiteral("Cannot write %1").arg(path),
+    QFileDialog dialog(this, title, QString(), filters);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOptions(options);
+    dialog.setDefaultSuffix(filterExtension(filters));
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString& filter) { dialog.setDefaultSuffix(filterExtension(filter)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return saveFileChoice(dialog.selectedFiles().front(), filters, dialog.selectedNameFilter());
+}
+
+void ReadingsWindow::exportWithDialog(const QString& title, const QString& filters,
+                                      const std::function<bool(const SaveFileChoice&)>& write)
+{
+    const SaveFileChoice choice = askSaveFile(title, filters, {});
+    if (!choice.path.isEmpty() && !write(choice)) {
+        platform_.messageBox(QStringLiteral("Cannot write %1").arg(choice.path),
                              QStringLiteral("Export Error"), MessageButtons::Ok,
                              MessageIcon::Exclamation);
     }

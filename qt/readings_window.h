@@ -1,8 +1,10 @@
 #pragma once
 
+#include "qt/save_file_choice.h"
 #include "readings/reading_recorder.h"
 #include "readings/readings_view_model.h"
 
+#include <QFileDialog>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -52,7 +54,8 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     bool startRecording(const QString& path);
     void stopRecording();
     bool recording() const { return recorder_.recording(); }
-    bool exportChart(const QString& path); // PNG, or SVG by the suffix
+    // A PNG or SVG image: as `format` says ("png", "svg"), else by the suffix.
+    bool exportChart(const QString& path, const QString& format = QString());
     bool exportReadings(const QString& path);
     void setReference();
     void resetStatistics();
@@ -67,6 +70,7 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     void toggleRequested();
 
   protected:
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -75,13 +79,19 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     void buildChart(QVBoxLayout& layout);
     void buildControls(QVBoxLayout& layout);
     void showTexts();
+    void showLimits();
+    void markLimit(QLineEdit& edit);
+    void followPalette();
+    static void setThinPen(QLineSeries& line);
     void scheduleRedraw();
     void syncChartSeries();
     void chooseRecording();
     void chooseChartExport();
     void chooseReadingsExport();
-    void exportWithDialog(const QString& title, const QString& filter,
-                          const std::function<bool(const QString&)>& write);
+    SaveFileChoice askSaveFile(const QString& title, const QString& filters,
+                               QFileDialog::Options options);
+    void exportWithDialog(const QString& title, const QString& filters,
+                          const std::function<bool(const SaveFileChoice&)>& write);
 
     PanelLink& panel_;
     PlatformServices& platform_;
@@ -97,8 +107,11 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     std::array<QLabel*, 6> figures_{};
     QLineEdit* low_ = nullptr;
     QLineEdit* high_ = nullptr;
+    std::array<QLabel*, 2> limitUnits_{};
     QCheckBox* beep_ = nullptr;
     QPushButton* record_ = nullptr;
+    QPushButton* reference_ = nullptr;
+    QPushButton* exportReadings_ = nullptr;
 
     QChart* chart_ = nullptr;
     QChartView* chartView_ = nullptr;

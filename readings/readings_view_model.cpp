@@ -22,7 +22,36 @@ std::optional<double> limitOf(const QString& text)
 {
     bool ok = false;
     const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok ? std::optional<double>(value) : std::nullopt;
+    return ok ? limitOf(value) : std::nullopt;
+}
+
+// The power of ten of a unit's prefix over its base unit: "kOhm" over
+// "Ohm" is 3, "µA" over "A" -6; 0 for the base unit itself.
+int prefixPower(const QString& unit, const QString& base)
+{
+    if (unit.size() != base.size() + 1 || !unit.endsWith(base)) {
+        return 0;
+    }
+    switch (unit.front().unicode()) {
+    case u'M':
+        return 6;
+    case u'k':
+        return 3;
+    case u'm':
+        return -3;
+    case u'\u00B5':
+        return -6;
+    default:
+        return 0;
+    }
+}
+
+// Scales by an exact power of ten; multiplying by a small power rounds
+// unlike dividing by a large one, so the direction follows the sign.
+double scaled(double value, int power)
+{
+    const double factor = std::pow(10.0, std::abs(power));
+    return power >= 0 ? value * factor : value / factor;
 }
 
 } // namespace
@@ -37,6 +66,10 @@ void ReadingsViewModel::readingTaken(const Reading& reading)
 {
     const bool newFunction = !last_ || last_->functionCode != reading.functionCode;
     last_ = reading;
+    if (!unitText().isEmpty()) {
+        shownUnit_ = reading.unit;
+        shownBase_ = reading.baseUnit;
+    }
     statistics_.readingTaken(reading);
     noteResolution(reading);
     // A reference on another function means nothing here.
@@ -200,7 +233,41 @@ void ReadingsViewModel::setLimits(std::optional<double> low, std::optional<doubl
 
 void ReadingsViewModel::setLimits(const QString& low, const QString& high)
 {
-    setLimits(limitOf(low), limitOf(high));
+    setLimitText(LimitSide::Low, low);
+    setLimitText(LimitSide::High, high);
+}
+
+bool ReadingsViewModel::isLimitText(const QString& text)
+{
+    return text.trimmed().isEmpty() || limitOf(text).has_value();
+}
+
+bool ReadingsViewModel::setLimitText(LimitSide side, const QString& text)
+{
+    if (!isLimitText(text)) {
+        return false;
+    }
+    std::optional<double> limit = limitOf(text);
+    if (limit) {
+        limit = scaled(*limit, prefixPower(shownUnit_, shownBase_));
+    }
+    const bool low = side == LimitSide::Low;
+    setLimits(low ? limit : low_, low ? high_ : limit);
+    return true;
+}
+
+QString ReadingsViewModel::limitText(LimitSide side) const
+{
+    const std::optional<double>& limit = side == LimitSide::Low ? low_ : high_;
+    return limit ? QString::number(scaled(*limit, -prefixPower(shownUnit_, shownBase_)), 'g', 10)
+                 : QString();
+}
+
+void ReadingsViewModel::resetStatistics()
+{
+    statistics_.reset();
+    history_.clear();
+    series_.clear();
 }
 
 // An overflow lies beyond every limit on its side: its number is huge.

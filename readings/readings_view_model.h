@@ -13,6 +13,7 @@ namespace lumodm {
 
 // Where a reading falls against the optional limits.
 enum class LimitZone { Unknown, Below, Inside, Above };
+enum class LimitSide { Low, High };
 
 // One run of readings on one function: the chart draws each as a series of
 // its own, from `firstTime` until the next one begins.
@@ -46,6 +47,7 @@ class ReadingsViewModel : public ReadingObserver
 
     // Takes the last reading as the reference; false when it has no number.
     bool setReference();
+    bool canSetReference() const { return last_ && last_->hasFiniteValue(); }
     void clearReference() { reference_.reset(); }
     // The last reading minus the reference, in the base unit.
     std::optional<double> relative() const;
@@ -53,15 +55,27 @@ class ReadingsViewModel : public ReadingObserver
 
     // Limits in the base unit; a limit that is not a number is no limit.
     void setLimits(std::optional<double> low, std::optional<double> high);
-    // The limits as the user typed them ("1.5", "-2e-3"; blank for none).
+    // Limits are typed and shown in the unit the readout shows ("kOhm"),
+    // empty before any reading; once taken they are kept in the base unit,
+    // so a limit stays the same quantity when the readout changes range.
+    const QString& limitUnit() const { return shownUnit_; }
+    // A limit as typed in limitUnit() ("1.5", "-2e-3"; blank for none). A
+    // text that is not a number leaves the limit as it was: false.
+    bool setLimitText(LimitSide side, const QString& text);
     void setLimits(const QString& low, const QString& high);
+    // The limit in limitUnit(), for its field; blank for none.
+    QString limitText(LimitSide side) const;
+    // Whether a field's text can be taken: a number, or blank.
+    static bool isLimitText(const QString& text);
     bool hasLimits() const { return low_ || high_; }
     LimitZone zone() const { return zone_; }
     // Whether a crossing beeps, and whether the last reading asks for it:
     // it moved to another zone than the reading with a number before it.
     void setBeep(bool beep) { beep_ = beep; }
     bool beepDue() const { return beep_ && crossed_; }
-    void resetStatistics() { statistics_.reset(); }
+    // Forgets the statistics and the chart's history: both start again
+    // with the next reading.
+    void resetStatistics();
 
     const ReadingStatistics& statistics() const { return statistics_; }
     // n, then mean, std, min, max and p-p with the unit; "-" for one not
@@ -80,6 +94,8 @@ class ReadingsViewModel : public ReadingObserver
     QString referenceFunction_;
     std::optional<double> low_;
     std::optional<double> high_;
+    QString shownUnit_;
+    QString shownBase_;
     LimitZone zone_ = LimitZone::Unknown;
     LimitZone knownZone_ = LimitZone::Unknown;
     bool crossed_ = false;

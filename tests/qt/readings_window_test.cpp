@@ -1,8 +1,12 @@
 #include "qt/readings_toggle.h"
 #include "qt/readings_window.h"
+#include "qt/save_file_choice.h"
+#include "qt/window_placement.h"
 #include "tests/qt/window_fixture.h"
 
+#include <QAbstractButton>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 namespace lumodm::testing {
 namespace {
@@ -75,7 +80,7 @@ TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChartAndReadings)
     auto* record = w.findChild<QPushButton*>("Button_Record");
     f.panel->play("signal DCV 1.25, runfor 0.9");
     ASSERT_TRUE(w.startRecording(dir.filePath("r.csv")));
-    EXPECT_EQ(record->text(), "Stop recording");
+    EXPECT_EQ(record->text(), "&Stop recording");
     f.panel->play("signal DCV 2.5, runfor 1.9");
     QTest::mouseClick(record, Qt::LeftButton);
     f.panel->play("signal DCV 3.75, runfor 0.9");
@@ -105,6 +110,124 @@ TEST(ReadingsWindow, RecordsWhileRecordingAndExportsTheChartAndReadings)
     QTest::mouseClick(w.findChild<QPushButton*>("Button_ExportReadings"), Qt::LeftButton);
     EXPECT_EQ(contents("all.csv").count(",DM5010,DCV,0,"), 4);
     EXPECT_TRUE(f.panel->platform.messages().empty());
+}
+
+// At its smallest the window fits 1280x800 at twice the scale with a title
+// bar and a desktop bar; texts that change neither grow it nor move its
+// buttons; buttons act only when they can; Reset empties the chart too.
+TEST(ReadingsWindow, FitsASmallScreenKeepsItsSizeAndActsOnlyWhenItCan)
+{
+    WindowFixture f;
+    ReadingsWindow w(f.link, f.panel->platform);
+    w.show();
+    w.resize(1, 1);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(w.width() <= 636 && w.height() <= 346) << w.width() << 'x' << w.height();
+    const auto places = [&w] {
+        return std::tuple(w.size(), w.findChild<QLabel*>("Figure_p-p")->pos(),
+                          w.findChild<QLabel*>("Relative")->pos());
+    };
+    const auto before = places();
+    auto* reference = w.findChild<QPushButton*>("Button_Reference");
+    auto* csv = w.findChild<QPushButton*>("Button_ExportReadings");
+    const auto enabled = [=] { return 10 * reference->isEnabled() + csv->isEnabled(); };
+    EXPECT_EQ(enabled(), 0);
+    w.readingTaken(Reading{});
+    EXPECT_EQ(enabled(), 1);
+    Reading r;
+    r.kind = Reading::Kind::Value;
+    std::tie(r.functionCode, r.unit, r.baseUnit) = std::tuple("OHMS", "MOhm", "Ohm");
+    for (const double value : {-1.2345678e6, 1.25e6}) {
+        r.valueInBase = value;
+        r.readoutText = QString::number(value / 1e6, 'f', 7);
+        w.readingTaken(r);
+        w.setReference();
+        QCoreApplication::processEvents();
+    }
+    EXPECT_EQ(enabled(), 11);
+    EXPECT_EQ(places(), before);
+    QChart* chart = w.findChild<QChartView*>("Chart")->chart();
+    w.redrawChart();
+    EXPECT_EQ(chart->series().size(), 1);
+    QTest::mouseClick(w.findChild<QPushButton*>("Button_Reset"), Qt::LeftButton);
+    EXPECT_TRUE(chart->series().isEmpty());
+}
+
+// Every control explains itself and has an access key of its own; a limit
+// that is not a number shows at once; a dark palette darkens the chart.
+TEST(ReadingsWindow, ExplainsItselfMarksNotANumberAndFollowsThePalette)
+{
+    WindowFixture f;
+    ReadingsWindow w(f.link, f.panel->platform);
+    QStringList keys;
+    for (const QAbstractButton* button : w.findChildren<QAbstractButton*>()) {
+        EXPECT_FALSE(button->toolTip().isEmpty()) << button->text().toStdString();
+        keys << QKeySequence::mnemonic(button->text()).toString();
+    }
+    for (const QLabel* label : w.findChildren<QLabel*>()) {
+        if (label->buddy() != nullptr) {
+            keys << QKeySequence::mnemonic(label->text()).toString();
+        }
+    }
+    EXPECT_EQ(keys.size(), 9);
+    EXPECT_EQ(keys.removeDuplicates() + keys.count(QString()), 0) << keys.join(' ').toStdString();
+
+    auto* low = w.findChild<QLineEdit*>("LowLimit");
+    QTest::keyClicks(low, "1x");
+    EXPECT_EQ(low->palette().color(QPalette::Text), QColor(Qt::red));
+    QTest::keyClick(low, Qt::Key_Backspace);
+    EXPECT_NE(low->palette().color(QPalette::Text), QColor(Qt::red));
+
+    QPalette dark = w.palette();
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    w.setPalette(dark);
+    EXPECT_EQ(w.findChild<QChartView*>("Chart")->chart()->theme(), QChart::ChartThemeDark);
+    w.setPalette(QApplication::palette());
+    EXPECT_EQ(w.findChild<QChartView*>("Chart")->chart()->theme(), QChart::ChartThemeLight);
+}
+
+// The place beside a panel on 1280x800 and 1024x768 screens with a bar at
+// the top, on two screens, and what becomes of a stored place.
+TEST(WindowPlacement, BesideThePanelOnItsScreenAndNeverOverIt)
+{
+    const QRect wide(0, 28, 1280, 772), small(0, 28, 1024, 740), second(1280, 0, 1920, 1080);
+    const std::tuple<QRect, QSize, QList<QRect>, std::optional<QRect>, QRect> cases[] = {
+        {{10, 20, 400, 300}, {760, 560}, {wide}, {}, {418, 28, 760, 560}},    // right
+        {{870, 40, 400, 300}, {760, 560}, {wide}, {}, {102, 40, 760, 560}},   // left
+        {{200, 28, 624, 200}, {760, 500}, {small}, {}, {200, 236, 760, 500}}, // below
+        {{200, 568, 624, 200}, {760, 500}, {small}, {}, {200, 60, 760, 500}}, // above
+        {{0, 28, 400, 300}, {1458, 900}, {wide}, {}, {0, 28, 1280, 772}},
+        {{1300, 0, 400, 300}, {760, 560}, {wide, second}, {}, {1708, 0, 760, 560}},
+        // A stored place is kept, pulled onto its screen; off every screen
+        // or over the panel, it goes beside the panel at its size.
+        {{10, 20, 400, 300}, {760, 560}, {wide}, QRect(500, 300, 600, 400), {500, 300, 600, 400}},
+        {{10, 20, 400, 300}, {760, 560}, {wide}, QRect(900, 600, 600, 400), {680, 400, 600, 400}},
+        {{10, 20, 400, 300}, {760, 560}, {wide}, QRect(5000, 90, 600, 400), {418, 28, 600, 400}},
+        {{10, 20, 400, 300}, {760, 560}, {wide}, QRect(10, 20, 600, 400), {418, 28, 600, 400}},
+    };
+    for (const auto& [panel, size, screens, stored, place] : cases) {
+        EXPECT_EQ(placeBesidePanel(panel, size, screens, stored), place) << panel.x();
+    }
+}
+
+// A bare name takes the chosen filter's extension; the format is the one
+// the name's extension names among the filters', else the chosen one.
+TEST(SaveFileChoice, ABareNameTakesTheChosenFiltersExtensionAndFormat)
+{
+    const QString images = QStringLiteral("PNG image (*.png);;SVG image (*.svg)");
+    const char* const svg = "SVG image (*.svg)";
+    const char* const cases[][4] = {
+        {"/t/plot", svg, "/t/plot.svg", "svg"},
+        {"/t/plot.", svg, "/t/plot.svg", "svg"},
+        {"/t/plot.PNG", svg, "/t/plot.PNG", "png"},
+        {"/t/plot.v2", svg, "/t/plot.v2", "svg"},
+        {"/t.d/plot", "PNG image (*.png)", "/t.d/plot.png", "png"},
+        {"/t/plot", "", "/t/plot.png", "png"},
+    };
+    for (const auto& [typed, chosen, path, format] : cases) {
+        const SaveFileChoice c = saveFileChoice(typed, images, chosen);
+        EXPECT_EQ(c.path + '|' + c.format, QString(path) + '|' + format) << typed;
+    }
 }
 
 } // namespace

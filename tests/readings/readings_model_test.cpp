@@ -111,6 +111,8 @@ TEST(ReadingsViewModel, HoldsAfterStopNamesWhatIsNoNumberAndSplitsSeries)
     EXPECT_EQ(first, (std::vector<ThinnedColumn>{{0, 1.25, 11.0}}));
     // Restarted on the new function: the deviation not known yet.
     EXPECT_EQ(m.figureTexts().join('|'), "1|20.00000 Ohm|-|20.00000 Ohm|20.00000 Ohm|0 Ohm");
+    m.resetStatistics(); // the chart starts again too
+    EXPECT_EQ(m.series().size() + m.history().size(), 0U);
 }
 
 // The figures keep the digits of the coarsest reading they hold, a digit
@@ -132,6 +134,27 @@ TEST(ReadingsViewModel, FiguresAndRelativeValueAtTheReadoutsDigits)
         }
         EXPECT_EQ(m.figureTexts().join('|') + "|" + m.relativeText(), QString::fromUtf8(shown));
     }
+}
+
+// Limits are typed in the readout's unit, re-shown in the next one.
+TEST(ReadingsViewModel, LimitsInTheShownUnit)
+{
+    ReadingsViewModel m;
+    const auto ohms = [&m](double value, const char* unit) {
+        Reading r = reading(value, Value, "OHMS");
+        r.unit = QString::fromUtf8(unit);
+        m.readingTaken(r);
+        return m.zone();
+    };
+    ohms(1499.9, "kOhm");
+    EXPECT_TRUE(m.setLimitText(LimitSide::Low, "1.4") && m.setLimitText(LimitSide::High, "1.6"));
+    EXPECT_EQ(m.zone(), LimitZone::Inside);
+    EXPECT_FALSE(m.setLimitText(LimitSide::High, "1.7x"));
+    EXPECT_EQ(ohms(1650, "kOhm"), LimitZone::Above);
+    EXPECT_EQ(ohms(999, "Ohm"), LimitZone::Below);
+    EXPECT_EQ(m.limitUnit() + m.limitText(LimitSide::Low), "Ohm1400");
+    EXPECT_EQ(ohms(0.5, "µOhm"), LimitZone::Below);
+    EXPECT_EQ(m.limitText(LimitSide::High), "1600000000");
 }
 
 // The export holds every reading since the start, the recording only those
