@@ -47,9 +47,50 @@ double roundTo(double value, int step)
     return step < 0 ? std::round(units) / scale : std::round(units) * scale;
 }
 
-} // namespace
+// The last digit of the answer's leading number ("1.49998E+0" gives -5),
+// as a power of ten of the base unit it is in; none without a number.
+std::optional<int> answerResolution(const QString& answer)
+{
+    const auto isDigit = [&answer](qsizetype i) {
+        return i < answer.size() && answer[i] >= QLatin1Char('0') && answer[i] <= QLatin1Char('9');
+    };
+    qsizetype i = 0;
+    while (i < answer.size() && answer[i] == QLatin1Char(' ')) {
+        ++i;
+    }
+    if (i < answer.size() && (answer[i] == QLatin1Char('+') || answer[i] == QLatin1Char('-'))) {
+        ++i;
+    }
+    bool anyDigit = false;
+    for (; isDigit(i); ++i) {
+        anyDigit = true;
+    }
+    int decimals = 0;
+    if (i < answer.size() && answer[i] == QLatin1Char('.')) {
+        for (++i; isDigit(i); ++i) {
+            anyDigit = true;
+            ++decimals;
+        }
+    }
+    if (!anyDigit) {
+        return std::nullopt;
+    }
+    int exponent = 0;
+    if (i < answer.size() && (answer[i] == QLatin1Char('E') || answer[i] == QLatin1Char('e'))) {
+        ++i;
+        const bool negative = i < answer.size() && answer[i] == QLatin1Char('-');
+        if (i < answer.size() && (answer[i] == QLatin1Char('+') || negative)) {
+            ++i;
+        }
+        for (; isDigit(i); ++i) {
+            exponent = std::min(exponent * 10 + (answer[i].unicode() - '0'), kStepLimit * 10);
+        }
+        exponent = negative ? -exponent : exponent;
+    }
+    return std::clamp(exponent - std::min(decimals, kStepLimit), -kStepLimit, kStepLimit);
+}
 
-std::optional<int> resolutionExponent(const Reading& reading)
+std::optional<int> readoutResolution(const Reading& reading)
 {
     const float format = reading.digitFormat;
     // 1.F is the only form the range tables use; anything else is general.
@@ -70,6 +111,21 @@ std::optional<int> resolutionExponent(const Reading& reading)
         }
     }
     return std::nullopt;
+}
+
+} // namespace
+
+// A meter may answer with a digit more than its readout shows; the
+// figures then show it too, so that min, max and p-p agree with the
+// deviation taken from the same numbers.
+std::optional<int> resolutionExponent(const Reading& reading)
+{
+    const std::optional<int> readout = readoutResolution(reading);
+    const std::optional<int> answer = answerResolution(reading.rawAnswer);
+    if (readout && answer) {
+        return std::min(*readout, *answer);
+    }
+    return readout;
 }
 
 bool takesPrefixes(const QString& unit)

@@ -17,8 +17,9 @@ struct FigureDigits
 };
 
 // The finest digit a reading's readout shows, as a power of ten of its
-// base unit: 1.4 on "kOhm" is 10^-1 Ohm. None when the readout is in the
-// general form, whose digits follow the value.
+// base unit: 1.4 on "kOhm" is 10^-1 Ohm; or the answer's, when the meter
+// answered with finer digits than it shows. None when the readout is in
+// the general form, whose digits follow the value.
 std::optional<int> resolutionExponent(const Reading& reading);
 
 // Whether a unit takes SI prefixes: the meter's own "V", "A" and "Ohm".

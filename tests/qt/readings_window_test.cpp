@@ -48,7 +48,7 @@ TEST(ReadingsWindow, MirrorsReadingsTogglesWithCtrlTAndKeepsThePanelSettings)
     EXPECT_EQ(text("Figure_n"), "1");
     w->setReference();
     w->setLimits("2", "");
-    EXPECT_EQ(text("Relative"), "REL 0.0 mV");
+    EXPECT_EQ(text("Relative"), "REL 0.00 mV");
     EXPECT_EQ(w->findChild<QLabel*>("Readout")->palette().color(QPalette::WindowText),
               QColor(220, 0, 0));
     ASSERT_TRUE(w->exportReadings(dir.filePath("r.csv")));

@@ -38,17 +38,27 @@ TEST(EngineeringText, RoundsToItsDigitsWithAPrefixThatKeepsThemInView)
 
 TEST(EngineeringText, ResolutionIsTheReadoutsLastDigitInTheBaseUnit)
 {
-    const std::tuple<float, const char*, const char*, std::optional<int>> table[] = {
-        {1.4F, "V", "V", -4},      {1.2F, "mV", "V", -5},      {1.4F, "kOhm", "Ohm", -1},
-        {1.3F, "MOhm", "Ohm", 3},  {1.2F, "µA", "A", -8},      {1.2F, "dBm", "dBm", -2},
-        {0.0F, "V", "V", General}, {-0.1F, "V", "V", General}, {1.4F, "xV", "V", General},
+    const std::tuple<float, const char*, const char*, std::optional<int>, const char*> table[] = {
+        {1.4F, "V", "V", -4, ""},
+        {1.2F, "mV", "V", -5, "x"},
+        {1.4F, "kOhm", "Ohm", -2, " 1.49998E+3"}, // the answer's finer digit: 10^-2
+        {1.3F, "MOhm", "Ohm", 3, "+1.5E+6"},
+        {1.2F, "µA", "A", -8, "-1.2345E-2"}, // coarser than the readout
+        {1.2F, "dBm", "dBm", -2, ""},
+        {1.4F, "V", "V", -6, "1.499987"},
+        {1.4F, "V", "V", -9, "1.49998e-4"},
+        {1.4F, "V", "V", -40, ".5E-999999999999"}, // saturated
+        {0.0F, "V", "V", General, "1.49998E+0"},
+        {-0.1F, "V", "V", General, ""},
+        {1.4F, "xV", "V", General, ""},
     };
-    for (const auto& [format, unit, base, exponent] : table) {
+    for (const auto& [format, unit, base, exponent, answer] : table) {
         Reading reading;
         reading.digitFormat = format;
         reading.unit = QString::fromUtf8(unit);
         reading.baseUnit = QString::fromUtf8(base);
-        EXPECT_EQ(resolutionExponent(reading), exponent) << unit << format;
+        reading.rawAnswer = QString::fromUtf8(answer);
+        EXPECT_EQ(resolutionExponent(reading), exponent) << unit << format << answer;
     }
 }
 
