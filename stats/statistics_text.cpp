@@ -19,10 +19,12 @@ QString statisticsLine(const ReadingStatistics& statistics)
         return known ? exactNumberText(value) : QStringLiteral("-");
     };
     const QString unit = statistics.unit().isEmpty() ? QStringLiteral("-") : statistics.unit();
-    return QStringLiteral("statistics: n=%1 mean=%2 std=%3 min=%4 max=%5 pp=%6 unit=%7")
+    const std::optional<double> adev1 = statistics.allanDeviationOneStep();
+    return QStringLiteral("statistics: n=%1 mean=%2 std=%3 min=%4 max=%5 pp=%6 unit=%7 adev1=%8")
         .arg(v.count())
         .arg(number(any, v.mean()), number(v.count() > 1, v.standardDeviation()),
-             number(any, v.minimum()), number(any, v.maximum()), number(any, v.peakToPeak()), unit);
+             number(any, v.minimum()), number(any, v.maximum()), number(any, v.peakToPeak()), unit,
+             number(adev1.has_value(), adev1.value_or(0.0)));
 }
 
 } // namespace lumodm

@@ -133,7 +133,7 @@ TEST_F(ReaderProgramTest, CtrlCEndsAfterTheCurrentReading)
     const QList<QByteArray> row = out.split('\n').value(1).split(','); // value, then unit: V
     EXPECT_EQ(process.readAllStandardError(),
               "statistics: n=1 mean=" + row.value(4) + " std=- min=" + row.value(4) +
-                  " max=" + row.value(4) + " pp=0 unit=" + row.value(5) + "\n");
+                  " max=" + row.value(4) + " pp=0 unit=" + row.value(5) + " adev1=-\n");
     QFile file(log);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), out);

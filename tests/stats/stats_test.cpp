@@ -51,11 +51,29 @@ TEST(Statistics, AgreeWithTwoPassReferenceAndRestart)
 
         statistics.readingTaken(reading(Reading::Kind::Value, 2.5, "OHMS", "Ohm"));
         EXPECT_EQ(statisticsLine(statistics).toStdString(),
-                  "statistics: n=1 mean=2.5 std=- min=2.5 max=2.5 pp=0 unit=Ohm");
+                  "statistics: n=1 mean=2.5 std=- min=2.5 max=2.5 pp=0 unit=Ohm adev1=-");
         statistics.reset();
         EXPECT_EQ(statisticsLine(statistics).toStdString(),
-                  "statistics: n=0 mean=- std=- min=- max=- pp=- unit=Ohm");
+                  "statistics: n=0 mean=- std=- min=- max=- pp=- unit=Ohm adev1=-");
     }
+}
+
+// A drift of d a reading: d/sqrt(2) at one step, whatever the offset; a
+// reading without a number is a gap no step spans; a reset starts afresh.
+TEST(Statistics, AllanDeviationAtOneStep)
+{
+    ReadingStatistics statistics;
+    for (const double v : {5.0, 5.5, 6.0}) {
+        statistics.readingTaken(reading(Reading::Kind::Value, v));
+    }
+    statistics.readingTaken(reading(Reading::Kind::NoNumber, 0));
+    statistics.readingTaken(reading(Reading::Kind::Value, 100.0));
+    statistics.readingTaken(reading(Reading::Kind::Value, 100.5));
+    EXPECT_DOUBLE_EQ(statistics.allanDeviationOneStep().value_or(0), 0.5 / std::sqrt(2.0));
+    EXPECT_TRUE(statisticsLine(statistics).contains(" unit=V adev1=0.35355339059327"));
+    statistics.reset();
+    statistics.readingTaken(reading(Reading::Kind::Value, 1.0));
+    EXPECT_FALSE(statistics.allanDeviationOneStep());
 }
 
 // Every slice's extremes survive the thinning (against brute force), also
