@@ -55,6 +55,8 @@ constexpr double kMaxInterval = 7 * 24 * 3600.0;
 // An error that quotes the value inside it is cut whole to this length.
 constexpr int kLongestError = 400;
 constexpr int kMaxRange = 99;
+// The help's paragraphs, as wide as its table of drivers.
+constexpr qsizetype kHelpWidth = 77;
 
 bool nonBlank(Line& line, const QString& option, const QString& value, const char* what)
 {
@@ -144,6 +146,30 @@ void takePasswordFile(Line& line, const QString& option, const QString& value)
     line.options.publish.password = QString::fromUtf8(first);
 }
 
+void takeLogFile(Line& line, const QString& option, const QString& value)
+{
+    takeOnce(line, option, value, "a file name", line.options.logFile);
+}
+
+// `text` in lines of at most `width` columns, broken between words.
+QString wrapped(const QString& text, qsizetype width)
+{
+    QString lines;
+    qsizetype lineLength = 0;
+    for (const QString& word : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (lineLength > 0 && lineLength + 1 + word.size() > width) {
+            lines += QLatin1Char('\n');
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            lines += QLatin1Char(' ');
+            ++lineLength;
+        }
+        lines += word;
+        lineLength += word.size();
+    }
+    return lines + QLatin1Char('\n');
+}
+
 const Option kOptions[] = {
     {"sim", "MODEL[@ADDR],...", ToBoth,
      "The bus (at most one of these; without one, the remembered bus,\n"
@@ -209,10 +235,11 @@ const Option kOptions[] = {
      "serve every supported meter found on the bus at\n"
      "once (among the --address ones, if given)",
      [](Line& line, const QString&, const QString&) { line.options.driver.meters.every = true; }},
-    {"log", "FILE", ToBoth, nullptr, "--log=FILE", "append every reading displayed to FILE as CSV",
-     [](Line& line, const QString& option, const QString& value) {
-         takeOnce(line, option, value, "a file name", line.options.logFile);
-     }},
+    // The panel logs what its readout shows; the reader every reading.
+    {"log", "FILE", ToPanel, nullptr, "--log=FILE", "append every reading displayed to FILE as CSV",
+     takeLogFile},
+    {"log", "FILE", ToReader, nullptr, "--log=FILE", "append every reading taken to FILE as CSV",
+     takeLogFile},
     {"readings", nullptr, ToPanel, nullptr, "--readings",
      "open the readings window at start: a big readout,\n"
      "a trend chart and statistics (Ctrl+T opens and\n"
@@ -283,7 +310,7 @@ const Option kOptions[] = {
          line.options.reader.count = n;
      }},
     {"interval", "SECONDS", ToReader, nullptr, "--interval=SECONDS",
-     "from the start of one reading to the next\n(default 1)",
+     "from the start of one reading to the next\n(default 1; 0: no pause between readings)",
      [](Line& line, const QString&, const QString& value) {
          bool ok = false;
          const double seconds = value.toDouble(&ok); // "." whatever the locale
@@ -501,15 +528,16 @@ QString commandLineHelp(Program program)
         "                 opens are waited for (up to 5 s). Finding the meters polls\n"
         "                 each address unless the adapter can list its listeners\n"
         "                 or --address names the one to use.\n"
-        "\n"
-        "Exit status: 0 after a normal end, 1 when the bus cannot be opened or the\n"
-        "program ends on a bus failure, 2 after a bad command line.\n");
+        "\n");
+    QString status = QStringLiteral("Exit status: 0 after a normal end, 1 when the bus cannot be "
+                                    "opened or the program ends on a bus failure, 2 after a bad "
+                                    "command line.");
     if (!panel) {
-        text += QStringLiteral("lumodm-read ends with status 3 when a reading failed, the\n"
-                               "log (--log) could not be opened or written, or the broker\n"
-                               "(--publish) did not confirm every reading.\n");
+        status += QStringLiteral(" lumodm-read ends with status 3 when a reading failed, the log "
+                                 "(--log) could not be opened or written, or the broker "
+                                 "(--publish) did not confirm every reading.");
     }
-    return text;
+    return text + wrapped(status, kHelpWidth);
 }
 
 } // namespace lumodm

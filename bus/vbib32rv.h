@@ -39,9 +39,14 @@ class Vbib32Rv
     void ReportGpibError();
     [[noreturn]] void DeviceNotConfigured();
 
+    // The waits GpibWait was asked for so far, in milliseconds: the least
+    // a sequence of queries takes, whatever the bus adds.
+    std::int64_t specifiedWaitMs() const { return specifiedWaitMs_; }
+
   private:
     Vbib32& gpib_;
     PlatformServices& platform_;
+    std::int64_t specifiedWaitMs_ = 0;
 };
 
 // The last line of a GPIB error's box: the choice between its two buttons.

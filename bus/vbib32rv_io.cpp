@@ -3,6 +3,8 @@
 #include "bus/vbib32rv_text.h"
 #include "platform/event_wait.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace lumodm {
@@ -107,6 +109,9 @@ QString Vbib32Rv::GpibQuery(std::int16_t& device, const QString& command)
 
 void Vbib32Rv::GpibWait(float seconds)
 {
+    if (seconds > 0.0F) { // a week at most: no sum of waits overflows
+        specifiedWaitMs_ += std::lround(std::min(seconds, 604800.0F) * 1000.0F);
+    }
     waitServingInput(platform_, static_cast<double>(seconds));
 }
 

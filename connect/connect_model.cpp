@@ -17,8 +17,16 @@ constexpr quint16 kArduinoVendors[] = {0x2341, 0x2a03, 0x1a86, 0x10c4};
 
 } // namespace
 
-AdapterGuess guessAdapter(bool hasIds, quint16 vendor, quint16 product)
+AdapterGuess guessAdapter(bool hasIds, quint16 vendor, quint16 product, const QString& description)
 {
+    // A board programmed with its own name says what it is.
+    if (description.contains(QLatin1String("Prologix"), Qt::CaseInsensitive)) {
+        return AdapterGuess::Prologix;
+    }
+    if (description.contains(QLatin1String("AR488"), Qt::CaseInsensitive) ||
+        description.contains(QLatin1String("Arduino"), Qt::CaseInsensitive)) {
+        return AdapterGuess::Ar488;
+    }
     if (!hasIds) {
         return AdapterGuess::Unknown;
     }
@@ -40,7 +48,7 @@ QList<SerialPortOffer> availableSerialPorts()
     }
     for (const SerialPortListing& port : adapters->serialPorts()) {
         ports.append({port.location, port.description,
-                      guessAdapter(port.hasIds, port.vendor, port.product)});
+                      guessAdapter(port.hasIds, port.vendor, port.product, port.description)});
     }
     return ports;
 }
@@ -63,15 +71,18 @@ ConnectModel::ConnectModel(LibraryReport library, QList<SerialPortOffer> ports,
 {
     if (remembered) {
         takeRemembered(*remembered);
-    } else if (library_.loaded) {
+        return;
+    }
+    if (library_.loaded) {
         bus = Bus::Board;
-    } else if (!ports_.isEmpty()) {
+        return;
+    }
+    const auto known = std::find_if(ports_.cbegin(), ports_.cend(),
+                                    [](const auto& p) { return p.guess != AdapterGuess::Unknown; });
+    if (known != ports_.cend()) {
         bus = Bus::SerialAdapter;
-        const auto known = std::find_if(ports_.cbegin(), ports_.cend(), [](const auto& p) {
-            return p.guess != AdapterGuess::Unknown;
-        });
-        portIndex = known == ports_.cend() ? 0 : static_cast<int>(known - ports_.cbegin());
-        ar488 = ports_.at(portIndex).guess == AdapterGuess::Ar488;
+        portIndex = static_cast<int>(known - ports_.cbegin());
+        ar488 = known->guess == AdapterGuess::Ar488;
     }
 }
 
@@ -104,6 +115,7 @@ void ConnectModel::takeRemembered(const Connection& remembered)
         return;
     }
     bus = Bus::SerialAdapter;
+    rememberedPort_ = d.adapter;
     const auto same = std::find_if(ports_.cbegin(), ports_.cend(),
                                    [&](const auto& p) { return p.device == d.adapter; });
     portIndex = static_cast<int>(same - ports_.cbegin());
@@ -122,6 +134,9 @@ std::optional<Connection> ConnectModel::connection(QString* error) const
         d.meters.addresses = {address};
     }
     switch (bus) {
+    case Bus::None:
+        *error = QStringLiteral("Choose how the meter is connected.");
+        return std::nullopt;
     case Bus::Board:
         d.kind = DriverSpec::Kind::Library;
         d.library = libraryPath.trimmed();
@@ -140,6 +155,8 @@ std::optional<Connection> ConnectModel::connection(QString* error) const
         }
         d.kind = ar488 ? DriverSpec::Kind::Ar488 : DriverSpec::Kind::Prologix;
         d.adapter = ports_.at(portIndex).device;
+        c.briefProbe =
+            ports_.at(portIndex).guess == AdapterGuess::Unknown && d.adapter != rememberedPort_;
         return c;
     case Bus::NetworkAdapter:
         break;

@@ -15,14 +15,19 @@ namespace lumodm {
 struct Connection
 {
     DriverSpec driver;
+    // A serial port that shows no known adapter is only tried, briefly:
+    // it is as likely a built-in port with nothing to answer.
+    bool briefProbe = false;
 };
 
-// Which "++" adapter a serial port seems to hold, from its USB ids.
+// Which "++" adapter a serial port seems to hold, from its USB ids or the
+// description the system lists it with.
 enum class AdapterGuess { Unknown, Prologix, Ar488 };
 
 // Prologix USB adapters carry an FTDI chip; AR488 boards are Arduinos or
 // their clones. The user still chooses: the guess only preselects.
-AdapterGuess guessAdapter(bool hasIds, quint16 vendor, quint16 product);
+AdapterGuess guessAdapter(bool hasIds, quint16 vendor, quint16 product,
+                          const QString& description = {});
 
 struct SerialPortOffer
 {
@@ -47,13 +52,14 @@ struct LibraryReport
 class ConnectModel
 {
   public:
-    enum class Bus { Board, SerialAdapter, NetworkAdapter, Simulator };
+    // None: nothing is chosen yet, and nothing can be connected.
+    enum class Bus { None = -1, Board, SerialAdapter, NetworkAdapter, Simulator };
     // The simulator's models, by name.
     static const QStringList& simulatedModels();
 
     // It starts on the remembered connection, else the board when a library
-    // loaded, else the first serial port (one that looks like an adapter
-    // first), else the simulator.
+    // loaded, else the first serial port that looks like an adapter, else
+    // on nothing: the user chooses.
     ConnectModel(LibraryReport library, QList<SerialPortOffer> ports,
                  const std::optional<Connection>& remembered);
 
@@ -64,7 +70,7 @@ class ConnectModel
     QString problem;
 
     // The user's choice, which the window edits.
-    Bus bus = Bus::Simulator;
+    Bus bus = Bus::None;
     QString libraryPath; // empty: the usual libraries
     int portIndex = 0;
     bool ar488 = false; // the adapter on the serial port: AR488, else Prologix
@@ -82,6 +88,7 @@ class ConnectModel
 
     LibraryReport library_;
     QList<SerialPortOffer> ports_;
+    QString rememberedPort_; // it answered once: no brief probe for it
 };
 
 } // namespace lumodm

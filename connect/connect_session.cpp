@@ -13,6 +13,9 @@ namespace {
 const QString kGroup = QStringLiteral("Connection");
 // Far more connection attempts than anyone makes in one dialog.
 constexpr int kMaxAttempts = 1000;
+// Long enough for an adapter that is ready; one restarting as its port
+// opens is recognised by its ids and waited for in full.
+constexpr int kBriefProbeMs = 1000;
 
 const char* const kKinds[] = {"library", "sim", "prologix", "ar488"};
 
@@ -96,12 +99,17 @@ ConnectSession::ConnectSession(QString file, QString program, std::ostream& trac
 {
 }
 
-DriverCreation ConnectSession::create(const DriverSpec& line, const Connection& connection)
+DriverCreation ConnectSession::create(const DriverSpec& line, const Connection& connection,
+                                      DriverAdvice advice)
 {
     DriverSpec spec = connection.driver;
     spec.trace = line.trace;
     spec.meters = line.meters.any() ? line.meters : connection.driver.meters;
-    return createDriver(spec, program_, traceOut_);
+    PlusPlusTimings timings;
+    if (connection.briefProbe) {
+        timings.startupMs = kBriefProbeMs;
+    }
+    return createDriver(spec, program_, traceOut_, timings, advice);
 }
 
 DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool choose,
@@ -112,10 +120,12 @@ DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool 
         return createDriver(line, program_, traceOut_);
     }
     const std::optional<Connection> remembered = loadConnection(file_);
+    // A failure the chooser shows speaks of what its window offers.
+    const DriverAdvice advice = chooser ? DriverAdvice::Chooser : DriverAdvice::CommandLine;
     DriverCreation attempt;
     if (!choose) {
         if (remembered) {
-            attempt = create(line, *remembered);
+            attempt = create(line, *remembered, advice);
             if (attempt.ok()) {
                 return attempt;
             }
@@ -142,7 +152,7 @@ DriverCreation ConnectSession::open(const DriverSpec& line, bool busGiven, bool 
             *cancelled = true;
             return {};
         }
-        attempt = create(line, *choice);
+        attempt = create(line, *choice, DriverAdvice::Chooser);
         if (attempt.ok()) {
             chosen_ = choice;
             return attempt;

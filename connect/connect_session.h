@@ -47,7 +47,9 @@ class ConnectSession
     void remember(const MeterSelection& served);
 
   private:
-    DriverCreation create(const DriverSpec& line, const Connection& connection);
+    // `advice`: whom a failure speaks to, the chooser's user or the command's.
+    DriverCreation create(const DriverSpec& line, const Connection& connection,
+                          DriverAdvice advice);
 
     QString file_;
     QString program_;

@@ -1,6 +1,7 @@
 #include "qt/connect_dialog.h"
 
 #include "platform/checked_file.h"
+#include "qt/panel_style.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -50,7 +51,11 @@ std::optional<Connection> runConnectDialog(ConnectModel& model)
     auto* layout = new QVBoxLayout(&dialog);
     if (!model.problem.isEmpty()) {
         QLabel* problem = plainLabel(model.problem, &dialog);
-        problem->setStyleSheet(QStringLiteral("color: #b00000"));
+        // A dark red on a light window, a light one on a dark window.
+        QPalette red = problem->palette();
+        red.setColor(QPalette::WindowText,
+                     isDarkPalette(red) ? QColor(0xff, 0x8a, 0x80) : QColor(0xb0, 0x00, 0x00));
+        problem->setPalette(red);
         layout->addWidget(problem);
     }
     auto* buses = new QButtonGroup(&dialog);
@@ -140,7 +145,12 @@ std::optional<Connection> runConnectDialog(ConnectModel& model)
     QLabel* error = plainLabel(QString(), &dialog);
     layout->addWidget(error);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Connect"));
+    QPushButton* connect = buttons->button(QDialogButtonBox::Ok);
+    connect->setText(QStringLiteral("Connect"));
+    // Nothing to connect until a bus is chosen: Enter waits for no adapter.
+    connect->setEnabled(model.bus != ConnectModel::Bus::None);
+    QObject::connect(buses, &QButtonGroup::idToggled, connect,
+                     [connect] { connect->setEnabled(true); });
     layout->addWidget(buttons);
 
     std::optional<Connection> chosen;

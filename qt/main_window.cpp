@@ -2,12 +2,14 @@
 
 #include "controls/form1.h"
 #include "panel/front_panel.h"
+#include "panel/readout_copy.h"
 #include "qt/control_mirror.h"
 #include "qt/panel_colors.h"
 #include "qt/panel_fonts.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -131,6 +133,17 @@ MainWindow::MainWindow(PanelLink& link, QWidget* parent) : QMainWindow(parent), 
     auto* readings = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_T), this);
     readings->setObjectName(QStringLiteral("Shortcut_Readings"));
     connect(readings, &QShortcut::activated, this, &MainWindow::readingsToggleRequested);
+    // Copy takes the reading as shown; a text field with the focus keeps
+    // Ctrl+C for its own selection.
+    auto* copy = new QShortcut(QKeySequence::Copy, this);
+    copy->setObjectName(QStringLiteral("Shortcut_Copy"));
+    connect(copy, &QShortcut::activated, this, [this] {
+        const QString text =
+            readoutCopyText(form_.Label_ReadOut.caption, form_.Label_Prefix.caption);
+        if (!text.isEmpty()) {
+            QGuiApplication::clipboard()->setText(text);
+        }
+    });
 
     // The window keeps the size of its client area and menu bar.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -153,6 +166,8 @@ void MainWindow::buildControls()
     addLabel(form_.Label_RunStop, "Label_RunStop");
     rangeLabel_ = addLabel(form_.Label_Range, "Label_Range");
     rangeLabel_->installEventFilter(this);
+    // Nothing on the panel says that the caption opens the range list.
+    rangeLabel_->setToolTip(QStringLiteral("Double-click for the ranges"));
 
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         lines_[i] = new QWidget(client_);

@@ -9,6 +9,7 @@
 #include "platform/checked_file.h"
 #include "platform/event_wait.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace lumodm {
@@ -130,7 +131,11 @@ int HeadlessReader::takeReadings(const ReaderOptions& options)
             break;
         }
         next = platform_.now() + options.interval;
+        const std::int64_t waitedBefore = helper_.specifiedWaitMs();
         const std::optional<Reading> reading = takeReading();
+        if (taken == 0 && options.count != 1) {
+            noteShortInterval(options.interval, helper_.specifiedWaitMs() - waitedBefore);
+        }
         if (log_ != nullptr && !log_->isLogging()) {
             return reader_status::LogFailed; // the log has said why
         }
@@ -161,6 +166,19 @@ std::optional<Reading> HeadlessReader::takeReading()
     return reading;
 }
 
+// A reading takes at least the waits of its queries; an interval shorter
+// than that cannot be kept, and 0 asks for no pause at all.
+void HeadlessReader::noteShortInterval(double interval, std::int64_t cycleMs)
+{
+    if (interval > 0.0 && std::llround(interval * 1000.0) < cycleMs) {
+        error_(QStringLiteral("%1--interval=%2 is shorter than a reading on the %3, whose "
+                              "queries wait %4 s: the readings follow one another without a "
+                              "pause")
+                   .arg(linePrefix_, QString::number(interval), modelName(),
+                        QString::number(static_cast<double>(cycleMs) / 1000.0)));
+    }
+}
+
 void HeadlessReader::report(const Reading& reading)
 {
     if (log_ != nullptr) {
@@ -173,8 +191,9 @@ void HeadlessReader::report(const Reading& reading)
         out_(readingCsvRow(isoTimestamp(reading.time), reading));
         return;
     }
+    // An overflow or a failed reading is no quantity in the unit shown.
     QString line = reading.readoutText;
-    if (!reading.unit.isEmpty()) {
+    if (reading.kind == Reading::Kind::Value && !reading.unit.isEmpty()) {
         line += QLatin1Char(' ') + reading.unit;
     }
     if (!linePrefix_.isEmpty()) {

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <cstdint>
 #include <functional>
 #include <optional>
 
@@ -71,6 +72,7 @@ class HeadlessReader
     int setRange(std::int16_t range);
     int takeReadings(const ReaderOptions& options);
     std::optional<Reading> takeReading();
+    void noteShortInterval(double interval, std::int64_t cycleMs);
     void report(const Reading& reading);
     void waitUntil(double deadline);
     bool interrupted() const { return interrupted_ && interrupted_(); }

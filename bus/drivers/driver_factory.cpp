@@ -21,8 +21,11 @@ namespace {
 constexpr qint32 AdapterBaudRate = 115200;
 
 // `program`: the command the user started, which the hints name.
-QString simHint(const QString& program)
+QString simHint(const QString& program, DriverAdvice advice)
 {
+    if (advice == DriverAdvice::Chooser) {
+        return QStringLiteral("Choose Simulated meter to try the panel without an instrument.");
+    }
     return QStringLiteral("To try the program without a GPIB interface, start it on the "
                           "simulated bus: %1 --sim.")
         .arg(program);
@@ -36,18 +39,21 @@ DriverCreation failure(const QString& text)
     return c;
 }
 
-DriverCreation fromLibrary(const DriverSpec& spec, const QString& program, QString* description)
+DriverCreation fromLibrary(const DriverSpec& spec, const QString& program, DriverAdvice advice,
+                           QString* description)
 {
     const QStringList names =
         spec.library.isEmpty() ? Ni488Driver::defaultLibraryNames() : QStringList{spec.library};
     QString tried;
     std::unique_ptr<Ni488Driver> driver = Ni488Driver::load(names, &tried);
     if (!driver) {
-        return failure(QStringLiteral("No GPIB driver library could be loaded.\n\nTried:\n") +
-                       tried +
-                       QStringLiteral("\n\nInstall the Linux GPIB library or NI-488.2, or name "
-                                      "the library with --gpib-library=PATH.\n") +
-                       simHint(program));
+        const QString where = advice == DriverAdvice::Chooser
+                                  ? QStringLiteral("give its path under GPIB board")
+                                  : QStringLiteral("name the library with --gpib-library=PATH");
+        return failure(
+            QStringLiteral("No GPIB driver library could be loaded.\n\nTried:\n") + tried +
+            QStringLiteral("\n\nInstall the Linux GPIB library or NI-488.2, or %1.\n").arg(where) +
+            simHint(program, advice));
     }
     // Every call on a board the user may not open fails alike, with no word
     // of why: say it before the first.
@@ -86,7 +92,8 @@ DriverCreation fromSimulation(const DriverSpec& spec, const QString& program, QS
 }
 
 DriverCreation fromAdapter(const DriverSpec& spec, const QString& program,
-                           const PlusPlusTimings& timings, QString* description)
+                           const PlusPlusTimings& timings, DriverAdvice advice,
+                           QString* description)
 {
     const bool ar488 = spec.kind == DriverSpec::Kind::Ar488;
     QString error;
@@ -106,7 +113,7 @@ DriverCreation fromAdapter(const DriverSpec& spec, const QString& program,
     if (!driver->open(&error)) {
         return failure(error +
                        QStringLiteral("\n\nCheck the adapter's cable, power and address.\n") +
-                       simHint(program));
+                       simHint(program, advice));
     }
     *description = QStringLiteral("\"++\" adapter at %1: %2")
                        .arg(target->text(), QString::fromLatin1(driver->adapterVersion()));
@@ -118,20 +125,20 @@ DriverCreation fromAdapter(const DriverSpec& spec, const QString& program,
 } // namespace
 
 DriverCreation createDriver(const DriverSpec& spec, const QString& program, std::ostream& traceOut,
-                            const PlusPlusTimings& adapterTimings)
+                            const PlusPlusTimings& adapterTimings, DriverAdvice advice)
 {
     QString description;
     DriverCreation c;
     switch (spec.kind) {
     case DriverSpec::Kind::Library:
-        c = fromLibrary(spec, program, &description);
+        c = fromLibrary(spec, program, advice, &description);
         break;
     case DriverSpec::Kind::Simulated:
         c = fromSimulation(spec, program, &description);
         break;
     case DriverSpec::Kind::Prologix:
     case DriverSpec::Kind::Ar488:
-        c = fromAdapter(spec, program, adapterTimings, &description);
+        c = fromAdapter(spec, program, adapterTimings, advice, &description);
         break;
     }
     if (spec.trace) {

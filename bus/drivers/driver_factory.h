@@ -24,10 +24,15 @@ struct DriverCreation
     bool ok() const { return driver != nullptr; }
 };
 
+// Whom a failure's advice speaks to: the user of a command line, or the
+// user of the connection chooser, who picks a bus in its window.
+enum class DriverAdvice { CommandLine, Chooser };
+
 // Builds and opens the driver `spec` names. With spec.trace the driver is
 // wrapped so that every call is written to `traceOut`. The messages' hints
 // name `program`, the command the user started ("lumodm", "lumodm-read").
 DriverCreation createDriver(const DriverSpec& spec, const QString& program, std::ostream& traceOut,
-                            const PlusPlusTimings& adapterTimings = {});
+                            const PlusPlusTimings& adapterTimings = {},
+                            DriverAdvice advice = DriverAdvice::CommandLine);
 
 } // namespace lumodm

@@ -94,10 +94,12 @@ TEST(CommandLine, ArgumentsInOptionsOrTheFirstErrorOutAndHelp)
         EXPECT_TRUE(panel.contains(both) && reader.contains(both)) << both;
     }
     for (const char* own : {"Usage: lumodm-read [OPTION]...\nlumodm-read takes", "--function=CODE",
-                            "--range=N|auto", "--count", "--csv", "status 3"}) {
+                            "--range=N|auto", "--count", "--csv", "status 3", "reading taken"}) {
         EXPECT_TRUE(reader.contains(own) && !panel.contains(own)) << own;
     }
     EXPECT_TRUE(panel.startsWith("Usage: lumodm [OPTION]...\nFront panel for"));
+    const QStringList lines = reader.trimmed().split('\n'); // the last paragraph as wide as others
+    EXPECT_GT(lines.value(lines.size() - 2).size(), 70) << reader.toStdString();
     EXPECT_FALSE(panel.contains("--screenshot"));
     for (const QString& line : (panel + reader).split('\n')) {
         EXPECT_LE(line.size(), 80) << line.toStdString();

@@ -2,8 +2,11 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <stdlib.h>
+#include <unistd.h>
 
 namespace lumodm {
 namespace {
@@ -16,6 +19,7 @@ TEST(ConnectModel, StartsOnWhatIsLikelyAndMakesTheBus)
     const SerialPortOffer plain{"/dev/ttyS0", "", guessAdapter(false, 0x0403, 0x6001)};
     const SerialPortOffer arduino{"/dev/ttyACM0", "", guessAdapter(true, 0x2341, 0x0043)};
     const SerialPortOffer ftdi{"/dev/ttyUSB0", "", guessAdapter(true, 0x0403, 0x6001)};
+    const SerialPortOffer named{"/dev/ttyUSB1", "", guessAdapter(false, 0, 0, "AR488 GPIB")};
     Connection net;
     net.driver.kind = DriverSpec::Kind::Prologix;
     net.driver.adapter = QStringLiteral("gpib.lab:4000");
@@ -33,8 +37,7 @@ TEST(ConnectModel, StartsOnWhatIsLikelyAndMakesTheBus)
         {true, {ftdi}, std::nullopt, Bus::Board, "0  "},
         {false, {plain, arduino, ftdi}, std::nullopt, Bus::SerialAdapter, "3 /dev/ttyACM0 "},
         {false, {plain, ftdi}, std::nullopt, Bus::SerialAdapter, "2 /dev/ttyUSB0 "},
-        {false, {plain}, std::nullopt, Bus::SerialAdapter, "2 /dev/ttyS0 "},
-        {false, {}, std::nullopt, Bus::Simulator, "1 DM5010 "},
+        {false, {plain, named}, std::nullopt, Bus::SerialAdapter, "3 /dev/ttyUSB1 "},
         {true, {ftdi}, net, Bus::NetworkAdapter, "2 gpib.lab:4000 9"},
         // Several meters remembered: the chooser offers every meter.
         {true, {ftdi}, several, Bus::NetworkAdapter, "2 gpib.lab:4000 all"},
@@ -51,6 +54,10 @@ TEST(ConnectModel, StartsOnWhatIsLikelyAndMakesTheBus)
                       .arg(d.library + d.simulation + d.adapter)
                       .arg(d.meters.text()),
                   c.made);
+    }
+    // A built-in port is no adapter to start on: nothing is chosen.
+    for (const QList<SerialPortOffer>& ports : {QList{plain}, QList<SerialPortOffer>{}}) {
+        EXPECT_EQ(ConnectModel({}, ports, std::nullopt).bus, Bus::None);
     }
     ConnectModel model({}, {}, std::nullopt);
     model.bus = Bus::NetworkAdapter;
@@ -116,7 +123,23 @@ TEST(ConnectSession, RemembersTheChoiceOnceTheMeterAnswered)
         return std::nullopt;
     };
     next.open(line, false, false, note, &cancelled);
-    EXPECT_TRUE(problem.contains(QStringLiteral("/nonexistent/ttyUSB0"))) << problem.toStdString();
+    const QString tryHint = "Choose Simulated meter to try the panel without an instrument.";
+    EXPECT_TRUE(problem.contains("/nonexistent/ttyUSB0") && problem.endsWith(tryHint))
+        << problem.toStdString();
+
+    // A port chosen that shows no adapter is given a brief probe.
+    const int pty = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(pty >= 0 && grantpt(pty) == 0 && unlockpt(pty) == 0);
+    next.setPortLister([pty] { return QList<SerialPortOffer>{{ptsname(pty), "", {}}}; });
+    const auto quiet = [&problem](ConnectModel& model) {
+        problem = model.problem;
+        model.bus = Bus::SerialAdapter;
+        model.portIndex = 0;
+        return problem.isEmpty() ? model.connection(&problem) : std::nullopt;
+    };
+    next.open(line, false, true, quiet, &cancelled);
+    ::close(pty);
+    EXPECT_TRUE(problem.contains("did not answer \"++ver\" within 1 s.")) << problem.toStdString();
 }
 
 } // namespace

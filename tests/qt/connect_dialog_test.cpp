@@ -1,4 +1,5 @@
 #include "qt/connect_dialog.h"
+#include "qt/panel_style.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -8,6 +9,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
 #include <algorithm>
@@ -82,6 +84,35 @@ TEST(ConnectDialog, ShowsTheModelAndGivesTheConnectionChosen)
     EXPECT_EQ(chosen->driver.kind, DriverSpec::Kind::Prologix);
     EXPECT_EQ(chosen->driver.adapter, "bench-7:1234");
     EXPECT_EQ(chosen->driver.meters.text(), "");
+}
+
+// Nothing likely to connect: Connect waits for a bus to be chosen. Under
+// Fusion on a dark palette an unchosen bus's ring shows as on a light one.
+TEST(ConnectDialog, WaitsForABusChosenOnButtonsThatShowOnADarkPalette)
+{
+    ConnectModel model({}, {{"/dev/ttyS0", "", AdapterGuess::Unknown}}, std::nullopt);
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        auto* connect = withText<QPushButton>(dialog, "Connect");
+        EXPECT_FALSE(connect->isEnabled());
+        QTest::mouseClick(withText<QRadioButton>(dialog, "Simulated meter (no instrument)"),
+                          Qt::LeftButton);
+        QTest::mouseClick(connect, Qt::LeftButton);
+        dialog->close(); // Cancel, unless Connect closed it
+    });
+    const std::optional<Connection> chosen = runConnectDialog(model);
+    EXPECT_TRUE(chosen && chosen->driver.kind == DriverSpec::Kind::Simulated);
+
+    PanelStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+    QRadioButton radio; // no text: all that is drawn is the button
+    radio.setStyle(&style);
+    radio.setPalette(QPalette(QColor(53, 53, 53))); // white text, a black field
+    const QImage image = radio.grab().toImage();
+    int strongest = 0;
+    for (int i = 0; i < image.width() * image.height(); ++i) {
+        strongest = std::max(strongest, qGray(image.pixel(i % image.width(), i / image.width())));
+    }
+    EXPECT_GE(strongest, 53 + 60);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFontInfo>
 #include <QMenu>
@@ -206,6 +207,24 @@ TEST(Window, UserInputReachesTheHandlers)
     EXPECT_THROW(f.window->closeEvent(&close), ProgramEnded);
     EXPECT_FALSE(close.isAccepted());
     EXPECT_EQ(f.panel->storedSetting(QStringLiteral("Display Color")), QStringLiteral("4"));
+}
+
+// Ctrl+C copies the reading shown, if any; the range caption tells of its double-click.
+TEST(Window, CtrlCCopiesTheReadingShown)
+{
+    WindowFixture f;
+    f.showUp();
+    EXPECT_EQ(f.label("Label_Range")->toolTip(), "Double-click for the ranges");
+    QGuiApplication::clipboard()->setText("before");
+    const char* steps[][2] = {{"look", "before"}, // the hyphens are no reading
+                              {"signal DCV 1.2345, read", "1.2345 V"},
+                              {"signal DCV 2000, read", "OVERFLO"}};
+    for (const auto& [events, copied] : steps) {
+        f.panel->play(QLatin1String(events));
+        f.window->syncFromModel();
+        QTest::keyClick(f.window.get(), Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), copied);
+    }
 }
 
 // A window manager that opens windows without the focus.

@@ -14,6 +14,18 @@ QStringList Ni488Driver::defaultLibraryNames()
 #endif
 }
 
+namespace {
+
+// "name: why", with the name once: the loader's own text may start with it.
+QString attemptText(const QString& name, const QString& reason)
+{
+    const QString named = name + QStringLiteral(": ");
+    const QString why = reason.startsWith(named) ? reason.mid(named.size()) : reason;
+    return clippedForMessage(name) + QStringLiteral(": ") + clippedForMessage(why);
+}
+
+} // namespace
+
 std::unique_ptr<Ni488Driver> Ni488Driver::load(const QStringList& names, QString* error)
 {
     QStringList attempts;
@@ -21,12 +33,12 @@ std::unique_ptr<Ni488Driver> Ni488Driver::load(const QStringList& names, QString
         auto library = std::make_unique<SharedLibrary>();
         QString reason;
         if (!library->open(name, &reason)) {
-            attempts << clippedForMessage(name) + QStringLiteral(": ") + clippedForMessage(reason);
+            attempts << attemptText(name, reason);
             continue;
         }
         std::unique_ptr<Ni488Api> api = bindNi488Api(*library, &reason);
         if (!api) {
-            attempts << clippedForMessage(name) + QStringLiteral(": ") + clippedForMessage(reason);
+            attempts << attemptText(name, reason);
             continue;
         }
         return std::unique_ptr<Ni488Driver>(
