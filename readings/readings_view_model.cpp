@@ -186,6 +186,10 @@ QString ReadingsViewModel::copyText() const
     if (last_->kind == Reading::Kind::NoNumber) {
         return QStringLiteral("no reading");
     }
+    // An overflow is no quantity in the unit: its word alone, as the panel copies it.
+    if (last_->kind == Reading::Kind::Overflow) {
+        return readoutText();
+    }
     const QString unit = unitText();
     return unit.isEmpty() ? readoutText() : readoutText() + QLatin1Char(' ') + unit;
 }

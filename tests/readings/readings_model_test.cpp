@@ -90,7 +90,7 @@ TEST(ReadingsViewModel, HoldsAfterStopNamesWhatIsNoNumberAndSplitsSeries)
     const std::tuple<Reading, bool, const char*> steps[] = {
         {reading(1.25), true, "1.25|V||1.25 V"},
         {reading(1.25), false, "1.25|V|held|1.25 V"},
-        {reading(9.9e37, Overflow), false, "OVERFLO|V|overflow, held|OVERFLO V"},
+        {reading(9.9e37, Overflow), false, "OVERFLO|V|overflow, held|OVERFLO"},
         {reading(0, NoNumber), true, "-------||no reading|no reading"},
     };
     for (const auto& [r, running, shown] : steps) {
