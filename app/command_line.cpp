@@ -332,6 +332,17 @@ const Option kOptions[] = {
      [](Line& line, const QString& option, const QString& value) {
          takeExtraPath(line, option, value, line.options.extras.screenshotFile);
      }},
+    {"screenshot-after", "SECONDS", ToPanel | Hidden, nullptr, nullptr, nullptr,
+     [](Line& line, const QString&, const QString& value) {
+         bool ok = false;
+         const double seconds = value.toDouble(&ok);
+         if (!ok || !(seconds >= 0.0 && seconds <= 600.0)) {
+             line.refuse(QStringLiteral("--screenshot-after takes seconds from 0 to 600, not '%1'")
+                             .arg(clippedForMessage(value)));
+             return;
+         }
+         line.options.extras.screenshotDelayMs = static_cast<int>(seconds * 1000.0);
+     }},
     {"write-icons", "DIR", ToPanel | Hidden, nullptr, nullptr, nullptr,
      [](Line& line, const QString& option, const QString& value) {
          takeExtraPath(line, option, value, line.options.extras.iconFolder);

@@ -18,9 +18,10 @@ enum class Program { Panel, Reader };
 // start-up.
 struct ProgramExtras
 {
-    QString screenshotFile;  // --screenshot=FILE: run, capture the window, end
-    QString iconFolder;      // --write-icons=DIR: write the icon files and end
-    bool quitWhenUp = false; // --quit-when-up: end (status 0) once activation is done
+    QString screenshotFile;       // --screenshot=FILE: run, capture the window, end
+    int screenshotDelayMs = 2500; // --screenshot-after=SECONDS of the run before it
+    QString iconFolder;           // --write-icons=DIR: write the icon files and end
+    bool quitWhenUp = false;      // --quit-when-up: end (status 0) once activation is done
 };
 
 // What the command line asks of the program.

@@ -28,9 +28,6 @@ namespace lumodm {
 
 namespace {
 
-// The screenshot shows the panel running, after a few readings.
-constexpr int kScreenshotDelayMs = 2500;
-
 void print(std::FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
@@ -172,7 +169,8 @@ int runPanelProgram(int argc, char** argv)
     } else if (!extras.screenshotFile.isEmpty()) {
         QObject::connect(&host, &PanelHost::allUp, &host, [&] {
             MainWindow& window = *host.firstWindow();
-            QTimer::singleShot(kScreenshotDelayMs, &window, [&] {
+            // The screenshot shows the panel running, after a few readings.
+            QTimer::singleShot(extras.screenshotDelayMs, &window, [&] {
                 const bool saved =
                     saveScreenshot(window, host.firstReadingsWindow(), extras.screenshotFile);
                 if (!saved) {

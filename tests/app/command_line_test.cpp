@@ -26,6 +26,9 @@ QString describe(const CommandLineParse& p)
                     << named("count=", r.count != 1 ? QString::number(r.count) : "")
                     << named("interval=", r.interval != 1 ? QString::number(r.interval) : "")
                     << named("shot=", o.extras.screenshotFile)
+                    << named("after=", o.extras.screenshotDelayMs != 2500
+                                           ? QString::number(o.extras.screenshotDelayMs)
+                                           : "")
                     << named("icons=", o.extras.iconFolder);
     s.removeAll(QString());
     return p.ok() ? s.join(' ') : "! " + p.error;
@@ -50,8 +53,10 @@ TEST(CommandLine, ArgumentsInOptionsOrTheFirstErrorOutAndHelp)
          {"--range=99", "--interval=604800", "--count", "7"},
          "range=99 count=7 interval=604800"},
         {P,
-         {"--screenshot=s", "--write-icons", "i", "--quit-when-up", "--readings"},
-         "quit readings shot=s icons=i"},
+         {"--screenshot=s", "--write-icons", "i", "--quit-when-up", "--readings",
+          "--screenshot-after=30.5"},
+         "quit readings shot=s after=30500 icons=i"},
+        {P, {"--screenshot-after=601"}, "! --screenshot-after takes seconds from 0 to 600"},
         {B, {"--bogus=1"}, "! unknown option '--bogus=1'"},
         {B, {"--"}, "! unknown option '--'"},
         {B, {"stray"}, "! unexpected argument 'stray'"},
