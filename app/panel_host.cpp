@@ -34,9 +34,23 @@ const QString kApplication = QStringLiteral("LumoDM");
 
 // One meter's panel and what belongs to it; it lives as long as the
 // program, as its panel's thread may still hand the window's thread work.
+// Hands each reading of one meter to the other meters' readings windows,
+// on the window's thread, for their comparisons.
+class PanelHost::CrossFeed : public ReadingObserver
+{
+  public:
+    CrossFeed(PanelHost& host, const Served& from) : host_(host), from_(from) {}
+    void readingTaken(const Reading& reading) override;
+
+  private:
+    PanelHost& host_;
+    const Served& from_;
+};
+
 struct PanelHost::Served
 {
     std::unique_ptr<ThreadedPanel> panel;
+    std::unique_ptr<CrossFeed> crossFeed;
     QPointer<MainWindow> windowGuard; // read when a box needs an owner
     std::unique_ptr<MainWindow> window;
     std::unique_ptr<ReadingsToggle> readings;
@@ -44,6 +58,17 @@ struct PanelHost::Served
     MeterIdentity identity; // written by the panel's Form_Load, read once it is done
     bool open = true;
 };
+
+void PanelHost::CrossFeed::readingTaken(const Reading& reading)
+{
+    host_.toWindow([host = &host_, from = &from_, reading] {
+        for (const auto& other : host->panels_) {
+            if (other.get() != from && other->readings) {
+                other->readings->otherReading(reading);
+            }
+        }
+    });
+}
 
 PanelHost::PanelHost(QtPlatform& platform, GpibDriver& driver, ConnectSession& connection,
                      Options options)
@@ -231,6 +256,20 @@ void PanelHost::loaded(Served& s)
                                      ? QString()
                                      : userSettingsFile(kApplication, QStringLiteral("Readings"));
     s.readings = std::make_unique<ReadingsToggle>(*s.window, *s.panel, platform_, readingsFile);
+    if (several() && found) {
+        QList<QPair<int, QString>> others;
+        for (const auto& other : panels_) {
+            if (other.get() != &s && other->identity.model != MeterModel::None) {
+                others.append({other->identity.address, QStringLiteral("%1 at %2")
+                                                            .arg(other->identity.modelName)
+                                                            .arg(other->identity.address)});
+            }
+        }
+        s.readings->setOtherMeters(others);
+        s.crossFeed = std::make_unique<CrossFeed>(*this, s);
+        CrossFeed* feed = s.crossFeed.get();
+        s.panel->run([feed](FrontPanel& panel) { panel.addReadingObserver(feed); });
+    }
     if (panels_.size() == 1) {
         platform_.setDialogParent(s.window.get());
     }

@@ -61,6 +61,7 @@ class PanelHost : public QObject
 
   private:
     struct Served;
+    class CrossFeed;
 
     void toWindow(std::function<void()> job);
     bool several() const;

@@ -32,6 +32,7 @@ ReadingsToggle::ReadingsToggle(MainWindow& panelWindow, PanelLink& panel,
     connect(&panelWindow_, &MainWindow::synced, this, [this] {
         if (window_) {
             kit_->setMeterName(*window_, panelWindow_.model().state.ModelName, titleSuffix_);
+            kit_->setOtherMeters(*window_, otherMeters_);
         }
     });
 }
@@ -63,6 +64,7 @@ void ReadingsToggle::open()
         widget_.reset(kit_->widget(*window_));
         kit_->onToggleRequested(*window_, this, [this] { toggle(); });
         kit_->setMeterName(*window_, panelWindow_.model().state.ModelName, titleSuffix_);
+        kit_->setOtherMeters(*window_, otherMeters_);
         const QByteArray geometry =
             settingsFile_.isEmpty()
                 ? QByteArray()
@@ -130,6 +132,21 @@ void ReadingsToggle::remember() const
         if (geometry != settings.value(kGeometryKey).toByteArray()) {
             settings.setValue(kGeometryKey, geometry);
         }
+    }
+}
+
+void ReadingsToggle::setOtherMeters(const QList<QPair<int, QString>>& meters)
+{
+    otherMeters_ = meters;
+    if (window_) {
+        kit_->setOtherMeters(*window_, otherMeters_);
+    }
+}
+
+void ReadingsToggle::otherReading(const Reading& reading)
+{
+    if (window_) {
+        kit_->otherReading(*window_, reading);
     }
 }
 

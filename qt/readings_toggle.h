@@ -2,7 +2,9 @@
 
 #include "qt/readings_window_kit.h"
 
+#include <QList>
 #include <QObject>
+#include <QPair>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -15,6 +17,7 @@ class MainWindow;
 class PanelLink;
 class PlatformServices;
 class ReadingsWindow;
+struct Reading;
 
 // Ctrl+T on the panel: the readings window is built the first time it
 // opens (a panel without it costs nothing more, Qt Charts is not even
@@ -41,6 +44,10 @@ class ReadingsToggle : public QObject
     ReadingsWindow* window() const { return window_; }
     // Said after the meter's name in the readings window's title.
     void setTitleSuffix(const QString& suffix);
+    // The other meters on the bus, and each of their readings: the window
+    // compares its meter's with one of them (kept until the window opens).
+    void setOtherMeters(const QList<QPair<int, QString>>& meters);
+    void otherReading(const Reading& reading);
 
   private:
     void place(std::optional<QRect> stored);
@@ -54,6 +61,7 @@ class ReadingsToggle : public QObject
     ReadingsWindow* window_ = nullptr;
     std::unique_ptr<QWidget> widget_; // the window, owned
     QString titleSuffix_;
+    QList<QPair<int, QString>> otherMeters_;
 };
 
 } // namespace lumodm

@@ -1,9 +1,10 @@
 #include "qt/readings_window.h"
 
 #include "panel/panel_link.h"
+#include "qt/comparison_row.h"
 #include "qt/panel_fonts.h"
-#include "readings/chart_ticks.h"
 #include "qt/save_file_choice.h"
+#include "readings/chart_ticks.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -41,7 +42,8 @@ constexpr double kDateLimitMs = 8.64e15; // the milliseconds a QDateTime holds
 
 const char* const kFigureNames[] = {"n", "mean", "std", "min", "max", "p-p"};
 // The widest texts each label takes, so a changing text never moves the
-// controls nor grows the window: up to eight digits (a mean has one more than the readout) with a prefixed unit.
+// controls nor grows the window: up to eight digits (a mean has one more than the readout) with a
+// prefixed unit.
 const QString kWidestFigure = QStringLiteral("-888.88888 MOhm");
 const QString kWidestCount = QStringLiteral("88888888");
 const QString kWidestUnit = QStringLiteral("MOhm");
@@ -254,6 +256,9 @@ void ReadingsWindow::buildControls(QVBoxLayout& layout)
     limits->addStretch(1);
     layout.addLayout(limits);
 
+    comparison_ = new ComparisonRow;
+    layout.addWidget(comparison_);
+
     auto* files = new QHBoxLayout;
     reference_ =
         addButton(*files, QStringLiteral("Set re&ference"), "Button_Reference",
@@ -282,9 +287,20 @@ void ReadingsWindow::buildControls(QVBoxLayout& layout)
     layout.addLayout(files);
 }
 
+void ReadingsWindow::setOtherMeters(const QList<QPair<int, QString>>& meters)
+{
+    comparison_->setOtherMeters(meters);
+}
+
+void ReadingsWindow::otherReading(const Reading& reading)
+{
+    comparison_->otherReading(reading);
+}
+
 void ReadingsWindow::readingTaken(const Reading& reading)
 {
     model_.readingTaken(reading);
+    comparison_->ownReading(reading);
     recorder_.readingTaken(reading);
     if (model_.beepDue()) {
         QApplication::beep();
@@ -405,6 +421,7 @@ void ReadingsWindow::setReference()
 void ReadingsWindow::resetStatistics()
 {
     model_.resetStatistics();
+    comparison_->reset();
     showTexts();
     redrawChart();
 }

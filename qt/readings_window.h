@@ -26,6 +26,7 @@ class QValueAxis;
 
 namespace lumodm {
 
+class ComparisonRow;
 class PanelLink;
 class PlatformServices;
 
@@ -49,6 +50,10 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     void setMeterName(const QString& modelName, const QString& where = QString());
 
     const ReadingsViewModel& model() const { return model_; }
+
+    // The other meters served, and their readings, for the comparison.
+    void setOtherMeters(const QList<QPair<int, QString>>& meters);
+    void otherReading(const Reading& reading);
 
     // What the buttons do once their dialogs have a file name.
     bool startRecording(const QString& path);
@@ -112,6 +117,7 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     QPushButton* record_ = nullptr;
     QPushButton* reference_ = nullptr;
     QPushButton* exportReadings_ = nullptr;
+    ComparisonRow* comparison_ = nullptr;
 
     QChart* chart_ = nullptr;
     QChartView* chartView_ = nullptr;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QPair>
 #include <QString>
 #include <functional>
 
@@ -11,6 +13,7 @@ namespace lumodm {
 class PanelLink;
 class PlatformServices;
 class ReadingsWindow;
+struct Reading;
 
 // What the panel does with a readings window, as functions. The window
 // draws with Qt Charts and lives in a module of its own, opened the first
@@ -28,6 +31,10 @@ struct ReadingsWindowKit
     // shown or hidden (its Ctrl+T).
     void (*onToggleRequested)(ReadingsWindow& window, QObject* context,
                               std::function<void()> toggle);
+    // The other meters served, by address and name, and their readings:
+    // the window may show its meter's readings minus one of theirs.
+    void (*setOtherMeters)(ReadingsWindow& window, const QList<QPair<int, QString>>& meters);
+    void (*otherReading)(ReadingsWindow& window, const Reading& reading);
 };
 
 // The module's file, and the one name it exports: a function taking

@@ -26,7 +26,18 @@ void onToggleRequested(ReadingsWindow& window, QObject* context, std::function<v
     QObject::connect(&window, &ReadingsWindow::toggleRequested, context, std::move(toggle));
 }
 
-const ReadingsWindowKit kKit{&make, &widget, &setMeterName, &onToggleRequested};
+void setOtherMeters(ReadingsWindow& window, const QList<QPair<int, QString>>& meters)
+{
+    window.setOtherMeters(meters);
+}
+
+void otherReading(ReadingsWindow& window, const Reading& reading)
+{
+    window.otherReading(reading);
+}
+
+const ReadingsWindowKit kKit{&make,           &widget,      &setMeterName, &onToggleRequested,
+                             &setOtherMeters, &otherReading};
 
 } // namespace
 
