@@ -1,9 +1,10 @@
 #include "qt/readings_window.h"
 
 #include "panel/panel_link.h"
+#include "qt/analysis_view.h"
 #include "qt/panel_fonts.h"
-#include "readings/chart_ticks.h"
 #include "qt/save_file_choice.h"
+#include "readings/chart_ticks.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSvgGenerator>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -41,7 +43,8 @@ constexpr double kDateLimitMs = 8.64e15; // the milliseconds a QDateTime holds
 
 const char* const kFigureNames[] = {"n", "mean", "std", "min", "max", "p-p"};
 // The widest texts each label takes, so a changing text never moves the
-// controls nor grows the window: up to eight digits (a mean has one more than the readout) with a prefixed unit.
+// controls nor grows the window: up to eight digits (a mean has one more than the readout) with a
+// prefixed unit.
 const QString kWidestFigure = QStringLiteral("-888.88888 MOhm");
 const QString kWidestCount = QStringLiteral("88888888");
 const QString kWidestUnit = QStringLiteral("MOhm");
@@ -191,7 +194,19 @@ void ReadingsWindow::buildChart(QVBoxLayout& layout)
     chartView_ = new QChartView(chart_);
     chartView_->setObjectName(QStringLiteral("Chart"));
     chartView_->setMinimumHeight(120);
-    layout.addWidget(chartView_, 1);
+    auto* tabs = new QTabWidget;
+    tabs->setDocumentMode(true);
+    tabs->addTab(chartView_, QStringLiteral("&Trend"));
+    analysis_ = new AnalysisView(model_.analysis(), *tabs,
+                                 [this](const QString& title, const QString& filters,
+                                        const std::function<bool(const SaveFileChoice&)>& write) {
+                                     exportWithDialog(title, filters, write);
+                                 });
+    // The tabs' bar comes off the chart's least height: the window fits
+    // where it did.
+    const int bar = tabs->minimumSizeHint().height() - chartView_->minimumHeight();
+    chartView_->setMinimumHeight(chartView_->minimumHeight() - bar);
+    layout.addWidget(tabs, 1);
 }
 
 void ReadingsWindow::buildControls(QVBoxLayout& layout)
@@ -379,6 +394,7 @@ void ReadingsWindow::followPalette()
 {
     const bool dark = palette().color(QPalette::Base).lightness() < 128;
     const QChart::ChartTheme theme = dark ? QChart::ChartThemeDark : QChart::ChartThemeLight;
+    analysis_->setTheme(theme);
     if (chart_->theme() == theme) {
         return;
     }
@@ -407,6 +423,7 @@ void ReadingsWindow::resetStatistics()
     model_.resetStatistics();
     showTexts();
     redrawChart();
+    analysis_->refresh();
 }
 
 void ReadingsWindow::setLimits(const QString& low, const QString& high)
