@@ -1,13 +1,16 @@
 // A long run's views of 1,000,000 readings: the histogram and the Allan
-// deviation since Reset (goal for the two: under 50 ms), and the chart's
+// deviation since Reset (goal for the two: under 50 ms), computed alone and
+// through the readings window's analysis with its texts, and the chart's
 // min/max store: appending them, a query at 1,000 pixel columns (goal: well
 // under 4 ms, the whole redraw's budget) and its memory (peak_growth_mb is
 // what the store added to the process's peak: run that case alone).
+#include "readings/reading_analysis.h"
 #include "stats/allan_deviation.h"
 #include "stats/histogram.h"
 #include "stats/min_max_pyramid.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cmath>
 #include <random>
 #include <sys/resource.h>
@@ -61,6 +64,41 @@ BENCHMARK(BM_LongRunHistogramAndAllanDeviation)
     ->Arg(0)
     ->Arg(1)
     ->Arg(2)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond);
+
+// Through the window's analysis, a reading added before each computation as
+// the window does: /0 a million readings; /1 the ring full (2^20 held of
+// 1,500,000), turned in order for each computation.
+void BM_LongRunAnalysis(benchmark::State& state)
+{
+    const Run& r = run();
+    ReadingAnalysis analysis;
+    Reading reading;
+    reading.kind = Reading::Kind::Value;
+    reading.functionCode = QStringLiteral("DCV");
+    reading.unit = reading.baseUnit = QStringLiteral("V");
+    std::size_t taken = 0;
+    const auto take = [&] {
+        reading.valueInBase = r.values[taken % kReadings];
+        reading.time = std::chrono::system_clock::time_point(
+            std::chrono::milliseconds(1800000000000LL + 500LL * static_cast<long long>(taken)));
+        analysis.readingTaken(reading);
+        ++taken;
+    };
+    while (taken < (state.range(0) == 0 ? kReadings : kReadings * 3 / 2)) {
+        take();
+    }
+    for (auto _ : state) {
+        take();
+        benchmark::DoNotOptimize(analysis.histogram().text.size());
+        benchmark::DoNotOptimize(analysis.allanDeviation().text.size());
+    }
+    state.counters["readings"] = static_cast<double>(analysis.readings());
+}
+BENCHMARK(BM_LongRunAnalysis)
+    ->Arg(0)
+    ->Arg(1)
     ->MeasureProcessCPUTime()
     ->Unit(benchmark::kMillisecond);
 

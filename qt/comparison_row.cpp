@@ -22,7 +22,7 @@ ComparisonRow::ComparisonRow(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("Comparison"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    auto* label = new QLabel(QStringLiteral("Co&mpare with"));
+    auto* label = new QLabel(QStringLiteral("Compare &with"));
     choice_ = new QComboBox;
     choice_->setObjectName(QStringLiteral("CompareWith"));
     choice_->setToolTip(QStringLiteral(

@@ -1,6 +1,7 @@
 #include "qt/readings_window.h"
 
 #include "panel/panel_link.h"
+#include "qt/analysis_view.h"
 #include "qt/comparison_row.h"
 #include "qt/panel_fonts.h"
 #include "qt/save_file_choice.h"
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSvgGenerator>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -193,7 +195,19 @@ void ReadingsWindow::buildChart(QVBoxLayout& layout)
     chartView_ = new QChartView(chart_);
     chartView_->setObjectName(QStringLiteral("Chart"));
     chartView_->setMinimumHeight(120);
-    layout.addWidget(chartView_, 1);
+    auto* tabs = new QTabWidget;
+    tabs->setDocumentMode(true);
+    tabs->addTab(chartView_, QStringLiteral("&Trend"));
+    analysis_ = new AnalysisView(model_.analysis(), *tabs,
+                                 [this](const QString& title, const QString& filters,
+                                        const std::function<bool(const SaveFileChoice&)>& write) {
+                                     exportWithDialog(title, filters, write);
+                                 });
+    // The tabs' bar comes off the chart's least height: the window fits
+    // where it did.
+    const int bar = tabs->minimumSizeHint().height() - chartView_->minimumHeight();
+    chartView_->setMinimumHeight(chartView_->minimumHeight() - bar);
+    layout.addWidget(tabs, 1);
 }
 
 void ReadingsWindow::buildControls(QVBoxLayout& layout)
@@ -395,6 +409,7 @@ void ReadingsWindow::followPalette()
 {
     const bool dark = palette().color(QPalette::Base).lightness() < 128;
     const QChart::ChartTheme theme = dark ? QChart::ChartThemeDark : QChart::ChartThemeLight;
+    analysis_->setTheme(theme);
     if (chart_->theme() == theme) {
         return;
     }
@@ -424,6 +439,7 @@ void ReadingsWindow::resetStatistics()
     comparison_->reset();
     showTexts();
     redrawChart();
+    analysis_->refresh();
 }
 
 void ReadingsWindow::setLimits(const QString& low, const QString& high)

@@ -26,6 +26,7 @@ class QValueAxis;
 
 namespace lumodm {
 
+class AnalysisView;
 class ComparisonRow;
 class PanelLink;
 class PlatformServices;
@@ -121,6 +122,7 @@ class ReadingsWindow : public QWidget, public ReadingObserver
 
     QChart* chart_ = nullptr;
     QChartView* chartView_ = nullptr;
+    AnalysisView* analysis_ = nullptr; // the histogram and Allan deviation beside the chart
     QDateTimeAxis* timeAxis_ = nullptr;
     QValueAxis* valueAxis_ = nullptr;
     // The chart's series, by the start time of the model's series.

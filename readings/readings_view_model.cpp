@@ -71,6 +71,7 @@ void ReadingsViewModel::readingTaken(const Reading& reading)
         shownBase_ = reading.baseUnit;
     }
     statistics_.readingTaken(reading);
+    analysis_.readingTaken(reading);
     noteResolution(reading);
     // A reference on another function means nothing here.
     if (reference_ && referenceFunction_ != reading.functionCode) {
@@ -270,6 +271,7 @@ QString ReadingsViewModel::limitText(LimitSide side) const
 void ReadingsViewModel::resetStatistics()
 {
     statistics_.reset();
+    analysis_.reset();
     history_.clear();
     series_.clear();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "meter/reading.h"
+#include "readings/reading_analysis.h"
 #include "stats/reading_history.h"
 #include "stats/reading_statistics.h"
 
@@ -34,7 +35,11 @@ class ReadingsViewModel : public ReadingObserver
     void readingTaken(const Reading& reading) override;
     // A stopped run holds the last value.
     void runStarted() override { running_ = true; }
-    void runEnded() override { running_ = false; }
+    void runEnded() override
+    {
+        running_ = false;
+        analysis_.runEnded();
+    }
     bool held() const { return !running_ && last_.has_value(); }
 
     // The digits ("1.23456", "OVERFLO", or hyphens when there is no number),
@@ -73,8 +78,8 @@ class ReadingsViewModel : public ReadingObserver
     // it moved to another zone than the reading with a number before it.
     void setBeep(bool beep) { beep_ = beep; }
     bool beepDue() const { return beep_ && crossed_; }
-    // Forgets the statistics and the chart's history: both start again
-    // with the next reading.
+    // Forgets the statistics, the chart's history and the analysis: all
+    // start again with the next reading.
     void resetStatistics();
 
     const ReadingStatistics& statistics() const { return statistics_; }
@@ -83,6 +88,8 @@ class ReadingsViewModel : public ReadingObserver
     QStringList figureTexts() const;
     const ReadingHistory& history() const { return history_; }
     const std::deque<ReadingSeries>& series() const { return series_; }
+    // The histogram and Allan deviation of the readings since Reset.
+    const ReadingAnalysis& analysis() const { return analysis_; }
 
   private:
     LimitZone zoneOf(const Reading& reading) const;
@@ -108,6 +115,7 @@ class ReadingsViewModel : public ReadingObserver
     std::optional<int> statisticsResolution_;
     ReadingHistory history_;
     std::deque<ReadingSeries> series_;
+    ReadingAnalysis analysis_;
 };
 
 // Seconds since the epoch of a reading's time.

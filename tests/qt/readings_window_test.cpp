@@ -9,10 +9,14 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QSettings>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QtCharts/QAreaSeries>
 #include <QtCharts/QChartView>
+#include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 #include <gtest/gtest.h>
 
@@ -189,6 +193,8 @@ TEST(ReadingsWindow, ExplainsItselfMarksNotANumberAndFollowsThePalette)
     ReadingsWindow w(f.link, f.panel->platform);
     QStringList keys;
     for (const QAbstractButton* button : w.findChildren<QAbstractButton*>()) {
+        if (qobject_cast<QTabBar*>(button->parent()))
+            continue; // the tab bar's own scroll arrows
         EXPECT_FALSE(button->toolTip().isEmpty()) << button->text().toStdString();
         keys << QKeySequence::mnemonic(button->text()).toString();
     }
@@ -197,7 +203,10 @@ TEST(ReadingsWindow, ExplainsItselfMarksNotANumberAndFollowsThePalette)
             keys << QKeySequence::mnemonic(label->text()).toString();
         }
     }
-    EXPECT_GE(keys.size(), 10);
+    const auto* tabs = w.findChild<QTabWidget*>();
+    for (int i = 0; i < tabs->count(); ++i)
+        keys << QKeySequence::mnemonic(tabs->tabText(i)).toString();
+    EXPECT_GE(keys.size(), 15);
     EXPECT_EQ(keys.removeDuplicates() + keys.count(QString()), 0) << keys.join(' ').toStdString();
 
     auto* low = w.findChild<QLineEdit*>("LowLimit");
@@ -210,8 +219,51 @@ TEST(ReadingsWindow, ExplainsItselfMarksNotANumberAndFollowsThePalette)
     dark.setColor(QPalette::Base, QColor(30, 30, 30));
     w.setPalette(dark);
     EXPECT_EQ(w.findChild<QChartView*>("Chart")->chart()->theme(), QChart::ChartThemeDark);
+    EXPECT_EQ(w.findChild<QChartView*>("Chart_AllanDeviation")->chart()->theme(),
+              QChart::ChartThemeDark);
     w.setPalette(QApplication::palette());
     EXPECT_EQ(w.findChild<QChartView*>("Chart")->chart()->theme(), QChart::ChartThemeLight);
+}
+
+// The histogram and the Allan deviation beside the trend, drawn when their
+// tab shows and emptied by Reset; an export writes the bins as CSV.
+TEST(ReadingsWindow, HistogramAndAllanDeviationBesideTheTrend)
+{
+    QTemporaryDir dir;
+    WindowFixture f;
+    ReadingsWindow w(f.link, f.panel->platform);
+    w.show();
+    Reading r;
+    r.kind = Reading::Kind::Value;
+    std::tie(r.functionCode, r.unit, r.baseUnit) = std::tuple("DCV", "V", "V");
+    for (int i = 0; i < 100; ++i) {
+        r.valueInBase = std::sin(i);
+        r.time = std::chrono::system_clock::time_point(std::chrono::seconds(1800000000 + i));
+        w.readingTaken(r);
+    }
+    auto* tabs = w.findChild<QTabWidget*>();
+    const auto series = [&w](const char* name) {
+        return w.findChild<QChartView*>(name)->chart()->series().value(0);
+    };
+    auto* bars = qobject_cast<QAreaSeries*>(series("Chart_Histogram"));
+    ASSERT_TRUE(bars && bars->upperSeries()->points().isEmpty()); // not drawn while hidden
+    tabs->setCurrentIndex(1);
+    EXPECT_GT(bars->upperSeries()->points().size(), 4);
+    QCoreApplication::processEvents(); // the export button's place in the tabs' corner
+    QTimer::singleShot(0, [&dir] {
+        if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+            dialog->selectFile(dir.filePath("h.csv"));
+            QTest::keyClick(dialog, Qt::Key_Return);
+        }
+    });
+    QTest::mouseClick(w.findChild<QPushButton*>("Button_ExportHistogram"), Qt::LeftButton);
+    QFile csv(dir.filePath("h.csv"));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(csv.readAll().startsWith("bin_low_V,bin_high_V,count,normal_expected\r\n"));
+    tabs->setCurrentIndex(2);
+    EXPECT_EQ(qobject_cast<QXYSeries*>(series("Chart_AllanDeviation"))->points().size(), 5);
+    QTest::mouseClick(w.findChild<QPushButton*>("Button_Reset"), Qt::LeftButton);
+    EXPECT_TRUE(qobject_cast<QXYSeries*>(series("Chart_AllanDeviation"))->points().isEmpty());
 }
 
 // The place beside a panel on 1280x800 and 1024x768 screens with a bar at
