@@ -11,9 +11,11 @@ namespace {
 // The differences as readings of their own, so the statistics' rules
 // (restart on another unit, a reading without a number breaks the chain)
 // serve them too.
-Reading differenceReading(std::optional<double> value, const QString& unit)
+Reading differenceReading(std::optional<double> value, const QString& unit,
+                          std::chrono::system_clock::time_point time)
 {
     Reading r;
+    r.time = time;
     r.kind = value ? Reading::Kind::Value : Reading::Kind::NoNumber;
     r.functionCode = unit;
     r.baseUnit = unit;
@@ -46,6 +48,7 @@ void MeterComparison::reset()
     ppm_.reset();
     differences_.reset();
     ppmDifferences_.reset();
+    analysis_.reset();
 }
 
 void MeterComparison::readingTaken(const Reading& reading, int ownAddress)
@@ -78,8 +81,11 @@ void MeterComparison::pair(const Reading& own)
             ppm_ = ppm;
         }
     }
-    differences_.readingTaken(differenceReading(difference_, paired ? own.baseUnit : unit_));
-    ppmDifferences_.readingTaken(differenceReading(ppm_, QStringLiteral("ppm")));
+    const Reading difference =
+        differenceReading(difference_, paired ? own.baseUnit : unit_, own.time);
+    differences_.readingTaken(difference);
+    analysis_.readingTaken(difference);
+    ppmDifferences_.readingTaken(differenceReading(ppm_, QStringLiteral("ppm"), own.time));
 }
 
 QString MeterComparison::text() const

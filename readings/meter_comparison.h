@@ -1,6 +1,7 @@
 #pragma once
 
 #include "meter/reading.h"
+#include "readings/reading_analysis.h"
 #include "stats/reading_statistics.h"
 
 #include <QString>
@@ -34,6 +35,9 @@ class MeterComparison
     std::optional<double> ppm() const { return ppm_; }
     const ReadingStatistics& differences() const { return differences_; }
     const ReadingStatistics& ppmDifferences() const { return ppmDifferences_; }
+    // The differences kept for their histogram and Allan deviation, the
+    // pairs that failed marked as gaps.
+    const ReadingAnalysis& analysis() const { return analysis_; }
     // "minus DM5120 at 14: +12.3 µV (+8.2 ppm)", "-" parts when not known.
     QString text() const;
 
@@ -48,6 +52,7 @@ class MeterComparison
     QString unit_;
     ReadingStatistics differences_;
     ReadingStatistics ppmDifferences_;
+    ReadingAnalysis analysis_;
 };
 
 } // namespace lumodm

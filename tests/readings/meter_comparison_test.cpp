@@ -51,6 +51,9 @@ TEST(MeterComparison, PairsWithTheOthersLatestReadingAndSaysGaps)
     // Only 10 µV then -20 µV were neighbours: one step of 30 µV.
     EXPECT_NEAR(c.differences().allanDeviationOneStep().value_or(0), 3e-5 / std::sqrt(2.0), 1e-12);
     EXPECT_EQ(c.ppmDifferences().values().count(), 2);
+    EXPECT_EQ(c.analysis().readings(), 3U);
+    EXPECT_EQ(c.analysis().allanDeviation().allan.gaps.size(), 1U)
+        << c.analysis().allanDeviation().text.toStdString();
     c.compareWith(0, QString());
     EXPECT_TRUE(c.text().isEmpty() && c.differences().values().count() == 0);
 }
