@@ -59,7 +59,7 @@ void setLogAxis(QLogValueAxis& axis, const std::pair<double, double>& range)
 
 AnalysisView::AnalysisView(const ReadingAnalysis& analysis, QTabWidget& tabs,
                            ExportDialog exportDialog)
-    : QObject(&tabs), analysis_(analysis), exportDialog_(std::move(exportDialog))
+    : QObject(&tabs), analysis_(&analysis), exportDialog_(std::move(exportDialog))
 {
     auto* corner = new QWidget;
     auto* buttons = new QHBoxLayout(corner);
@@ -205,12 +205,20 @@ bool AnalysisView::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
+void AnalysisView::setAnalysis(const ReadingAnalysis& analysis)
+{
+    analysis_ = &analysis;
+    histogramPage_.drawn.reset();
+    allanPage_.drawn.reset();
+    refresh();
+}
+
 void AnalysisView::refresh()
 {
-    if (histogramPage_.view->isVisible() && histogramPage_.drawn != analysis_.revision()) {
+    if (histogramPage_.view->isVisible() && histogramPage_.drawn != analysis_->revision()) {
         drawHistogram();
     }
-    if (allanPage_.view->isVisible() && allanPage_.drawn != analysis_.revision()) {
+    if (allanPage_.view->isVisible() && allanPage_.drawn != analysis_->revision()) {
         drawAllanDeviation();
     }
 }
@@ -219,8 +227,8 @@ void AnalysisView::refresh()
 // shows; the normal curve as the count a bin of the same width would hold.
 void AnalysisView::drawHistogram()
 {
-    histogramPage_.drawn = analysis_.revision();
-    histogram_ = analysis_.histogram();
+    histogramPage_.drawn = analysis_->revision();
+    histogram_ = analysis_->histogram();
     const Histogram& h = histogram_.histogram;
     setTitle(*histogramPage_.chart, histogram_.text);
     QList<QPointF> steps;
@@ -272,8 +280,8 @@ void AnalysisView::drawHistogram()
 
 void AnalysisView::drawAllanDeviation()
 {
-    allanPage_.drawn = analysis_.revision();
-    allan_ = analysis_.allanDeviation();
+    allanPage_.drawn = analysis_->revision();
+    allan_ = analysis_->allanDeviation();
     setTitle(*allanPage_.chart, allan_.text);
     deviationAxis_->setTitleText(QStringLiteral("Allan deviation (%1)").arg(allan_.unit));
     QList<QPointF> points;
@@ -301,7 +309,7 @@ void AnalysisView::drawAllanDeviation()
 
 bool AnalysisView::exportHistogram(const QString& path, const QString& format)
 {
-    if (histogramPage_.drawn != analysis_.revision()) {
+    if (histogramPage_.drawn != analysis_->revision()) {
         drawHistogram();
     }
     return format == QLatin1String("csv")
@@ -311,7 +319,7 @@ bool AnalysisView::exportHistogram(const QString& path, const QString& format)
 
 bool AnalysisView::exportAllanDeviation(const QString& path, const QString& format)
 {
-    if (allanPage_.drawn != analysis_.revision()) {
+    if (allanPage_.drawn != analysis_->revision()) {
         drawAllanDeviation();
     }
     return format == QLatin1String("csv")

@@ -42,6 +42,9 @@ class AnalysisView : public QObject
     void setTheme(QChart::ChartTheme theme);
     // Draws the page that shows afresh when the readings changed.
     void refresh();
+    // What the pages analyse from now on: the window's readings, or the
+    // differences from another meter.
+    void setAnalysis(const ReadingAnalysis& analysis);
     // A PNG or SVG image, or the CSV text, as `format` says ("png", "svg",
     // "csv").
     bool exportHistogram(const QString& path, const QString& format);
@@ -77,7 +80,7 @@ class AnalysisView : public QObject
     void drawHistogram();
     void drawAllanDeviation();
 
-    const ReadingAnalysis& analysis_;
+    const ReadingAnalysis* analysis_;
     ExportDialog exportDialog_;
     QTimer timer_;
 

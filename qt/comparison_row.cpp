@@ -2,6 +2,7 @@
 
 #include "readings/engineering_text.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -43,8 +44,20 @@ ComparisonRow::ComparisonRow(QWidget* parent) : QWidget(parent)
     row->addWidget(choice_);
     row->addWidget(difference_);
     row->addWidget(figures_, 1);
+    analyse_ = new QCheckBox(QStringLiteral("Anal&yse them"));
+    analyse_->setObjectName(QStringLiteral("AnalyseDifferences"));
+    analyse_->setToolTip(
+        QStringLiteral("The Histogram and Allan deviation tabs show the differences, not this "
+                       "meter's readings"));
+    analyse_->setEnabled(false);
+    row->addWidget(analyse_);
+    connect(analyse_, &QCheckBox::toggled, this, &ComparisonRow::analysedChanged);
     connect(choice_, &QComboBox::currentIndexChanged, this, [this] {
         comparison_.compareWith(choice_->currentData().toInt(), choice_->currentText());
+        analyse_->setEnabled(comparison_.active());
+        if (!comparison_.active()) {
+            analyse_->setChecked(false);
+        }
         show();
     });
     setVisible(false);
@@ -59,8 +72,15 @@ void ComparisonRow::setOtherMeters(const QList<QPair<int, QString>>& meters)
         choice_->addItem(name, address);
     }
     comparison_.compareWith(0, QString());
+    analyse_->setChecked(false);
+    analyse_->setEnabled(false);
     setVisible(!meters.isEmpty());
     show();
+}
+
+bool ComparisonRow::analysed() const
+{
+    return analyse_->isChecked();
 }
 
 void ComparisonRow::ownReading(const Reading& reading)

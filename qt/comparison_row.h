@@ -6,6 +6,7 @@
 #include <QPair>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 
@@ -28,12 +29,18 @@ class ComparisonRow : public QWidget
     void reset();
 
     const MeterComparison& comparison() const { return comparison_; }
+    // Whether the histogram and Allan deviation are asked of the differences.
+    bool analysed() const;
+
+  signals:
+    void analysedChanged(bool differences);
 
   private:
     void show();
 
     MeterComparison comparison_;
     QComboBox* choice_ = nullptr;
+    QCheckBox* analyse_ = nullptr;
     QLabel* difference_ = nullptr;
     QLabel* figures_ = nullptr;
 };

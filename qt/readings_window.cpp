@@ -272,6 +272,10 @@ void ReadingsWindow::buildControls(QVBoxLayout& layout)
 
     comparison_ = new ComparisonRow;
     layout.addWidget(comparison_);
+    connect(comparison_, &ComparisonRow::analysedChanged, this, [this](bool differences) {
+        analysis_->setAnalysis(differences ? comparison_->comparison().analysis()
+                                           : model_.analysis());
+    });
 
     auto* files = new QHBoxLayout;
     reference_ =

@@ -5,6 +5,7 @@
 #include "tests/qt/window_fixture.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -169,16 +170,27 @@ TEST(ReadingsWindow, ComparesWithAnotherMeterOnlyWhenThereIsOne)
     ReadingsWindow* w = toggle.window();
     auto* row = w->findChild<QWidget*>("Comparison");
     ASSERT_TRUE(row && row->isVisible());
-    w->findChild<QComboBox*>("CompareWith")->setCurrentIndex(1);
+    auto* analyse = w->findChild<QCheckBox*>("AnalyseDifferences");
     Reading r;
     std::tie(r.kind, r.functionCode, r.baseUnit) = std::tuple(Reading::Kind::Value, "DCV", "V");
+    w->readingTaken(r); // before the choice: the window's own reading only
+    EXPECT_FALSE(analyse->isEnabled());
+    w->findChild<QComboBox*>("CompareWith")->setCurrentIndex(1);
+    int second = 0;
     for (const auto& [address, value] : {std::pair(14, 1.0), {12, 1.00002}, {14, 1.0}, {12, 1.0}}) {
         r.meterAddress = address;
         r.valueInBase = value;
+        r.time = std::chrono::system_clock::time_point(std::chrono::seconds(++second));
         address == 14 ? toggle.otherReading(r) : w->readingTaken(r);
     }
-    EXPECT_EQ(w->findChild<QLabel*>("Difference")->text(),
-              "minus DM5120 at 14: 0 V (0 ppm)");
+    // The histogram tab shows the two differences rather than three readings.
+    analyse->setChecked(true);
+    w->findChild<QTabWidget*>()->setCurrentIndex(1);
+    EXPECT_TRUE(w->findChild<QChartView*>("Chart_Histogram")
+                    ->chart()
+                    ->title()
+                    .startsWith("Histogram of 2 readings"));
+    EXPECT_EQ(w->findChild<QLabel*>("Difference")->text(), "minus DM5120 at 14: 0 V (0 ppm)");
     EXPECT_EQ(w->findChild<QLabel*>("DifferenceFigures")->text(),
               QString::fromUtf8("n=2 mean=10.00 µV std=14.14 µV adev1=14.14 µV"));
     toggle.setOtherMeters({});
