@@ -1,6 +1,7 @@
 // The kit of the readings window linked in: the module's, and the tests'.
 #include "qt/readings_window.h"
 #include "qt/readings_window_kit.h"
+#include "qt/stored_log_window.h"
 
 namespace lumodm {
 
@@ -26,7 +27,7 @@ void onToggleRequested(ReadingsWindow& window, QObject* context, std::function<v
     QObject::connect(&window, &ReadingsWindow::toggleRequested, context, std::move(toggle));
 }
 
-const ReadingsWindowKit kKit{&make, &widget, &setMeterName, &onToggleRequested};
+const ReadingsWindowKit kKit{&make, &widget, &setMeterName, &onToggleRequested, &openStoredLog};
 
 } // namespace
 

@@ -13,28 +13,19 @@ namespace {
 const QByteArray kOldHeader = "time,model,function,range,value,unit,readout,raw\r\n";
 const QByteArray kTime = "2026-12-06T21:07:05.042+01:00";
 
-struct Read
+// The log's readings, how many rows were skipped, and the error (set when
+// it could not be opened).
+std::tuple<std::vector<Reading>, std::int64_t, QString> readLog(const QByteArray& bytes)
 {
-    bool opened;
-    std::vector<Reading> readings;
-    std::int64_t skipped;
-    QString error;
-};
-
-Read readLog(const QTemporaryDir& dir, const QByteArray& bytes)
-{
-    const QString path = dir.filePath(QStringLiteral("log.csv"));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
-    file.close();
+    QTemporaryDir dir;
+    QFile file(dir.filePath(QStringLiteral("log.csv")));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) >= 0 && file.flush());
     LogReader reader;
-    Read r{reader.open(path), {}, 0, {}};
-    while (r.opened && reader.read(r.readings, 1000)) {
+    std::vector<Reading> readings;
+    const bool opened = reader.open(file.fileName());
+    while (opened && reader.read(readings, 1000)) {
     }
-    r.skipped = reader.skippedRows();
-    r.error = reader.errorText();
-    return r;
+    return {readings, reader.skippedRows(), opened ? QString() : reader.errorText()};
 }
 
 // What the log writes reads back as the reading it was written from.
@@ -48,69 +39,50 @@ TEST(LogReader, ReadsBackWhatTheLogWrites)
     QByteArray log = readingCsvHeader();
     std::vector<Reading> written;
     for (const auto& [answer, function] : answers) {
-        written.push_back(interpretReading(answer, function, MeterModel::DM5120, 0));
-        written.back().time = *parseIsoTimestamp(kTime.constData());
-        written.back().meterModel = QStringLiteral("DM5120");
-        written.back().meterAddress = 16;
-        log += readingCsvRow(kTime, written.back());
+        Reading& r =
+            written.emplace_back(interpretReading(answer, function, MeterModel::DM5120, 0));
+        std::tie(r.time, r.meterModel, r.meterAddress) =
+            std::tuple(*parseIsoTimestamp(kTime.constData()), "DM5120", 16);
+        log += readingCsvRow(kTime, r);
     }
-    QTemporaryDir dir;
-    const Read r = readLog(dir, log);
-    ASSERT_EQ(r.readings.size(), written.size()) << r.error.toStdString();
+    const auto [read, skipped, error] = readLog(log);
+    ASSERT_EQ(read.size(), written.size()) << error.toStdString();
     for (std::size_t i = 0; i < written.size(); ++i) {
-        const Reading& a = r.readings[i];
+        const Reading& a = read[i];
         const Reading& b = written[i];
-        EXPECT_EQ(a.kind, b.kind) << i;
+        EXPECT_TRUE(a.kind == b.kind && a.digitFormat == b.digitFormat && a.time == b.time &&
+                    a.meterAddress == 16)
+            << i;
         EXPECT_DOUBLE_EQ(a.valueInBase, b.valueInBase) << i;
         EXPECT_EQ(a.baseUnit + a.unit + a.readoutText + a.rawAnswer + a.meterModel,
                   b.baseUnit + b.unit + b.readoutText + b.rawAnswer + b.meterModel);
-        EXPECT_EQ(a.digitFormat, b.digitFormat) << i;
-        EXPECT_EQ(a.time, b.time);
-        EXPECT_EQ(a.meterAddress, 16);
     }
 }
 
-TEST(LogReader, SkipsAndCountsWhatItCannotRead)
+TEST(LogReader, SkipsAndCountsWhatItCannotReadAndRefusesWhatIsNoLog)
 {
     const QByteArray row = kTime + ",DM5010,DCV,0,12.5,mV,\" 12.50\",+0.0125E0\r\n";
     const QByteArray longRow =
         kTime + ",DM5010,DCV,0,1,V,\" 1.0\",\"" + QByteArray(LogReader::kLongestRow, 'x') + "\r\n";
-    const struct
-    {
-        QByteArray log;
-        int readings;
-        int skipped;
-    } cases[] = {
-        {kOldHeader + row + row + row.left(40), 2, 1}, // cut by a crash
-        {"value,time\n12.5," + kTime + "\n\n", 1, 0},  // another order, LF only
-        {kOldHeader + "2026-02-30T00:00:00.000Z,a,DCV,0,1,V,,\r\n" + row, 1, 1},
-        {kOldHeader + kTime + ",a,DCV,0,1.5x,V,,\r\n" + kTime + ",a,DCV,0,1\r\n", 0, 2},
-        {kOldHeader + longRow + row, 1, 1},
-        {kOldHeader + QByteArray(30000, 'y').replace("y", row), 30000, 0}, // across blocks
-    };
-    QTemporaryDir dir;
-    for (const auto& c : cases) {
-        const Read r = readLog(dir, c.log);
-        EXPECT_EQ(r.readings.size(), std::size_t(c.readings)) << c.log.left(80).toStdString();
-        EXPECT_EQ(r.skipped, c.skipped) << c.log.left(80).toStdString();
+    const std::tuple<QByteArray, std::size_t, int, const char*> cases[] = {
+        {kOldHeader + row + row + row.left(40), 2, 1, ""}, // cut by a crash
+        {"value,time\n12.5," + kTime + "\n\n", 1, 0, ""},  // another order, LF only
+        {kOldHeader + "2026-02-30T00:00:00.000Z,a,DCV,0,1,V,,\r\n" + row, 1, 1, ""},
+        {kOldHeader + kTime + ",a,DCV,0,1.5x,V,,\r\n" + kTime + ",a,DCV,0,1\r\n", 0, 2, ""},
+        {kOldHeader + longRow + row, 1, 1, ""},
+        {kOldHeader + QByteArray(30000, 'y').replace("y", row), 30000, 0, ""}, // across blocks
+        {"", 0, 0, "is empty"},
+        {"when,reading\r\n", 0, 0, "names no time and no value"},
+        {"time,value", 0, 1, "has no header row"}};
+    for (const auto& [log, readings, skipped, error] : cases) {
+        const auto [read, skippedRows, errorText] = readLog(log);
+        EXPECT_EQ(read.size(), readings) << log.left(80).toStdString();
+        EXPECT_EQ(skippedRows, skipped) << log.left(80).toStdString();
+        EXPECT_TRUE(errorText.contains(QLatin1String(error))) << errorText.toStdString();
+        EXPECT_EQ(errorText.isEmpty(), !*error);
     }
-    const Read r = readLog(dir, kOldHeader + row);
-    EXPECT_DOUBLE_EQ(r.readings.at(0).valueInBase, 0.0125);
-    EXPECT_EQ(r.readings.at(0).meterAddress, 0);
-}
-
-TEST(LogReader, RefusesWhatIsNoLog)
-{
+    EXPECT_DOUBLE_EQ(std::get<0>(readLog(kOldHeader + row)).at(0).valueInBase, 0.0125);
     QTemporaryDir dir;
-    const std::pair<QByteArray, const char*> cases[] = {
-        {"", "is empty"},
-        {"when,reading\r\n", "names no time and no value"},
-        {"time,value", "has no header row"}};
-    for (const auto& [bytes, reason] : cases) {
-        const Read r = readLog(dir, bytes);
-        EXPECT_FALSE(r.opened);
-        EXPECT_TRUE(r.error.contains(QLatin1String(reason))) << r.error.toStdString();
-    }
     const QString fifo = dir.filePath(QStringLiteral("fifo.csv"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     LogReader reader;

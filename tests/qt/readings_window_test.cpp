@@ -169,7 +169,7 @@ TEST(ReadingsWindow, ExplainsItselfMarksNotANumberAndFollowsThePalette)
             keys << QKeySequence::mnemonic(label->text()).toString();
         }
     }
-    EXPECT_EQ(keys.size(), 9);
+    EXPECT_EQ(keys.size(), 10);
     EXPECT_EQ(keys.removeDuplicates() + keys.count(QString()), 0) << keys.join(' ').toStdString();
 
     auto* low = w.findChild<QLineEdit*>("LowLimit");
