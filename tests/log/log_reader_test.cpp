@@ -34,7 +34,7 @@ TEST(LogReader, ReadsBackWhatTheLogWrites)
     const std::pair<const char*, const char*> answers[] = {
         {"+1.49998E0", "DCV"}, {"+0.0123456E0", "DCV"},
         {"+1234.5E0", "OHMS"}, {"+9.9E+37", "DCV"},
-        {"", "ACV"},           {"=SUM(A1)\r\n\"x\"", "DCV"},
+        {"", "ACV"},           {"=SUM(A1,B1)\r\n\"x\"", "DCV"},
         {"+0.5123E0", "DIODE"}};
     QByteArray log = readingCsvHeader();
     std::vector<Reading> written;
