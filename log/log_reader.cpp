@@ -3,6 +3,7 @@
 #include "log/csv_scan.h"
 #include "platform/checked_file.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
@@ -18,6 +19,11 @@ namespace {
 constexpr int kMaxFields = 32;
 
 } // namespace
+
+LogReader::LogReader(std::size_t blockBytes, std::size_t longestRow)
+    : blockBytes_(std::max<std::size_t>(blockBytes, 1)), longestRow_(longestRow)
+{
+}
 
 LogReader::~LogReader()
 {
@@ -40,7 +46,7 @@ bool LogReader::open(const QString& path)
         fileSize_ = info.st_size;
     }
     ::posix_fadvise(fd_, 0, 0, POSIX_FADV_SEQUENTIAL);
-    buffer_.resize(kLongestRow + 2 * kBlockBytes);
+    buffer_.resize(longestRow_ + 2 * blockBytes_);
 
     const QString name = clippedForMessage(path);
     const char* rowEnd = nextRow();
@@ -84,7 +90,7 @@ bool LogReader::fill()
         end_ -= begin_;
         begin_ = 0;
     }
-    const std::size_t room = std::min(kBlockBytes, buffer_.size() - end_);
+    const std::size_t room = std::min(blockBytes_, buffer_.size() - end_);
     for (;;) {
         const ssize_t got = ::read(fd_, buffer_.data() + end_, room);
         if (got < 0 && errno == EINTR) {
@@ -125,7 +131,7 @@ const char* LogReader::nextRow()
             begin_ = end_;
         } else if (const char* rowEnd = csvRowEnd(data + begin_, data + end_)) {
             return rowEnd;
-        } else if (end_ - begin_ > kLongestRow) {
+        } else if (end_ - begin_ > longestRow_) {
             skipping = true;
             continue;
         }

@@ -22,7 +22,8 @@ class LogReader
     // Far beyond the longest row the log writes (an answer of 64 KiB).
     static constexpr std::size_t kLongestRow = 1 << 20;
 
-    LogReader() = default;
+    // Smaller sizes than these serve to try the edges of blocks and rows.
+    explicit LogReader(std::size_t blockBytes = kBlockBytes, std::size_t longestRow = kLongestRow);
     LogReader(const LogReader&) = delete;
     LogReader& operator=(const LogReader&) = delete;
     ~LogReader();
@@ -47,6 +48,8 @@ class LogReader
     bool fill();
     const char* nextRow();
 
+    std::size_t blockBytes_;
+    std::size_t longestRow_;
     QString path_;
     int fd_ = -1;
     std::vector<char> buffer_;

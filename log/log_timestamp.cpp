@@ -111,8 +111,14 @@ std::optional<std::chrono::system_clock::time_point> parseIsoTimestamp(std::stri
     using namespace std::chrono;
     const long long local =
         daysFromCivil(year, month, day) * 86400LL + hour * 3600LL + minute * 60LL + second;
-    const auto since = seconds(local - offsetMinutes * 60LL) + nanoseconds(fraction);
-    return system_clock::time_point(duration_cast<system_clock::duration>(since));
+    const long long since = local - offsetMinutes * 60LL;
+    // The clock counts nanoseconds: about 292 years either side of 1970.
+    const long long limit = duration_cast<seconds>(system_clock::duration::max()).count() - 1;
+    if (since < -limit || since > limit) {
+        return std::nullopt;
+    }
+    return system_clock::time_point(
+        duration_cast<system_clock::duration>(seconds(since) + nanoseconds(fraction)));
 }
 
 QByteArray isoTimestamp(const std::tm& local, int milliseconds, long utcOffsetSeconds)

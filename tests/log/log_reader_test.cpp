@@ -48,8 +48,7 @@ TEST(LogReader, ReadsBackWhatTheLogWrites)
     const auto [read, skipped, error] = readLog(log);
     ASSERT_EQ(read.size(), written.size()) << error.toStdString();
     for (std::size_t i = 0; i < written.size(); ++i) {
-        const Reading& a = read[i];
-        const Reading& b = written[i];
+        const Reading &a = read[i], &b = written[i];
         EXPECT_TRUE(a.kind == b.kind && a.digitFormat == b.digitFormat && a.time == b.time &&
                     a.meterAddress == 16)
             << i;
@@ -67,7 +66,8 @@ TEST(LogReader, SkipsAndCountsWhatItCannotReadAndRefusesWhatIsNoLog)
     const std::tuple<QByteArray, std::size_t, int, const char*> cases[] = {
         {kOldHeader + row + row + row.left(40), 2, 1, ""}, // cut by a crash
         {"value,time\n12.5," + kTime + "\n\n", 1, 0, ""},  // another order, LF only
-        {kOldHeader + "2026-02-30T00:00:00.000Z,a,DCV,0,1,V,,\r\n" + row, 1, 1, ""},
+        {kOldHeader + "2026-02-30T00:00:00Z,,,,1,,,\n0026-01-01T00:00:00Z,,,,1,,,\n" + row, 1, 2,
+         ""},
         {kOldHeader + kTime + ",a,DCV,0,1.5x,V,,\r\n" + kTime + ",a,DCV,0,1\r\n", 0, 2, ""},
         {kOldHeader + longRow + row, 1, 1, ""},
         {kOldHeader + QByteArray(30000, 'y').replace("y", row), 30000, 0, ""}, // across blocks
