@@ -245,6 +245,12 @@ const Option kOptions[] = {
      "a trend chart and statistics (Ctrl+T opens and\n"
      "closes it)",
      [](Line& line, const QString&, const QString&) { line.options.readings = true; }},
+    {"open", "FILE", ToPanel, nullptr, "--open=FILE",
+     "show a stored log (CSV) in a readings window:\n"
+     "its chart and statistics, with no bus and no meter",
+     [](Line& line, const QString& option, const QString& value) {
+         takeOnce(line, option, value, "a file name", line.options.openFile);
+     }},
     {"publish", "URL", ToBoth, nullptr, "--publish=URL",
      "publish every reading as JSON to an MQTT broker:\n"
      "URL is mqtt://[USER@]HOST[:PORT]/TOPIC, or\n"
@@ -457,6 +463,15 @@ CommandLineParse parseCommandLine(Program program, const QStringList& arguments)
         state.refuse(
             QStringLiteral("--gpib-library names the library driver; it does not go with %1")
                 .arg(state.driverOption));
+    }
+    // A stored log needs no meter: what acts on one has nothing to act on.
+    for (const char* meterOption : {"sim", "prologix", "ar488", "gpib-library", "choose", "address",
+                                    "all", "trace", "log", "publish"}) {
+        if (!o.openFile.isEmpty() && parser.isSet(QLatin1String(meterOption))) {
+            state.refuse(QStringLiteral("--open shows a stored log, with no bus; it does not go "
+                                        "with --%1")
+                             .arg(QLatin1String(meterOption)));
+        }
     }
     const PublishOptions& publish = o.publish;
     if (publish.url.isEmpty() &&

@@ -30,6 +30,7 @@ struct CommandLine
     DriverSpec driver;
     QString logFile;        // --log=FILE: every displayed reading appended as CSV
     bool readings = false;  // --readings: the readings window opens at start
+    QString openFile;       // --open=FILE: a stored log in a readings window, no bus
     bool choose = false;    // --choose: the connection chooser, whatever is remembered
     PublishOptions publish; // --publish=URL and its companions
     bool help = false;

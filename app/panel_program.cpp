@@ -12,6 +12,7 @@
 #include "qt/panel_style.h"
 #include "qt/qt_platform.h"
 #include "qt/readings_window.h"
+#include "qt/readings_window_kit.h"
 #include "qt/window_capture.h"
 
 #include <QApplication>
@@ -27,6 +28,8 @@
 namespace lumodm {
 
 namespace {
+
+constexpr int kStoredLogScreenshotDelayMs = 500;
 
 void print(std::FILE* stream, const QString& text)
 {
@@ -103,6 +106,51 @@ bool saveScreenshot(QWidget& panel, QWidget* readings, const QString& file)
     return both.save(file);
 }
 
+// --open: a stored log in a readings window alone, no bus and no panel.
+// The hidden modes end once the whole log is in the window, drawn; else
+// closing the window ends the program.
+int showStoredLog(QtPlatform& platform, const CommandLine& line, const QElapsedTimer& sinceStart)
+{
+    const ProgramExtras& extras = line.extras;
+    QWidget* window = nullptr;
+    const auto loaded = [&](const StoredLogCount& count) {
+        print(stderr, QStringLiteral("lumodm: %1: %2\n")
+                          .arg(clippedForMessage(line.openFile), storedLogCountText(count)));
+        if (!count.error.isEmpty()) {
+            print(stderr, QStringLiteral("lumodm: %1\n").arg(count.error));
+        }
+        if (extras.quitWhenUp) {
+            print(
+                stderr,
+                QStringLiteral("lumodm: log shown %1 ms after start\n").arg(sinceStart.elapsed()));
+            platform.endProgram(0);
+        }
+        if (!extras.screenshotFile.isEmpty()) {
+            // After the window has painted what it shows.
+            QTimer::singleShot(kStoredLogScreenshotDelayMs, window, [&] {
+                const bool saved = saveWidgetImage(*window, extras.screenshotFile);
+                if (!saved) {
+                    print(stderr, QStringLiteral("lumodm: cannot write %1\n")
+                                      .arg(clippedForMessage(extras.screenshotFile)));
+                }
+                platform.endProgram(saved ? 0 : 1);
+            });
+        }
+    };
+    QString error;
+    const ReadingsWindowKit* kit = readingsWindowKit(&error);
+    window = kit != nullptr ? kit->openStoredLog(platform, line.openFile, &error, loaded) : nullptr;
+    if (window == nullptr) {
+        print(stderr, QStringLiteral("lumodm: %1\n").arg(error));
+        if (extras.screenshotFile.isEmpty() && !extras.quitWhenUp) {
+            platform.messageBox(error, QStringLiteral("Open Error"), MessageButtons::Ok,
+                                MessageIcon::Stop);
+        }
+        return 1;
+    }
+    return QApplication::exec();
+}
+
 } // namespace
 
 int runPanelProgram(int argc, char** argv)
@@ -134,6 +182,9 @@ int runPanelProgram(int argc, char** argv)
     }
 
     QtPlatform platform;
+    if (!line.options.openFile.isEmpty()) {
+        platform.endProgram(showStoredLog(platform, line.options, sinceStart));
+    }
     QTemporaryDir scratch;
 
     ConnectSession session(connectionFile(), programName(Program::Panel), std::cerr);

@@ -1,8 +1,11 @@
+#include "log/log_reader.h"
+#include "log/log_timestamp.h"
 #include "log/reading_log.h"
 #include "log/reading_row.h"
 #include "tests/support/scripted_platform.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -163,5 +166,50 @@ void BM_LumodmReadSimOnce(benchmark::State& state)
     state.counters["peak_MB"] = static_cast<double>(peakKb) / 1024;
 }
 BENCHMARK(BM_LumodmReadSimOnce)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Reading a stored log back (lumodm --open): rows a second, each parsed
+// into the reading it was written from, a block of the file at a time.
+// Goal: 10,000,000 rows well inside 10 s, leaving the window its share.
+void BM_LogReaderRows(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stored.csv"));
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly)) {
+            state.SkipWithError("the log could not be written");
+            return;
+        }
+        file.write(readingCsvHeader());
+        Reading r = interpretReading(QStringLiteral("+1.49998E0"), QStringLiteral("DCV"),
+                                     MeterModel::DM5010, 0);
+        r.meterModel = QStringLiteral("DM5010");
+        r.meterAddress = 16;
+        const auto start = std::chrono::system_clock::now();
+        for (int i = 0; i < state.range(0); ++i) {
+            const QString answer = QStringLiteral("+1.4%1E0").arg(9990 + i % 17);
+            Reading row = interpretReading(answer, r.functionCode, MeterModel::DM5010, 0);
+            row.meterModel = r.meterModel;
+            row.meterAddress = r.meterAddress;
+            row.time = start + std::chrono::milliseconds(500) * i;
+            file.write(readingCsvRow(isoTimestamp(row.time), row));
+        }
+    }
+    std::vector<Reading> batch;
+    std::int64_t rows = 0;
+    for (auto _ : state) {
+        LogReader reader;
+        if (!reader.open(path)) {
+            state.SkipWithError("the log could not be read");
+            return;
+        }
+        do {
+            batch.clear();
+        } while (reader.read(batch, 4096));
+        rows += reader.readings();
+    }
+    state.SetItemsProcessed(rows);
+}
+BENCHMARK(BM_LogReaderRows)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 } // namespace

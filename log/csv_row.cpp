@@ -20,6 +20,8 @@ bool needsQuotes(const QByteArray& utf8)
     return false;
 }
 
+} // namespace
+
 bool startsLikeAFormula(const QString& text)
 {
     if (text.isEmpty() || !QStringLiteral("=+-@\t\r").contains(text.front())) {
@@ -32,8 +34,6 @@ bool startsLikeAFormula(const QString& text)
     text.toDouble(&number); // "." whatever the locale; "-1.5E+0" stays as it is
     return !number;
 }
-
-} // namespace
 
 void CsvRow::addInstrumentText(const QString& text)
 {

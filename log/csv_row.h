@@ -29,4 +29,8 @@ class CsvRow
     int count_ = 0;
 };
 
+// Whether a spreadsheet would take `text` for a formula: it begins with
+// = + - @, a tab or a CR and is not a number.
+bool startsLikeAFormula(const QString& text);
+
 } // namespace lumodm

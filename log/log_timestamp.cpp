@@ -1,5 +1,6 @@
 #include "log/log_timestamp.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <time.h>
 
@@ -24,7 +25,101 @@ void appendPadded(QByteArray& out, long value, int width)
     }
 }
 
+// Reads `count` digits at `at`, moving past them; false unless all are digits.
+bool digits(std::string_view text, std::size_t& at, int count, int& value)
+{
+    value = 0;
+    for (int i = 0; i < count; ++i, ++at) {
+        if (at >= text.size() || text[at] < '0' || text[at] > '9') {
+            return false;
+        }
+        value = value * 10 + (text[at] - '0');
+    }
+    return true;
+}
+
+bool expect(std::string_view text, std::size_t& at, char c)
+{
+    return at < text.size() && text[at++] == c;
+}
+
+int daysInMonth(int year, int month)
+{
+    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return month == 2 && leap ? 29 : kDays[month - 1];
+}
+
+// Days from 1970-01-01 to a date of the proleptic Gregorian calendar.
+long long daysFromCivil(int year, int month, int day)
+{
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097LL + dayOfEra - 719468;
+}
+
 } // namespace
+
+std::optional<std::chrono::system_clock::time_point> parseIsoTimestamp(std::string_view text)
+{
+    std::size_t at = 0;
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    if (!digits(text, at, 4, year) || !expect(text, at, '-') || !digits(text, at, 2, month) ||
+        !expect(text, at, '-') || !digits(text, at, 2, day) || at >= text.size() ||
+        (text[at] != 'T' && text[at] != ' ') || !digits(text, ++at, 2, hour) ||
+        !expect(text, at, ':') || !digits(text, at, 2, minute) || !expect(text, at, ':') ||
+        !digits(text, at, 2, second)) {
+        return std::nullopt;
+    }
+    if (month < 1 || month > 12 || day < 1 || day > daysInMonth(year, month) || hour > 23 ||
+        minute > 59 || second > 60) {
+        return std::nullopt;
+    }
+    long long fraction = 0; // in nanoseconds
+    if (at < text.size() && text[at] == '.') {
+        long long scale = 100000000;
+        int digit = 0;
+        const std::size_t first = ++at;
+        while (at < text.size() && digits(text, at, 1, digit)) {
+            fraction += digit * scale;
+            scale /= 10;
+        }
+        if (at == first) {
+            return std::nullopt;
+        }
+    }
+    int offsetMinutes = 0;
+    if (at < text.size() && text[at] == 'Z') {
+        ++at;
+    } else if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        const bool behind = text[at++] == '-';
+        int hours = 0, minutes = 0;
+        if (!digits(text, at, 2, hours) || !expect(text, at, ':') ||
+            !digits(text, at, 2, minutes) || hours > 23 || minutes > 59) {
+            return std::nullopt;
+        }
+        offsetMinutes = (behind ? -1 : 1) * (hours * 60 + minutes);
+    } else {
+        return std::nullopt;
+    }
+    if (at != text.size()) {
+        return std::nullopt;
+    }
+    using namespace std::chrono;
+    const long long local =
+        daysFromCivil(year, month, day) * 86400LL + hour * 3600LL + minute * 60LL + second;
+    const long long since = local - offsetMinutes * 60LL;
+    // The clock counts nanoseconds: about 292 years either side of 1970.
+    const long long limit = duration_cast<seconds>(system_clock::duration::max()).count() - 1;
+    if (since < -limit || since > limit) {
+        return std::nullopt;
+    }
+    return system_clock::time_point(
+        duration_cast<system_clock::duration>(seconds(since) + nanoseconds(fraction)));
+}
 
 QByteArray isoTimestamp(const std::tm& local, int milliseconds, long utcOffsetSeconds)
 {

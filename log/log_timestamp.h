@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <chrono>
 #include <ctime>
+#include <optional>
+#include <string_view>
 
 namespace lumodm {
 
@@ -13,5 +15,10 @@ QByteArray isoTimestamp(const std::tm& local, int milliseconds, long utcOffsetSe
 
 // A time of the wall clock (a reading's) in the form above, local time.
 QByteArray isoTimestamp(std::chrono::system_clock::time_point time);
+
+// The time a text in that form names: date, "T" (or a blank), time with
+// any fraction of a second, and "Z" or an offset; nullopt for anything
+// else, a day that does not exist included.
+std::optional<std::chrono::system_clock::time_point> parseIsoTimestamp(std::string_view text);
 
 } // namespace lumodm

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace lumodm {
 
@@ -49,6 +50,7 @@ class FileDescriptor
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
+    int release() { return std::exchange(fd_, -1); }
 
   private:
     int fd_;
@@ -72,13 +74,13 @@ FileCheck checkReadableFile(const QString& path, qint64 maxBytes)
     return judge(path, info, maxBytes);
 }
 
-std::optional<QByteArray> readCheckedFile(const QString& path, qint64 maxBytes, QString* reason)
+int openCheckedFile(const QString& path, qint64 maxBytes, QString* reason)
 {
-    const auto fail = [reason](const QString& why) -> std::optional<QByteArray> {
+    const auto fail = [reason](const QString& why) {
         if (reason != nullptr) {
             *reason = why;
         }
-        return std::nullopt;
+        return -1;
     };
     // Looked at before it is opened: opening a device may act on it.
     const FileCheck check = checkReadableFile(path, maxBytes);
@@ -89,7 +91,7 @@ std::optional<QByteArray> readCheckedFile(const QString& path, qint64 maxBytes, 
         return fail(check.reason);
     }
     const QByteArray name = QFile::encodeName(path);
-    const FileDescriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    FileDescriptor fd(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) {
         return fail(QStringLiteral("cannot read %1: %2").arg(named(path), errnoText(errno)));
     }
@@ -102,6 +104,21 @@ std::optional<QByteArray> readCheckedFile(const QString& path, qint64 maxBytes, 
     }
     if (const FileCheck opened = judge(path, info, maxBytes); !opened.usable()) {
         return fail(opened.reason);
+    }
+    return fd.release();
+}
+
+std::optional<QByteArray> readCheckedFile(const QString& path, qint64 maxBytes, QString* reason)
+{
+    const auto fail = [reason](const QString& why) -> std::optional<QByteArray> {
+        if (reason != nullptr) {
+            *reason = why;
+        }
+        return std::nullopt;
+    };
+    const FileDescriptor fd(openCheckedFile(path, maxBytes, reason));
+    if (fd.get() < 0) {
+        return std::nullopt;
     }
     // One byte more than allowed tells a file that grew since.
     QByteArray bytes(static_cast<int>(maxBytes) + 1, '\0');

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
+#include <limits>
 #include <optional>
 
 namespace lumodm {
@@ -15,6 +16,8 @@ constexpr qint64 kSettingsFile = 64 * 1024;
 constexpr qint64 kPasswordFile = 4 * 1024;
 constexpr qint64 kCertificateFile = 1024 * 1024;
 constexpr qint64 kLibraryFile = 256 * 1024 * 1024;
+// A stored reading log is streamed, never held whole: any size will do.
+constexpr qint64 kReadingLog = std::numeric_limits<qint64>::max();
 } // namespace file_limits
 
 // What a look at a file found, before anything reads it.
@@ -40,6 +43,11 @@ FileCheck checkReadableFile(const QString& path, qint64 maxBytes);
 // The whole file under the same rule, read without ever blocking; on
 // failure nullopt and, in `reason`, why (naming the file).
 std::optional<QByteArray> readCheckedFile(const QString& path, qint64 maxBytes, QString* reason);
+
+// The file under the same rule, opened for reading only and never
+// blocking: its descriptor, which the caller closes; -1 on failure with,
+// in `reason`, why (naming the file).
+int openCheckedFile(const QString& path, qint64 maxBytes, QString* reason);
 
 // A value as a message may show it: at most `maxChars` characters, a
 // longer one cut with an ellipsis, so that a huge option or file name

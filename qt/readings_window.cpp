@@ -6,6 +6,7 @@
 #include "qt/panel_fonts.h"
 #include "qt/save_file_choice.h"
 #include "readings/chart_ticks.h"
+#include "qt/stored_log_window.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -302,6 +303,9 @@ void ReadingsWindow::buildControls(QVBoxLayout& layout)
         addButton(*files, QStringLiteral("Export rea&dings..."), "Button_ExportReadings",
                   QStringLiteral("Saves every reading so far to a CSV file"));
     connect(exportReadings_, &QPushButton::clicked, this, &ReadingsWindow::chooseReadingsExport);
+    connect(addButton(*files, QStringLiteral("O&pen log..."), "Button_OpenLog",
+                      QStringLiteral("Shows a stored log in a readings window of its own")),
+            &QPushButton::clicked, this, &ReadingsWindow::chooseStoredLog);
     layout.addLayout(files);
 }
 
@@ -319,10 +323,27 @@ void ReadingsWindow::readingTaken(const Reading& reading)
 {
     model_.readingTaken(reading);
     comparison_->ownReading(reading);
-    recorder_.readingTaken(reading);
+    if (!storedLog_) {
+        recorder_.readingTaken(reading);
+    }
+    if (holdTexts_) {
+        return;
+    }
     if (model_.beepDue()) {
         QApplication::beep();
     }
+    showTexts();
+    scheduleRedraw();
+}
+
+void ReadingsWindow::takeStoredReadings(const std::vector<Reading>& batch)
+{
+    storedLog_ = true;
+    holdTexts_ = true;
+    for (const Reading& reading : batch) {
+        readingTaken(reading);
+    }
+    holdTexts_ = false;
     showTexts();
     scheduleRedraw();
 }
@@ -373,7 +394,8 @@ void ReadingsWindow::showTexts()
         figures_[i]->setText(figures.value(static_cast<qsizetype>(i)));
     }
     reference_->setEnabled(model_.canSetReference());
-    exportReadings_->setEnabled(model_.statistics().readingsSeen() > 0);
+    exportReadings_->setEnabled(!storedLog_ && model_.statistics().readingsSeen() > 0);
+    record_->setEnabled(!storedLog_);
     showLimits();
 }
 
@@ -665,6 +687,18 @@ void ReadingsWindow::chooseReadingsExport()
 {
     exportWithDialog(QStringLiteral("Export readings"), kCsvFilter,
                      [this](const SaveFileChoice& c) { return exportReadings(c.path); });
+}
+
+void ReadingsWindow::chooseStoredLog()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open log"), QString(),
+                                     kCsvFilter + QStringLiteral(";;All files (*)"));
+    QString error;
+    if (!path.isEmpty() && openStoredLog(platform_, path, &error, {}) == nullptr) {
+        platform_.messageBox(error, QStringLiteral("Open Error"), MessageButtons::Ok,
+                             MessageIcon::Exclamation);
+    }
 }
 
 // The dialog adds the chosen filter's extension to a bare name itself, so

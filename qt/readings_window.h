@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <utility>
+#include <vector>
 
 class QChart;
 class QChartView;
@@ -44,6 +45,10 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     ~ReadingsWindow() override;
 
     void readingTaken(const Reading& reading) override;
+    // Readings of a stored log, a batch at a time: each as readingTaken,
+    // the texts shown once a batch. Its window records none of them: they
+    // are in a file already.
+    void takeStoredReadings(const std::vector<Reading>& batch);
     void runStarted() override;
     void runEnded() override;
     // The meter's model name, in the title and the rows; `where` follows
@@ -94,6 +99,7 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     void chooseRecording();
     void chooseChartExport();
     void chooseReadingsExport();
+    void chooseStoredLog();
     SaveFileChoice askSaveFile(const QString& title, const QString& filters,
                                QFileDialog::Options options);
     void exportWithDialog(const QString& title, const QString& filters,
@@ -119,6 +125,8 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     QPushButton* reference_ = nullptr;
     QPushButton* exportReadings_ = nullptr;
     ComparisonRow* comparison_ = nullptr;
+    bool storedLog_ = false;
+    bool holdTexts_ = false;
 
     QChart* chart_ = nullptr;
     QChartView* chartView_ = nullptr;

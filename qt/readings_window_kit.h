@@ -3,6 +3,7 @@
 #include <QList>
 #include <QPair>
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 class QObject;
@@ -14,6 +15,18 @@ class PanelLink;
 class PlatformServices;
 class ReadingsWindow;
 struct Reading;
+
+// What a stored log held, once it is all in its window: its readings, the
+// rows skipped, and why the reading stopped early (empty when it did not).
+struct StoredLogCount
+{
+    std::int64_t readings = 0;
+    std::int64_t skipped = 0;
+    QString error;
+};
+
+// "12 readings, 1 row skipped", "1 reading, 0 rows skipped"
+QString storedLogCountText(const StoredLogCount& count);
 
 // What the panel does with a readings window, as functions. The window
 // draws with Qt Charts and lives in a module of its own, opened the first
@@ -35,6 +48,9 @@ struct ReadingsWindowKit
     // the window may show its meter's readings minus one of theirs.
     void (*setOtherMeters)(ReadingsWindow& window, const QList<QPair<int, QString>>& meters);
     void (*otherReading)(ReadingsWindow& window, const Reading& reading);
+    // A stored log in a readings window of its own (see stored_log_window.h).
+    QWidget* (*openStoredLog)(PlatformServices& platform, const QString& path, QString* error,
+                              std::function<void(const StoredLogCount&)> loaded);
 };
 
 // The module's file, and the one name it exports: a function taking

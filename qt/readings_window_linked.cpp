@@ -1,6 +1,7 @@
 // The kit of the readings window linked in: the module's, and the tests'.
 #include "qt/readings_window.h"
 #include "qt/readings_window_kit.h"
+#include "qt/stored_log_window.h"
 
 namespace lumodm {
 
@@ -36,8 +37,8 @@ void otherReading(ReadingsWindow& window, const Reading& reading)
     window.otherReading(reading);
 }
 
-const ReadingsWindowKit kKit{&make,           &widget,      &setMeterName, &onToggleRequested,
-                             &setOtherMeters, &otherReading};
+const ReadingsWindowKit kKit{&make,           &widget,       &setMeterName, &onToggleRequested,
+                             &setOtherMeters, &otherReading, &openStoredLog};
 
 } // namespace
 

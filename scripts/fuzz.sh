@@ -8,7 +8,7 @@ seconds=${1:-30}
 "$root/scripts/install-deps.sh"
 build=${LUMODM_FUZZ_BUILD_DIR:-$root/build-fuzz}
 targets=(parse_number_fuzz number_format_fuzz read_settings_fuzz plus_plus_reply_fuzz
-  command_line_fuzz log_repair_fuzz)
+  command_line_fuzz log_repair_fuzz log_reader_fuzz)
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMODM_FUZZ=ON \

@@ -1,10 +1,13 @@
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <tuple>
 
 // lumodm as a user starts it, with no display: what it answers before any
@@ -90,6 +93,52 @@ TEST(PanelProgram, TracesTheStartUpCallsInOrder)
                     .startsWith(calls.join(' ')))
         << calls.join(' ').toStdString();
     EXPECT_TRUE(calls.join(' ').contains("ibwrt:CALC? ibask ibwait ibrd"));
+}
+
+// --open shows a stored log and leaves its file as it was: one cut by a
+// crash, one from before the address column; what is no log is refused.
+TEST(PanelProgram, OpensAStoredLogWithoutTouchingIt)
+{
+    QTemporaryDir dir;
+    const QByteArray row = "2026-12-06T21:07:05.042+01:00,DM5010,DCV,0,1.5,V,\" 1.5000\",+1.5E0";
+    const QString cut = dir.filePath("cut.csv"), old = dir.filePath("old.csv");
+    const QString shot = dir.filePath("shot.png");
+    const std::pair<QString, QByteArray> files[] = {
+        {cut, "time,model,function,range,value,unit,readout,raw,address\r\n" + row + ",16\r\n" +
+                  row + ",16\r\n" + row.left(50)},
+        {old, "time,model,function,range,value,unit,readout,raw\r\n" + row + "\r\n"}};
+    for (const auto& [path, bytes] : files) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.write(bytes) > 0 && file.flush());
+        file.setFileTime(QDateTime::fromSecsSinceEpoch(1000), QFileDevice::FileModificationTime);
+    }
+    ASSERT_EQ(::mkfifo(QFile::encodeName(dir.filePath("fifo.csv")).constData(), 0600), 0);
+    const std::tuple<QString, int, const char*> cases[] = {
+        {cut, 0, "cut.csv: 2 readings, 1 row skipped\nlumodm: log shown \\d+ ms after start\n$"},
+        {old, 0, "old.csv: 1 reading, 0 rows skipped\nlumodm: log shown"},
+        {"--screenshot=" + shot, 0, "old.csv: 1 reading,"},
+        {dir.filePath("none.csv"), 1, "lumodm: cannot read .*none.csv: No such file"},
+        {dir.filePath("fifo.csv"), 1, "lumodm: .*fifo.csv is not a regular file\n$"}};
+    for (const auto& [argument, status, text] : cases) {
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        const bool shoots = argument.startsWith("--");
+        process.start(QStringLiteral(LUMODM_PATH),
+                      {"-platform", "offscreen", "--open=" + (shoots ? old : argument),
+                       shoots ? argument : "--quit-when-up"});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        const QString output = QString::fromUtf8(process.readAll());
+        EXPECT_EQ(process.exitCode(), status) << output.toStdString();
+        EXPECT_TRUE(QRegularExpression(text).match(output).hasMatch()) << output.toStdString();
+    }
+    EXPECT_GT(QFileInfo(shot).size(), 0);
+    for (const auto& [path, bytes] : files) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll() == bytes &&
+                    file.fileTime(QFileDevice::FileModificationTime).toSecsSinceEpoch() == 1000);
+    }
 }
 
 } // namespace

@@ -218,7 +218,7 @@ TEST(ReadingsWindow, ExplainsItselfMarksNotANumberAndFollowsThePalette)
     const auto* tabs = w.findChild<QTabWidget*>();
     for (int i = 0; i < tabs->count(); ++i)
         keys << QKeySequence::mnemonic(tabs->tabText(i)).toString();
-    EXPECT_GE(keys.size(), 15);
+    EXPECT_GE(keys.size(), 16);
     EXPECT_EQ(keys.removeDuplicates() + keys.count(QString()), 0) << keys.join(' ').toStdString();
 
     auto* low = w.findChild<QLineEdit*>("LowLimit");
