@@ -349,6 +349,10 @@ const Option kOptions[] = {
          }
          line.options.extras.screenshotDelayMs = static_cast<int>(seconds * 1000.0);
      }},
+    {"screenshot-tab", "NAME", ToPanel | Hidden, nullptr, nullptr, nullptr,
+     [](Line& line, const QString&, const QString& value) {
+         line.options.extras.screenshotTab = value.left(40);
+     }},
     {"write-icons", "DIR", ToPanel | Hidden, nullptr, nullptr, nullptr,
      [](Line& line, const QString& option, const QString& value) {
          takeExtraPath(line, option, value, line.options.extras.iconFolder);

@@ -20,6 +20,7 @@ struct ProgramExtras
 {
     QString screenshotFile;       // --screenshot=FILE: run, capture the window, end
     int screenshotDelayMs = 2500; // --screenshot-after=SECONDS of the run before it
+    QString screenshotTab;        // --screenshot-tab=NAME: the readings window's tab shown
     QString iconFolder;           // --write-icons=DIR: write the icon files and end
     bool quitWhenUp = false;      // --quit-when-up: end (status 0) once activation is done
 };

@@ -126,6 +126,7 @@ int showStoredLog(QtPlatform& platform, const CommandLine& line, const QElapsedT
             platform.endProgram(0);
         }
         if (!extras.screenshotFile.isEmpty()) {
+            showTabNamed(*window, extras.screenshotTab);
             // After the window has painted what it shows.
             QTimer::singleShot(kStoredLogScreenshotDelayMs, window, [&] {
                 const bool saved = saveWidgetImage(*window, extras.screenshotFile);
@@ -222,13 +223,19 @@ int runPanelProgram(int argc, char** argv)
             MainWindow& window = *host.firstWindow();
             // The screenshot shows the panel running, after a few readings.
             QTimer::singleShot(extras.screenshotDelayMs, &window, [&] {
-                const bool saved =
-                    saveScreenshot(window, host.firstReadingsWindow(), extras.screenshotFile);
-                if (!saved) {
-                    print(stderr, QStringLiteral("lumodm: cannot write %1\n")
-                                      .arg(clippedForMessage(extras.screenshotFile)));
-                }
-                platform.endProgram(saved ? 0 : 1);
+                // A tab asked for is shown first and given time to draw.
+                QWidget* readings = host.firstReadingsWindow();
+                const bool tab = readings != nullptr && !extras.screenshotTab.isEmpty() &&
+                                 showTabNamed(*readings, extras.screenshotTab);
+                QTimer::singleShot(tab ? kStoredLogScreenshotDelayMs : 0, &window, [&] {
+                    const bool saved =
+                        saveScreenshot(window, host.firstReadingsWindow(), extras.screenshotFile);
+                    if (!saved) {
+                        print(stderr, QStringLiteral("lumodm: cannot write %1\n")
+                                          .arg(clippedForMessage(extras.screenshotFile)));
+                    }
+                    platform.endProgram(saved ? 0 : 1);
+                });
             });
             window.forwardHandler(&FrontPanel::Button_Run_Click);
         });

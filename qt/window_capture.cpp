@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QWidget>
 
 namespace lumodm {
@@ -14,6 +15,19 @@ namespace lumodm {
 bool saveWidgetImage(QWidget& widget, const QString& file)
 {
     return widget.grab().save(file);
+}
+
+bool showTabNamed(QWidget& root, const QString& name)
+{
+    for (QTabWidget* tabs : root.findChildren<QTabWidget*>()) {
+        for (int i = 0; i < tabs->count(); ++i) {
+            if (tabs->tabText(i).remove(QLatin1Char('&')).compare(name, Qt::CaseInsensitive) == 0) {
+                tabs->setCurrentIndex(i);
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 QString copySettingsFile(const QString& userFile, const QString& folder)

@@ -11,6 +11,11 @@ namespace lumodm {
 // be written.
 bool saveWidgetImage(QWidget& widget, const QString& file);
 
+// Shows the tab named `name` (its text without the access key's "&",
+// any case) of the first tab widget in `root` that has one; false when
+// none has.
+bool showTabNamed(QWidget& root, const QString& name);
+
 // Copies the user's settings file into `folder` and gives the copy's path:
 // a capture shows the stored choices and changes none of them. Anything but
 // a small regular file is left alone (the copy is then missing: the
