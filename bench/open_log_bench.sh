@@ -20,28 +20,7 @@ log="$work/long.csv"
 
 # Rows as the log writes them: a DCV reading with a slow drift and noise,
 # the readout and the meter's answer beside the value.
-python3 - "$log" "$rows" <<'PY'
-import datetime, math, random, sys
-
-path, rows = sys.argv[1], int(sys.argv[2])
-start = datetime.datetime(2026, 1, 5, 8, 0, 0, tzinfo=datetime.timezone(datetime.timedelta(hours=1)))
-random.seed(1)
-with open(path, "w", newline="") as out:
-    out.write("time,model,function,range,value,unit,readout,raw,address\r\n")
-    chunk = []
-    stamp = None
-    for i in range(rows):
-        ms = i * 500
-        if ms % 1000 == 0:
-            stamp = (start + datetime.timedelta(milliseconds=ms)).strftime("%Y-%m-%dT%H:%M:%S")
-        value = 1.5 + 2e-4 * math.sin(i / 50000.0) + random.gauss(0.0, 2e-5)
-        chunk.append('%s.%03d+01:00,DM5010,DCV,0,%.5f,V," %.4f",+%.5fE0,16\r\n'
-                     % (stamp, ms % 1000, value, value, value))
-        if len(chunk) == 100000:
-            out.write("".join(chunk))
-            chunk.clear()
-    out.write("".join(chunk))
-PY
+python3 "$(dirname "$0")/sample_log.py" "$log" "$rows"
 bytes=$(stat -c %s "$log")
 
 QT_QPA_PLATFORM=offscreen HOME="$work" XDG_RUNTIME_DIR="$work" \
