@@ -8,25 +8,20 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <utility>
 
-class QChart;
-class QChartView;
 class QCheckBox;
-class QDateTimeAxis;
 class QLabel;
 class QLineEdit;
-class QLineSeries;
 class QPushButton;
 class QVBoxLayout;
-class QValueAxis;
 
 namespace lumodm {
 
 class PanelLink;
+class ReadingsChart;
 class PlatformServices;
 
 // The readings window beside the panel: a big readout of the last
@@ -82,9 +77,7 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     void showLimits();
     void markLimit(QLineEdit& edit);
     void followPalette();
-    static void setThinPen(QLineSeries& line);
     void scheduleRedraw();
-    void syncChartSeries();
     void chooseRecording();
     void chooseChartExport();
     void chooseReadingsExport();
@@ -113,13 +106,7 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     QPushButton* reference_ = nullptr;
     QPushButton* exportReadings_ = nullptr;
 
-    QChart* chart_ = nullptr;
-    QChartView* chartView_ = nullptr;
-    QDateTimeAxis* timeAxis_ = nullptr;
-    QValueAxis* valueAxis_ = nullptr;
-    // The chart's series, by the start time of the model's series.
-    std::deque<std::pair<double, QLineSeries*>> chartSeries_;
-    GridThinning thinning_;
+    ReadingsChart* chartView_ = nullptr;
     QTimer redrawTimer_;
 };
 
