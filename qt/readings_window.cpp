@@ -135,7 +135,7 @@ void ReadingsWindow::buildReadout(QVBoxLayout& layout)
 
 void ReadingsWindow::buildChart(QVBoxLayout& layout)
 {
-    chartView_ = new ReadingsChart;
+    chartView_ = new ReadingsChart(model_);
     layout.addWidget(chartView_, 1);
 }
 
@@ -362,7 +362,7 @@ void ReadingsWindow::scheduleRedraw()
 void ReadingsWindow::redrawChart()
 {
     redrawTimer_.stop();
-    chartView_->draw(model_);
+    chartView_->draw();
 }
 
 void ReadingsWindow::resizeEvent(QResizeEvent* event)

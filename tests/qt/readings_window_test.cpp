@@ -1,3 +1,4 @@
+#include "qt/readings_chart.h"
 #include "qt/readings_toggle.h"
 #include "qt/readings_window.h"
 #include "qt/save_file_choice.h"
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QtCharts/QChartView>
+#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QValueAxis>
 #include <gtest/gtest.h>
 
@@ -169,7 +171,7 @@ TEST(ReadingsWindow, ExplainsItselfMarksNotANumberAndFollowsThePalette)
             keys << QKeySequence::mnemonic(label->text()).toString();
         }
     }
-    EXPECT_EQ(keys.size(), 9);
+    EXPECT_EQ(keys.size(), 10);
     EXPECT_EQ(keys.removeDuplicates() + keys.count(QString()), 0) << keys.join(' ').toStdString();
 
     auto* low = w.findChild<QLineEdit*>("LowLimit");
@@ -184,6 +186,52 @@ TEST(ReadingsWindow, ExplainsItselfMarksNotANumberAndFollowsThePalette)
     EXPECT_EQ(w.findChild<QChartView*>("Chart")->chart()->theme(), QChart::ChartThemeDark);
     w.setPalette(QApplication::palette());
     EXPECT_EQ(w.findChild<QChartView*>("Chart")->chart()->theme(), QChart::ChartThemeLight);
+}
+
+// The wheel zooms in time and a dragged box into both axes, leaving
+// follow; Follow goes on at that width at the newest reading, a
+// double-click shows the whole run.
+TEST(ReadingsWindow, ChartZoomsByWheelAndBoxAndFollowsAgain)
+{
+    WindowFixture f;
+    ReadingsWindow w(f.link, f.panel->platform);
+    w.show();
+    Reading r;
+    r.kind = Reading::Kind::Value;
+    std::tie(r.functionCode, r.unit, r.baseUnit) = std::tuple("DCV", "V", "V");
+    const auto add = [&](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            r.valueInBase = i % 7;
+            r.time = std::chrono::system_clock::time_point(std::chrono::hours(480000) +
+                                                           std::chrono::seconds(i));
+            w.readingTaken(r);
+        }
+        w.redrawChart();
+    };
+    add(0, 600);
+    auto* chart = w.findChild<ReadingsChart*>("Chart");
+    auto* follow = w.findChild<QPushButton*>("Button_Follow");
+    const auto* times = qobject_cast<QDateTimeAxis*>(chart->chart()->axes(Qt::Horizontal)[0]);
+    const auto* values = qobject_cast<QValueAxis*>(chart->chart()->axes(Qt::Vertical)[0]);
+    const auto span = [times] { return times->min().secsTo(times->max()); };
+    EXPECT_EQ(span(), 600);
+    const QPointF middle = chart->chart()->plotArea().center();
+    QWheelEvent wheel(middle, chart->mapToGlobal(middle), {}, {0, 240}, Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chart->viewport(), &wheel);
+    EXPECT_TRUE(span() > 350 && span() < 400 && !follow->isChecked()) << span();
+    const QPoint corner = middle.toPoint() + QPoint(40, 20);
+    QTest::mousePress(chart->viewport(), Qt::LeftButton, {}, middle.toPoint());
+    QTest::mouseMove(chart->viewport(), corner);
+    QTest::mouseRelease(chart->viewport(), Qt::LeftButton, {}, corner);
+    EXPECT_LT(span(), 150);
+    EXPECT_LT(values->max() - values->min(), 3.5);
+    QTest::mouseClick(follow, Qt::LeftButton);
+    add(600, 1200);
+    EXPECT_TRUE(follow->isChecked() && values->max() - values->min() > 6);
+    EXPECT_TRUE(span() < 150 && times->max().toSecsSinceEpoch() >= 480000 * 3600 + 1199);
+    QTest::mouseDClick(chart->viewport(), Qt::LeftButton, {}, middle.toPoint());
+    EXPECT_EQ(span(), 1200);
 }
 
 // The place beside a panel on 1280x800 and 1024x768 screens with a bar at
