@@ -211,8 +211,13 @@ void ReadingsChart::draw()
     const auto columns = static_cast<std::size_t>(
         std::clamp(plot.width() * devicePixelRatioF(), 1.0, 1.0 * kMaxColumns));
     const double columnMs = (times.to - times.from) / static_cast<double>(columns);
-    // One value axis in one base unit: series in another unit wait hidden.
+    // One value axis in one base unit: series in another unit wait hidden,
+    // and values held in the other unit mean nothing in this one.
     const QString& unit = series.back().unit;
+    if (unit != unit_) {
+        unit_ = unit;
+        view_.fitValues();
+    }
     std::vector<QList<QPointF>> points(series.size());
     double low = std::numeric_limits<double>::infinity();
     double high = -low;
@@ -240,7 +245,9 @@ void ReadingsChart::draw()
     const bool ranged = held || (low <= high && std::isfinite(high - low));
     ValueAxisTicks ticks;
     if (held) {
-        ticks = valueAxisTicks(held->first, held->second, static_cast<int>(wantedValues), unit);
+        // Twice the ticks: the held range is not widened to them, so only
+        // those inside it show.
+        ticks = valueAxisTicks(held->first, held->second, static_cast<int>(2 * wantedValues), unit);
     } else if (ranged) {
         const double pad =
             high > low ? 0.05 * (high - low) : std::max(std::fabs(high) * 1e-3, 1e-9);
@@ -271,8 +278,21 @@ void ReadingsChart::draw()
     } else if (ranged) {
         applyTicks(*valueAxis_, ticks);
     }
-    view_.setShown(from, to, valueAxis_->min() / ticks.scale, valueAxis_->max() / ticks.scale);
+    // Nothing in view keeps the axis, and the scale it is drawn in.
+    valueScale_ = ranged ? ticks.scale : valueScale_;
+    view_.setShown(from, to, valueAxis_->min() / valueScale_, valueAxis_->max() / valueScale_);
     follow_->setChecked(view_.following());
+    placeFollow();
+}
+
+// Above the plot's right end, where it hides no reading.
+void ReadingsChart::placeFollow()
+{
+    const QRectF plot = chart()->plotArea();
+    const QPoint corner = mapFromScene(plot.topRight());
+    follow_->adjustSize();
+    follow_->move(std::min(corner.x(), width()) - follow_->width(),
+                  std::max(corner.y() - follow_->height() - 3, 2));
 }
 
 QPointF ReadingsChart::onPlot(const QPointF& viewPoint) const
@@ -377,8 +397,7 @@ void ReadingsChart::mouseDoubleClickEvent(QMouseEvent* event)
 void ReadingsChart::resizeEvent(QResizeEvent* event)
 {
     QChartView::resizeEvent(event);
-    follow_->adjustSize();
-    follow_->move(width() - follow_->width() - 6, 6);
+    placeFollow();
 }
 
 } // namespace lumodm

@@ -53,6 +53,7 @@ class ReadingsChart : public QChartView
     // Where a point of the view lies on the plot, in fractions (right, up).
     QPointF onPlot(const QPointF& viewPoint) const;
     void viewChanged();
+    void placeFollow();
 
     const ReadingsViewModel& model_;
     ChartViewRange view_;
@@ -60,6 +61,8 @@ class ReadingsChart : public QChartView
     QValueAxis* valueAxis_ = nullptr;
     QPushButton* follow_ = nullptr;
     QRubberBand* box_ = nullptr;
+    QString unit_;            // the base unit of the value axis
+    double valueScale_ = 1.0; // its values drawn times this, in its prefixed unit
     QPoint boxOrigin_;
     std::optional<QPointF> panFrom_;
     // The chart's series, by the start time of the model's series.

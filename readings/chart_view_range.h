@@ -26,6 +26,7 @@ class ChartViewRange
     bool following() const { return following_; }
     void follow();
     void stopFollowing();
+    void fitValues() { values_.reset(); }
     void reset(); // the whole run, following, values fitted
 
     // `factor` below 1 zooms in, about the point at `at`; a pan moves the
