@@ -146,6 +146,11 @@ void ReadingsChart::setDark(bool dark)
     }
 }
 
+void ReadingsChart::showControls(bool shown)
+{
+    follow_->setVisible(shown);
+}
+
 void ReadingsChart::setThinPen(QLineSeries& line)
 {
     QPen pen = line.pen(); // the theme's colour

@@ -38,6 +38,8 @@ class ReadingsChart : public QChartView
     // A dark desktop gets a dark chart.
     void setDark(bool dark);
     const ChartViewRange& view() const { return view_; }
+    // The Follow button, hidden while the chart is exported.
+    void showControls(bool shown);
 
   protected:
     void wheelEvent(QWheelEvent* event) override;

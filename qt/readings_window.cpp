@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
@@ -405,6 +406,9 @@ void ReadingsWindow::stopRecording()
 bool ReadingsWindow::exportChart(const QString& path, const QString& format)
 {
     redrawChart();
+    // The chart's own buttons belong on the screen, not in the picture.
+    chartView_->showControls(false);
+    const auto shown = qScopeGuard([this] { chartView_->showControls(true); });
     const QString written = format.isEmpty() ? QFileInfo(path).suffix().toLower() : format;
     if (written != QLatin1String("svg")) {
         return chartView_->grab().save(path, "PNG");

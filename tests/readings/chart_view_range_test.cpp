@@ -27,35 +27,18 @@ TEST(ChartViewRange, ZoomsPansAndFollowsOnTheRun)
         {"wheel out", [](V& v) { v.zoomTime(4, 0.5); }, 1000, 2000, false},
         {"narrowest", [](V& v) { v.zoomTime(1e-9, 0.3); }, 1299.997, 1300.007, false},
         {"no factor", [](V& v) { v.zoomTime(NAN, 0.3); }, 1000, 2000, true},
-        {"pan",
-         [](V& v) {
-             v.setShown(1200, 1400, 0, 10);
-             v.pan(0.5, 0.1);
-         },
-         1100, 1300, false, -1, 9},
-        {"pan past the end",
-         [](V& v) {
-             v.setShown(1800, 2000, 0, 10);
-             v.pan(-0.5, 0);
-         },
-         1800, 2000, false},
+        {"pan", [](V& v) { v.setShown(1200, 1400, 0, 10), v.pan(0.5, 0.1); }, 1100, 1300, false, -1,
+         9},
+        {"pan past the end", [](V& v) { v.setShown(1800, 2000, 0, 10), v.pan(-0.5, 0); }, 1800,
+         2000, false},
         {"box", [](V& v) { v.zoomToBox(0.75, 0.25, 0.2, 0.6); }, 1250, 1750, false, 2, 6},
         {"values", [](V& v) { v.zoomValues(0.5, 0); }, 1000, 2000, false, 0, 5},
         {"stop", [](V& v) { v.stopFollowing(); }, 1000, 2000, false},
         {"follow keeps the width",
-         [](V& v) {
-             v.zoomToBox(0.25, 0.75, 0, 0.5);
-             v.setData(1000, 3000);
-             v.follow();
-         },
-         2500, 3000, true},
+         [](V& v) { v.zoomToBox(0.25, 0.75, 0, 0.5), v.setData(1000, 3000), v.follow(); }, 2500,
+         3000, true},
         {"zoomed out, follow is the whole run",
-         [](V& v) {
-             v.zoomTime(2, 0.5);
-             v.follow();
-             v.setData(1000, 3000);
-         },
-         1000, 3000, true},
+         [](V& v) { v.zoomTime(2, 0.5), v.follow(), v.setData(1000, 3000); }, 1000, 3000, true},
         {"reset", [](V& v) { v.zoomTime(0.5, 0.5), v.reset(), v.setData(5, 5.5); }, 5, 6, true},
     };
     for (const auto& c : cases) {
