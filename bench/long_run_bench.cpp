@@ -3,7 +3,8 @@
 // through the readings window's analysis with its texts, and the chart's
 // min/max store: appending them, a query at 1,000 pixel columns (goal: well
 // under 4 ms, the whole redraw's budget) and its memory (peak_growth_mb is
-// what the store added to the process's peak: run that case alone).
+// what the store added to the process's peak: run that case alone); the
+// compaction of a full store, and ten million readings appended.
 #include "readings/reading_analysis.h"
 #include "stats/allan_deviation.h"
 #include "stats/histogram.h"
@@ -128,6 +129,38 @@ void BM_PyramidAppendMillion(benchmark::State& state)
     state.counters["peak_growth_mb"] = peakMegabytes() - before;
 }
 BENCHMARK(BM_PyramidAppendMillion)->Unit(benchmark::kMillisecond);
+
+// The one append that finds the store full and halves it: the slowest a
+// reading ever costs; and ten million readings, a long log opened, with
+// the store compacting itself four times on the way.
+void BM_PyramidCompaction(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        MinMaxPyramid pyramid;
+        for (std::size_t i = 0; i < pyramid.capacity(); ++i) {
+            pyramid.append(static_cast<double>(i), std::sin(static_cast<double>(i)));
+        }
+        state.ResumeTiming();
+        pyramid.append(1e12, 0.0);
+        benchmark::DoNotOptimize(pyramid.level());
+    }
+}
+BENCHMARK(BM_PyramidCompaction)->Unit(benchmark::kMillisecond);
+
+void BM_PyramidAppendTenMillion(benchmark::State& state)
+{
+    for (auto _ : state) {
+        MinMaxPyramid pyramid;
+        for (std::size_t i = 0; i < 10 * kReadings; ++i) {
+            pyramid.append(static_cast<double>(i), run().values[i % kReadings]);
+        }
+        benchmark::DoNotOptimize(pyramid.size());
+        state.counters["level"] = pyramid.level();
+        state.counters["store_mb"] = static_cast<double>(pyramid.memoryBytes()) / 1048576.0;
+    }
+}
+BENCHMARK(BM_PyramidAppendTenMillion)->Unit(benchmark::kMillisecond);
 
 // Columns over the whole run (1,000 readings each), then a zoom to a
 // hundredth of it (10 readings each).

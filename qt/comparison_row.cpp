@@ -23,7 +23,7 @@ ComparisonRow::ComparisonRow(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("Comparison"));
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 0);
-    auto* label = new QLabel(QStringLiteral("Compare &with"));
+    auto* label = new QLabel(QStringLiteral("Compar&e with"));
     choice_ = new QComboBox;
     choice_->setObjectName(QStringLiteral("CompareWith"));
     choice_->setToolTip(QStringLiteral(

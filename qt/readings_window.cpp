@@ -4,6 +4,7 @@
 #include "qt/analysis_view.h"
 #include "qt/comparison_row.h"
 #include "qt/panel_fonts.h"
+#include "qt/readings_chart.h"
 #include "qt/save_file_choice.h"
 #include "readings/chart_ticks.h"
 #include "qt/stored_log_window.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -20,18 +20,13 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShortcut>
 #include <QSvgGenerator>
 #include <QTabWidget>
 #include <QVBoxLayout>
-#include <QtCharts/QChart>
-#include <QtCharts/QChartView>
-#include <QtCharts/QDateTimeAxis>
-#include <QtCharts/QLineSeries>
-#include <QtCharts/QValueAxis>
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace lumodm {
 
@@ -40,8 +35,6 @@ namespace {
 // A chart redraw at most this often: a run at 0.5 s and a day of history
 // stay smooth without costing the processor per reading.
 constexpr int kRedrawMs = 250;
-constexpr int kMaxColumns = 4096;
-constexpr double kDateLimitMs = 8.64e15; // the milliseconds a QDateTime holds
 
 const char* const kFigureNames[] = {"n", "mean", "std", "min", "max", "p-p"};
 // The widest texts each label takes, so a changing text never moves the
@@ -68,44 +61,6 @@ QPushButton* addButton(QBoxLayout& row, const QString& text, const char* name, c
     button->setToolTip(tip);
     row.addWidget(button);
     return button;
-}
-
-QDateTime dateTime(double msecsSinceEpoch)
-{
-    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(
-        std::llround(std::clamp(msecsSinceEpoch, -kDateLimitMs, kDateLimitMs))));
-}
-
-// Each change of an axis costs the chart a layout: only what changed is set.
-void applyTicks(QValueAxis& axis, const ValueAxisTicks& ticks)
-{
-    if (axis.min() != ticks.low || axis.max() != ticks.high) {
-        axis.setRange(ticks.low, ticks.high);
-    }
-    if (axis.tickCount() != ticks.count) {
-        axis.setTickCount(ticks.count);
-    }
-    if (axis.labelFormat() != ticks.labelFormat) {
-        axis.setLabelFormat(ticks.labelFormat);
-    }
-    if (axis.titleText() != ticks.unit) {
-        axis.setTitleText(ticks.unit);
-    }
-}
-
-void applyTicks(QDateTimeAxis& axis, const TimeAxisTicks& ticks)
-{
-    const QDateTime from = dateTime(ticks.from);
-    const QDateTime to = dateTime(ticks.to);
-    if (axis.min() != from || axis.max() != to) {
-        axis.setRange(from, to);
-    }
-    if (axis.tickCount() != ticks.count) {
-        axis.setTickCount(ticks.count);
-    }
-    if (axis.format() != ticks.format) {
-        axis.setFormat(ticks.format);
-    }
 }
 
 QLabel* plainLabel(const char* name)
@@ -186,16 +141,7 @@ void ReadingsWindow::buildReadout(QVBoxLayout& layout)
 
 void ReadingsWindow::buildChart(QVBoxLayout& layout)
 {
-    chart_ = new QChart;
-    chart_->legend()->setAlignment(Qt::AlignBottom);
-    timeAxis_ = new QDateTimeAxis;
-    timeAxis_->setFormat(QStringLiteral("hh:mm:ss"));
-    valueAxis_ = new QValueAxis;
-    chart_->addAxis(timeAxis_, Qt::AlignBottom);
-    chart_->addAxis(valueAxis_, Qt::AlignLeft);
-    chartView_ = new QChartView(chart_);
-    chartView_->setObjectName(QStringLiteral("Chart"));
-    chartView_->setMinimumHeight(120);
+    chartView_ = new ReadingsChart(model_);
     auto* tabs = new QTabWidget;
     tabs->setDocumentMode(true);
     tabs->addTab(chartView_, QStringLiteral("&Trend"));
@@ -434,15 +380,8 @@ void ReadingsWindow::markLimit(QLineEdit& edit)
 void ReadingsWindow::followPalette()
 {
     const bool dark = palette().color(QPalette::Base).lightness() < 128;
-    const QChart::ChartTheme theme = dark ? QChart::ChartThemeDark : QChart::ChartThemeLight;
-    analysis_->setTheme(theme);
-    if (chart_->theme() == theme) {
-        return;
-    }
-    chart_->setTheme(theme);
-    for (const auto& [start, line] : chartSeries_) {
-        setThinPen(*line);
-    }
+    analysis_->setTheme(dark ? QChart::ChartThemeDark : QChart::ChartThemeLight);
+    chartView_->setDark(dark);
 }
 
 void ReadingsWindow::changeEvent(QEvent* event)
@@ -481,123 +420,10 @@ void ReadingsWindow::scheduleRedraw()
     }
 }
 
-void ReadingsWindow::setThinPen(QLineSeries& line)
-{
-    QPen pen = line.pen(); // the theme's colour
-    pen.setWidth(1);
-    line.setPen(pen);
-}
-
-// The chart keeps one series per series of the model: the model drops the
-// oldest and adds new ones at the end.
-void ReadingsWindow::syncChartSeries()
-{
-    const std::deque<ReadingSeries>& series = model_.series();
-    while (!chartSeries_.empty() && (chartSeries_.size() > series.size() ||
-                                     chartSeries_.front().first != series.front().firstTime)) {
-        chart_->removeSeries(chartSeries_.front().second);
-        delete chartSeries_.front().second;
-        chartSeries_.pop_front();
-    }
-    for (std::size_t i = chartSeries_.size(); i < series.size(); ++i) {
-        auto* line = new QLineSeries;
-        line->setName(series[i].functionCode + QStringLiteral(" (") + series[i].unit +
-                      QLatin1Char(')'));
-        // A one-pixel pen draws without stroking the outline: a fraction of
-        // the cost of the default width at thousands of points.
-        chart_->addSeries(line);
-        setThinPen(*line);
-        line->attachAxis(timeAxis_);
-        line->attachAxis(valueAxis_);
-        chartSeries_.emplace_back(series[i].firstTime, line);
-        // Qt Charts 6.4 leaves a time axis that was shown without a series
-        // unlabelled until it is shown afresh.
-        timeAxis_->hide();
-        timeAxis_->show();
-    }
-}
-
 void ReadingsWindow::redrawChart()
 {
     redrawTimer_.stop();
-    syncChartSeries();
-    const std::deque<ReadingSeries>& series = model_.series();
-    std::vector<double> starts;
-    for (const ReadingSeries& s : series) {
-        starts.push_back(s.firstTime);
-    }
-    // A column per two pixels: every column's extremes still drawn, half
-    // the points for the chart to stroke.
-    const double plotWidth = chart_->plotArea().width() / 2.0;
-    const auto columns = static_cast<std::size_t>(std::clamp(plotWidth, 1.0, 1.0 * kMaxColumns));
-    if (!thinning_.update(model_.history(), starts, columns) || series.empty()) {
-        return;
-    }
-    // One value axis in one base unit: series in another unit wait hidden.
-    const QString& unit = series.back().unit;
-    std::vector<bool> shown;
-    for (const ReadingSeries& s : series) {
-        shown.push_back(s.unit == unit);
-    }
-    const double width = thinning_.width();
-    std::vector<QList<QPointF>> points(series.size());
-    double low = std::numeric_limits<double>::infinity();
-    double high = -low;
-    for (const GridBucket& bucket : thinning_.buckets()) {
-        const auto i = static_cast<std::size_t>(
-            std::lower_bound(starts.begin(), starts.end(), bucket.series) - starts.begin());
-        if (i >= series.size() || !shown[i]) {
-            continue;
-        }
-        const double x = 1000.0 * (static_cast<double>(bucket.column) + 0.5) * width;
-        points[i].append(QPointF(x, bucket.minimum));
-        if (bucket.maximum != bucket.minimum) {
-            points[i].append(QPointF(x, bucket.maximum));
-        }
-        low = std::min(low, bucket.minimum);
-        high = std::max(high, bucket.maximum);
-    }
-    // The values axis shows a prefixed unit: the points are drawn in it.
-    const bool ranged = low <= high && std::isfinite(high - low);
-    ValueAxisTicks ticks;
-    if (ranged) {
-        const double pad =
-            high > low ? 0.05 * (high - low) : std::max(std::fabs(high) * 1e-3, 1e-9);
-        const double wanted = std::clamp(chart_->plotArea().height() / 40.0, 3.0, 10.0);
-        ticks = valueAxisTicks(low - pad, high + pad, static_cast<int>(wanted), unit);
-    }
-    if (ticks.scale != 1.0) {
-        for (QList<QPointF>& list : points) {
-            for (QPointF& point : list) {
-                point.ry() *= ticks.scale;
-            }
-        }
-    }
-    // Each change of points or range costs the chart a pass over every
-    // point: only what changed is handed over.
-    for (std::size_t i = 0; i < series.size(); ++i) {
-        QLineSeries* line = chartSeries_[i].second;
-        if (line->isVisible() != shown[i]) {
-            line->setVisible(shown[i]);
-        }
-        if (line->points() != points[i]) {
-            line->replace(points[i]);
-        }
-    }
-    if (!ranged) {
-        return;
-    }
-    applyTicks(*valueAxis_, ticks);
-    const auto msecs = [width](std::int64_t column) {
-        return std::clamp(static_cast<double>(column) * width * 1000.0, -kDateLimitMs,
-                          kDateLimitMs);
-    };
-    const double from = msecs(thinning_.firstColumn());
-    const double to =
-        msecs(thinning_.firstColumn() + static_cast<std::int64_t>(thinning_.columns()));
-    const double wanted = std::clamp(chart_->plotArea().width() / 110.0, 2.0, 8.0);
-    applyTicks(*timeAxis_,
-               timeAxisTicks(from, to, static_cast<int>(wanted), dateTime(from).offsetFromUtc()));
+    chartView_->draw();
 }
 
 void ReadingsWindow::resizeEvent(QResizeEvent* event)
@@ -640,6 +466,9 @@ void ReadingsWindow::stopRecording()
 bool ReadingsWindow::exportChart(const QString& path, const QString& format)
 {
     redrawChart();
+    // The chart's own buttons belong on the screen, not in the picture.
+    chartView_->showControls(false);
+    const auto shown = qScopeGuard([this] { chartView_->showControls(true); });
     const QString written = format.isEmpty() ? QFileInfo(path).suffix().toLower() : format;
     if (written != QLatin1String("svg")) {
         return chartView_->grab().save(path, "PNG");

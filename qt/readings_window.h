@@ -8,28 +8,23 @@
 #include <QTimer>
 #include <QWidget>
 #include <array>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
-class QChart;
-class QChartView;
 class QCheckBox;
-class QDateTimeAxis;
 class QLabel;
 class QLineEdit;
-class QLineSeries;
 class QPushButton;
 class QVBoxLayout;
-class QValueAxis;
 
 namespace lumodm {
 
 class AnalysisView;
 class ComparisonRow;
 class PanelLink;
+class ReadingsChart;
 class PlatformServices;
 
 // The readings window beside the panel: a big readout of the last
@@ -93,9 +88,7 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     void showLimits();
     void markLimit(QLineEdit& edit);
     void followPalette();
-    static void setThinPen(QLineSeries& line);
     void scheduleRedraw();
-    void syncChartSeries();
     void chooseRecording();
     void chooseChartExport();
     void chooseReadingsExport();
@@ -128,14 +121,8 @@ class ReadingsWindow : public QWidget, public ReadingObserver
     bool storedLog_ = false;
     bool holdTexts_ = false;
 
-    QChart* chart_ = nullptr;
-    QChartView* chartView_ = nullptr;
+    ReadingsChart* chartView_ = nullptr;
     AnalysisView* analysis_ = nullptr; // the histogram and Allan deviation beside the chart
-    QDateTimeAxis* timeAxis_ = nullptr;
-    QValueAxis* valueAxis_ = nullptr;
-    // The chart's series, by the start time of the model's series.
-    std::deque<std::pair<double, QLineSeries*>> chartSeries_;
-    GridThinning thinning_;
     QTimer redrawTimer_;
 };
 

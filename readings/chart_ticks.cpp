@@ -124,6 +124,19 @@ TimeAxisTicks timeAxisTicks(double from, double to, int wanted, int utcOffsetSec
     return axis;
 }
 
+TimeAxisTicks timeAxisTicksWithin(double from, double to, int wanted, int utcOffsetSeconds)
+{
+    TimeAxisTicks axis;
+    axis.from = from;
+    axis.to = to;
+    axis.count = tickCount(wanted);
+    const double offset = 1e3 * utcOffsetSeconds;
+    const bool acrossDays =
+        std::floor((from + offset) / kDayMs) != std::floor((to + offset - 1.0) / kDayMs);
+    axis.format = timeFormatFor((to - from) / (axis.count - 1), acrossDays);
+    return axis;
+}
+
 QString timeFormatFor(double stepMs, bool acrossDays)
 {
     if (stepMs >= kDayMs) {

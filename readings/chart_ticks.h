@@ -35,6 +35,10 @@ struct TimeAxisTicks
 };
 
 TimeAxisTicks timeAxisTicks(double from, double to, int wanted, int utcOffsetSeconds);
+// The range as it is, for a view the user zoomed or panned to: widened to
+// round times it would grow at every step of a zoom. The ticks fall where
+// they fall, read to the resolution their step needs.
+TimeAxisTicks timeAxisTicksWithin(double from, double to, int wanted, int utcOffsetSeconds);
 
 // A date-time format for ticks `stepMs` apart: the date alone for a day
 // or more, with the time for minutes and hours that run into another day.

@@ -89,24 +89,14 @@ void ReadingsViewModel::readingTaken(const Reading& reading)
         return;
     }
     const double time = secondsSinceEpoch(reading);
+    if (history_.readings() > 0 && !(time >= history_.lastTime())) {
+        return;
+    }
     if (series_.empty() || series_.back().functionCode != reading.functionCode ||
         series_.back().unit != reading.baseUnit) {
         series_.push_back({reading.functionCode, reading.baseUnit, time});
     }
-    history_.add(time, reading.valueInBase);
-    dropEmptySeries();
-}
-
-// A series whose points the ring has all dropped is gone from the chart.
-void ReadingsViewModel::dropEmptySeries()
-{
-    if (history_.size() < history_.capacity()) {
-        return;
-    }
-    const double oldest = history_.at(0).time;
-    while (series_.size() > 1 && series_[1].firstTime <= oldest) {
-        series_.pop_front();
-    }
+    history_.append(time, reading.valueInBase);
 }
 
 // The figures keep the digits of the coarsest reading they hold, so that

@@ -2,7 +2,7 @@
 
 #include "meter/reading.h"
 #include "readings/reading_analysis.h"
-#include "stats/reading_history.h"
+#include "stats/min_max_pyramid.h"
 #include "stats/reading_statistics.h"
 
 #include <QString>
@@ -86,14 +86,15 @@ class ReadingsViewModel : public ReadingObserver
     // n, then mean, std, min, max and p-p with the unit; "-" for one not
     // known yet (all but n at n=0, the deviation at n=1).
     QStringList figureTexts() const;
-    const ReadingHistory& history() const { return history_; }
+    // The chart's readings since the last Reset: a reading whose time goes
+    // back (the clock set back) stays out of it.
+    const MinMaxPyramid& history() const { return history_; }
     const std::deque<ReadingSeries>& series() const { return series_; }
     // The histogram and Allan deviation of the readings since Reset.
     const ReadingAnalysis& analysis() const { return analysis_; }
 
   private:
     LimitZone zoneOf(const Reading& reading) const;
-    void dropEmptySeries();
     void noteResolution(const Reading& reading);
 
     std::optional<Reading> last_;
@@ -113,7 +114,7 @@ class ReadingsViewModel : public ReadingObserver
     // the coarsest of them, as a power of ten of the base unit; none when
     // one of them was in the general form.
     std::optional<int> statisticsResolution_;
-    ReadingHistory history_;
+    MinMaxPyramid history_;
     std::deque<ReadingSeries> series_;
     ReadingAnalysis analysis_;
 };

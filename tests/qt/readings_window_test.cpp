@@ -1,3 +1,4 @@
+#include "qt/readings_chart.h"
 #include "qt/readings_toggle.h"
 #include "qt/readings_window.h"
 #include "qt/save_file_choice.h"
@@ -18,6 +19,7 @@
 #include <QtCharts/QAreaSeries>
 #include <QtCharts/QChartView>
 #include <QtCharts/QLineSeries>
+#include <QtCharts/QDateTimeAxis>
 #include <QtCharts/QValueAxis>
 #include <gtest/gtest.h>
 
@@ -218,7 +220,7 @@ TEST(ReadingsWindow, ExplainsItselfMarksNotANumberAndFollowsThePalette)
     const auto* tabs = w.findChild<QTabWidget*>();
     for (int i = 0; i < tabs->count(); ++i)
         keys << QKeySequence::mnemonic(tabs->tabText(i)).toString();
-    EXPECT_GE(keys.size(), 16);
+    EXPECT_GE(keys.size(), 18);
     EXPECT_EQ(keys.removeDuplicates() + keys.count(QString()), 0) << keys.join(' ').toStdString();
 
     auto* low = w.findChild<QLineEdit*>("LowLimit");
@@ -276,6 +278,52 @@ TEST(ReadingsWindow, HistogramAndAllanDeviationBesideTheTrend)
     EXPECT_EQ(qobject_cast<QXYSeries*>(series("Chart_AllanDeviation"))->points().size(), 5);
     QTest::mouseClick(w.findChild<QPushButton*>("Button_Reset"), Qt::LeftButton);
     EXPECT_TRUE(qobject_cast<QXYSeries*>(series("Chart_AllanDeviation"))->points().isEmpty());
+}
+
+// The wheel zooms in time and a dragged box into both axes, leaving
+// follow; Follow goes on at that width at the newest reading, a
+// double-click shows the whole run.
+TEST(ReadingsWindow, ChartZoomsByWheelAndBoxAndFollowsAgain)
+{
+    WindowFixture f;
+    ReadingsWindow w(f.link, f.panel->platform);
+    w.show();
+    Reading r;
+    r.kind = Reading::Kind::Value;
+    std::tie(r.functionCode, r.unit, r.baseUnit) = std::tuple("DCV", "V", "V");
+    const auto add = [&](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            r.valueInBase = i % 7;
+            r.time = std::chrono::system_clock::time_point(std::chrono::hours(480000) +
+                                                           std::chrono::seconds(i));
+            w.readingTaken(r);
+        }
+        w.redrawChart();
+    };
+    add(0, 600);
+    auto* chart = w.findChild<ReadingsChart*>("Chart");
+    auto* follow = w.findChild<QPushButton*>("Button_Follow");
+    const auto* times = qobject_cast<QDateTimeAxis*>(chart->chart()->axes(Qt::Horizontal)[0]);
+    const auto* values = qobject_cast<QValueAxis*>(chart->chart()->axes(Qt::Vertical)[0]);
+    const auto span = [times] { return times->min().secsTo(times->max()); };
+    EXPECT_EQ(span(), 600);
+    const QPointF middle = chart->chart()->plotArea().center();
+    QWheelEvent wheel(middle, chart->mapToGlobal(middle), {}, {0, 240}, Qt::NoButton, {},
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(chart->viewport(), &wheel);
+    EXPECT_TRUE(span() > 350 && span() < 400 && !follow->isChecked()) << span();
+    const QPoint corner = middle.toPoint() + QPoint(40, 20);
+    QTest::mousePress(chart->viewport(), Qt::LeftButton, {}, middle.toPoint());
+    QTest::mouseMove(chart->viewport(), corner);
+    QTest::mouseRelease(chart->viewport(), Qt::LeftButton, {}, corner);
+    EXPECT_LT(span(), 150);
+    EXPECT_LT(values->max() - values->min(), 3.5);
+    QTest::mouseClick(follow, Qt::LeftButton);
+    add(600, 1200);
+    EXPECT_TRUE(follow->isChecked() && values->max() - values->min() > 6);
+    EXPECT_TRUE(span() < 150 && times->max().toSecsSinceEpoch() >= 480000 * 3600 + 1199);
+    QTest::mouseDClick(chart->viewport(), Qt::LeftButton, {}, middle.toPoint());
+    EXPECT_EQ(span(), 1200);
 }
 
 // The place beside a panel on 1280x800 and 1024x768 screens with a bar at

@@ -1,6 +1,5 @@
 #include "readings/reading_recorder.h"
 #include "readings/readings_view_model.h"
-#include "tests/support/plain_thinning.h"
 #include "tests/support/scripted_platform.h"
 
 #include <QFile>
@@ -106,13 +105,13 @@ TEST(ReadingsViewModel, HoldsAfterStopNamesWhatIsNoNumberAndSplitsSeries)
     ASSERT_EQ(m.series().size(), 2U); // the overflow and the gap add no points
     EXPECT_EQ(m.series()[1].unit, "Ohm");
     // The first series' points: up to, not into, the second.
-    const auto first =
-        thin(m.history(), 1, m.series()[0].firstTime, std::nextafter(m.series()[1].firstTime, 0.0));
-    EXPECT_EQ(first, (std::vector<ThinnedColumn>{{0, 1.25, 11.0}}));
+    const ColumnExtremes first =
+        m.history().columns(0, 1e10, 1, m.series()[0].firstTime, m.series()[1].firstTime)[0];
+    EXPECT_EQ(std::pair(first.minimum, first.maximum), std::pair(1.25, 11.0));
     // Restarted on the new function: the deviation not known yet.
     EXPECT_EQ(m.figureTexts().join('|'), "1|20.00000 Ohm|-|20.00000 Ohm|20.00000 Ohm|0 Ohm");
     m.resetStatistics(); // the chart starts again too
-    EXPECT_EQ(m.series().size() + m.history().size(), 0U);
+    EXPECT_EQ(m.series().size() + m.history().readings(), 0U);
 }
 
 // The figures keep the digits of the coarsest reading they hold, a digit

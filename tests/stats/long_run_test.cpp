@@ -2,6 +2,7 @@
 #include "stats/histogram.h"
 #include "stats/min_max_pyramid.h"
 
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
@@ -113,12 +114,37 @@ bool sameColumns(const std::vector<ColumnExtremes>& a, const std::vector<ColumnE
     });
 }
 
-// Every column against a scan of all readings held, after the oldest went.
+// The scan every column is checked against: readings from `since` on and
+// before `until`.
+using View = std::array<double, 5>; // from, to, columns, since, until
+
+std::vector<ColumnExtremes> scan(const std::vector<double>& times,
+                                 const std::vector<double>& values, const View& view)
+{
+    const auto [from, to, columns, since, until] = view;
+    const auto width = static_cast<std::size_t>(columns);
+    std::vector<ColumnExtremes> out(width);
+    for (std::size_t k = 0; k < times.size() && from < to; ++k) {
+        for (std::size_t c = 0; c < width; ++c) {
+            const double lo = from + (to - from) * c / width;
+            const double hi = from + (to - from) * (c + 1) / width;
+            ColumnExtremes& s = out[c];
+            if (times[k] >= lo && (times[k] < hi || (c + 1 == width && times[k] <= to)) &&
+                times[k] >= since && times[k] < until && !std::isnan(values[k])) {
+                s = {s.present ? std::min(s.minimum, values[k]) : values[k],
+                     s.present ? std::max(s.maximum, values[k]) : values[k], true};
+            }
+        }
+    }
+    return out;
+}
+
+// Every column against a scan of all readings, some cut to a series' times.
 TEST(MinMaxPyramid, ColumnsMatchAScanOfEveryReading)
 {
     std::mt19937_64 random(5);
     std::uniform_real_distribution<double> uniform(0, 1);
-    MinMaxPyramid pyramid(3 * 4096);
+    MinMaxPyramid pyramid(5 * 4096);
     std::vector<double> times, values;
     double t = 100;
     for (int i = 0; i < 20000; ++i) {
@@ -130,33 +156,55 @@ TEST(MinMaxPyramid, ColumnsMatchAScanOfEveryReading)
     EXPECT_FALSE(pyramid.append(t - 1, 0));
     EXPECT_FALSE(pyramid.append(NAN, 0));
     EXPECT_EQ(pyramid.refused(), 2U);
-    ASSERT_EQ(pyramid.size(), 20000U - 2 * 4096);
-    const double first = times[2 * 4096], last = times.back();
-    const double views[][3] = {
-        {first, last, 1000}, {first, last, 1},    {first + 50, first + 60, 7},
-        {0, first + 9, 30},  {last, last + 9, 5}, {last + 1, last + 9, 4},
-        {first, last, 0},    {last, first, 3},    {first, last, 20}}; // from, to, columns
-    for (const auto& [from, to, columns] : views) {
-        const auto width = static_cast<std::size_t>(columns);
-        std::vector<ColumnExtremes> scan(width);
-        for (std::size_t k = 2 * 4096; k < times.size() && from < to; ++k) {
-            for (std::size_t c = 0; c < width; ++c) {
-                const double lo = from + (to - from) * c / width;
-                const double hi = from + (to - from) * (c + 1) / width;
-                ColumnExtremes& s = scan[c];
-                if (times[k] >= lo && (times[k] < hi || (c + 1 == width && times[k] <= to)) &&
-                    !std::isnan(values[k])) {
-                    s = {s.present ? std::min(s.minimum, values[k]) : values[k],
-                         s.present ? std::max(s.maximum, values[k]) : values[k], true};
-                }
-            }
-        }
-        EXPECT_TRUE(sameColumns(pyramid.columns(from, to, width), scan)) << from << " " << width;
+    ASSERT_EQ(pyramid.size(), 20000U);
+    const double first = times[0], last = times.back(), inf = INFINITY;
+    const View views[] = {{first, last, 1000, -inf, inf},
+                          {first, last, 1, -inf, inf},
+                          {first + 50, first + 60, 7, -inf, inf},
+                          {0, first + 9, 30, -inf, inf},
+                          {last, last + 9, 5, -inf, inf},
+                          {last + 1, last + 9, 4, -inf, inf},
+                          {first, last, 0, -inf, inf},
+                          {last, first, 3, -inf, inf},
+                          {first, last, 20, times[5000], times[9000]},
+                          {first, last, 20, times[7000], inf},
+                          {first + 50, first + 99, 7, first + 70, first + 71}};
+    for (const auto& view : views) {
+        const auto width = static_cast<std::size_t>(view[2]);
+        EXPECT_TRUE(sameColumns(pyramid.columns(view[0], view[1], width, view[3], view[4]),
+                                scan(times, values, view)))
+            << view[0] << " " << width;
     }
     pyramid.clear();
     EXPECT_FALSE(pyramid.columns(0, 1e9, 3)[0].present);
     pyramid.append(4, 2);
     EXPECT_TRUE(sameColumns(pyramid.columns(0, 10, 2), {{2, 2, true}, {}}));
+}
+
+// Full, the store halves its entries and keeps going: a run eight times its
+// size stays whole, and columns on whole groups (16 readings at the third
+// level) are exact, the group still filling included.
+TEST(MinMaxPyramid, CompactsWhenFullAndKeepsEveryColumnsExtremes)
+{
+    std::mt19937_64 random(9);
+    std::uniform_real_distribution<double> uniform(-1, 1);
+    MinMaxPyramid pyramid(4 * 4096);
+    std::vector<double> times, values;
+    for (int i = 0; i < 100003; ++i) {
+        times.push_back(i);
+        values.push_back(i % 1000 == 7 ? NAN : uniform(random) * (i % 5000 == 3 ? 9 : 1));
+        pyramid.append(times.back(), values.back());
+    }
+    EXPECT_EQ(pyramid.level(), 3);
+    EXPECT_EQ(pyramid.size(), 12500U);
+    EXPECT_EQ(pyramid.readings(), 100003U);
+    EXPECT_EQ(pyramid.lastTime(), 100002);
+    EXPECT_FALSE(pyramid.append(100001.5, 0));
+    for (const View& v : {View{0, 102400, 50, -INFINITY, INFINITY}, View{0, 102400, 1, 512, 1e5}}) {
+        EXPECT_TRUE(
+            sameColumns(pyramid.columns(v[0], v[1], static_cast<std::size_t>(v[2]), v[3], v[4]),
+                        scan(times, values, v)));
+    }
 }
 
 } // namespace

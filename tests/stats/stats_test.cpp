@@ -1,11 +1,9 @@
-#include "stats/reading_history.h"
+#include "stats/reading_statistics.h"
 #include "stats/statistics_text.h"
-#include "tests/support/plain_thinning.h"
 
 #include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
-#include <map>
 #include <numeric>
 #include <random>
 
@@ -74,58 +72,6 @@ TEST(Statistics, AllanDeviationAtOneStep)
     statistics.reset();
     statistics.readingTaken(reading(Reading::Kind::Value, 1.0));
     EXPECT_FALSE(statistics.allanDeviationOneStep());
-}
-
-// Every slice's extremes survive the thinning (against brute force), also
-// kept up to date reading by reading across a clock set back, a second
-// series and the ring's drops; and the ring keeps the newest points.
-TEST(History, ThinningKeepsEveryExtremeAndTheRingDropsTheOldest)
-{
-    ReadingHistory history(400);
-    std::mt19937_64 random(3);
-    std::normal_distribution<double> value(0, 1);
-    std::vector<HistoryPoint> added;
-    GridThinning live;
-    int mismatches = 0;
-    for (int i = 0; i < 1500; ++i) {
-        // The clock set back 30.5 s at 1000 s, then 50 s without readings.
-        added.push_back({i - (i < 1000 ? 0 : 30.5) + (i < 1200 ? 0 : 50), value(random)});
-        history.add(added.back().time, added.back().value);
-        live.update(history, added.back().time < 1260 ? std::vector{0.0} : std::vector{0.0, 1260.0},
-                    50);
-        std::map<std::pair<std::int64_t, double>, GridBucket> cells;
-        for (std::size_t j = 0; j < history.size(); ++j) {
-            const auto [t, v] = history.at(j);
-            const GridBucket b{static_cast<std::int64_t>(std::floor(t / live.width())),
-                               t < 1260 ? 0.0 : 1260.0, v, v};
-            auto& cell = cells.try_emplace({b.column, b.series}, b).first->second;
-            cell = {b.column, b.series, std::min(cell.minimum, v), std::max(cell.maximum, v)};
-        }
-        std::vector<GridBucket> expected;
-        for (const auto& [key, cell] : cells) {
-            if (key.first >= live.firstColumn() && key.first < live.firstColumn() + 50)
-                expected.push_back(cell);
-        }
-        mismatches += !std::equal(live.buckets().begin(), live.buckets().end(), expected.begin(),
-                                  expected.end());
-    }
-    EXPECT_EQ(mismatches, 0);
-    ASSERT_EQ(history.size(), 400U);
-    EXPECT_EQ(history.at(0).time, added[1100].time);
-
-    // 60 slices of 10 s from 700 s to 1300 s, the end in the last.
-    std::vector<testing::ThinnedColumn> expected;
-    for (std::size_t i = 1100; i < added.size(); ++i) {
-        const auto [t, v] = added[i];
-        if (t < 700 || t > 1300)
-            continue;
-        const std::size_t c = std::min<std::size_t>(static_cast<std::size_t>(t - 700) / 10, 59);
-        if (expected.empty() || expected.back().column != c)
-            expected.push_back({c, v, v});
-        expected.back().minimum = std::min(expected.back().minimum, v);
-        expected.back().maximum = std::max(expected.back().maximum, v);
-    }
-    EXPECT_EQ(testing::thin(history, 60, 700, 1300), expected);
 }
 
 } // namespace
