@@ -4,46 +4,18 @@
 // so that where a block ends never changes what a row holds.
 //
 // Input: one byte for the small block size, then the file's content.
+#include "fuzz/fuzz_scratch.h"
 #include "log/log_reader.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <unistd.h>
+
+using lumodm::fuzz::check;
+using lumodm::fuzz::scratchPath;
 
 namespace {
-
-void check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
-
-QByteArray scratchFolder;
-
-void removeScratch()
-{
-    ::unlink((scratchFolder + "/log.csv").constData());
-    ::rmdir(scratchFolder.constData());
-}
-
-QString scratchPath()
-{
-    static const QString path = [] {
-        const char* base = std::getenv("TMPDIR");
-        scratchFolder = ::access("/dev/shm", W_OK) == 0    ? "/dev/shm"
-                        : base != nullptr && *base != '\0' ? base
-                                                           : "/tmp";
-        scratchFolder += "/lumodm-reader-fuzz-XXXXXX";
-        check(::mkdtemp(scratchFolder.data()) != nullptr);
-        std::atexit(removeScratch);
-        return QFile::decodeName(scratchFolder) + QStringLiteral("/log.csv");
-    }();
-    return path;
-}
 
 struct Outcome
 {

@@ -4,50 +4,16 @@
 // everything the file held that makes whole rows.
 //
 // Input: the file's content.
+#include "fuzz/fuzz_scratch.h"
 #include "log/log_file.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <unistd.h>
 
-namespace {
-
-void check(bool condition)
-{
-    if (!condition) {
-        std::abort();
-    }
-}
-
-QByteArray scratchFolder;
-
-void removeScratch()
-{
-    ::unlink((scratchFolder + "/log.csv").constData());
-    ::rmdir(scratchFolder.constData());
-}
-
-// One file in a folder of this process's own, rewritten for every input; in
-// memory where there is a place for it, as syncing a disk file is slow.
-QString scratchPath()
-{
-    static const QString path = [] {
-        const char* base = std::getenv("TMPDIR");
-        scratchFolder = ::access("/dev/shm", W_OK) == 0    ? "/dev/shm"
-                        : base != nullptr && *base != '\0' ? base
-                                                           : "/tmp";
-        scratchFolder += "/lumodm-log-fuzz-XXXXXX";
-        check(::mkdtemp(scratchFolder.data()) != nullptr);
-        std::atexit(removeScratch);
-        return QFile::decodeName(scratchFolder) + QStringLiteral("/log.csv");
-    }();
-    return path;
-}
-
-} // namespace
+using lumodm::fuzz::check;
+using lumodm::fuzz::scratchPath;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

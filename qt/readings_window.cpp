@@ -189,7 +189,8 @@ void ReadingsWindow::buildControls(QVBoxLayout& layout)
     high_ = new QLineEdit;
     const std::pair<QLineEdit*, const char*> edits[] = {{low_, "Low"}, {high_, "High"}};
     for (std::size_t i = 0; i < std::size(edits); ++i) {
-        auto [edit, name] = edits[i];
+        QLineEdit* edit = edits[i].first;
+        const char* name = edits[i].second;
         const LimitSide side = i == 0 ? LimitSide::Low : LimitSide::High;
         auto* label = new QLabel(QLatin1Char('&') + QLatin1String(name));
         label->setBuddy(edit);
