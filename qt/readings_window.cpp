@@ -2,6 +2,7 @@
 
 #include "panel/panel_link.h"
 #include "qt/analysis_view.h"
+#include "qt/chart_image.h"
 #include "qt/comparison_row.h"
 #include "qt/panel_fonts.h"
 #include "qt/readings_chart.h"
@@ -18,11 +19,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QShortcut>
-#include <QSvgGenerator>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -471,20 +470,7 @@ bool ReadingsWindow::exportChart(const QString& path, const QString& format)
     chartView_->showControls(false);
     const auto shown = qScopeGuard([this] { chartView_->showControls(true); });
     const QString written = format.isEmpty() ? QFileInfo(path).suffix().toLower() : format;
-    if (written != QLatin1String("svg")) {
-        return chartView_->grab().save(path, "PNG");
-    }
-    QSvgGenerator svg;
-    svg.setFileName(path);
-    svg.setSize(chartView_->size());
-    svg.setViewBox(QRect(QPoint(0, 0), chartView_->size()));
-    svg.setTitle(windowTitle());
-    QPainter painter;
-    if (!painter.begin(&svg)) {
-        return false;
-    }
-    chartView_->render(&painter);
-    return painter.end();
+    return writeChartImage(*chartView_, path, written, windowTitle());
 }
 
 bool ReadingsWindow::exportReadings(const QString& path)
