@@ -562,7 +562,9 @@ QString commandLineHelp(Program program)
     QString status = QStringLiteral("Exit status: 0 after a normal end, 1 when the bus cannot be "
                                     "opened or the program ends on a bus failure, 2 after a bad "
                                     "command line.");
-    if (!panel) {
+    if (panel) {
+        status += QStringLiteral(" With --open it ends with status 1 when the log cannot be read.");
+    } else {
         status += QStringLiteral(" lumodm-read ends with status 3 when a reading failed, the log "
                                  "(--log) could not be opened or written, or the broker "
                                  "(--publish) did not confirm every reading.");
