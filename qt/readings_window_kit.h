@@ -1,7 +1,9 @@
 #pragma once
 
+#include "readings/stored_log.h"
 #include <QList>
 #include <QPair>
+
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -15,18 +17,6 @@ class PanelLink;
 class PlatformServices;
 class ReadingsWindow;
 struct Reading;
-
-// What a stored log held, once it is all in its window: its readings, the
-// rows skipped, and why the reading stopped early (empty when it did not).
-struct StoredLogCount
-{
-    std::int64_t readings = 0;
-    std::int64_t skipped = 0;
-    QString error;
-};
-
-// "12 readings, 1 row skipped", "1 reading, 0 rows skipped"
-QString storedLogCountText(const StoredLogCount& count);
 
 // What the panel does with a readings window, as functions. The window
 // draws with Qt Charts and lives in a module of its own, opened the first

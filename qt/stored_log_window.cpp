@@ -1,6 +1,5 @@
 #include "qt/stored_log_window.h"
 
-#include "log/log_reader.h"
 #include "panel/panel_link.h"
 #include "platform/checked_file.h"
 #include "qt/readings_window.h"
@@ -16,7 +15,6 @@ namespace lumodm {
 
 namespace {
 
-constexpr std::size_t kBatchRows = 4096;
 // Reading per turn of the event loop: short enough for the window to
 // answer the user at once in between.
 constexpr qint64 kTurnMs = 25;
@@ -42,7 +40,7 @@ NoPanel& noPanel()
 class StoredLogFeed : public QObject
 {
   public:
-    StoredLogFeed(ReadingsWindow& window, std::unique_ptr<LogReader> reader, QLabel& line,
+    StoredLogFeed(ReadingsWindow& window, std::unique_ptr<StoredLog> reader, QLabel& line,
                   const QString& name, std::function<void(const StoredLogCount&)> loaded)
         : QObject(&window), window_(window), reader_(std::move(reader)), line_(line), name_(name),
           loaded_(std::move(loaded))
@@ -57,20 +55,16 @@ class StoredLogFeed : public QObject
         turn.start();
         bool more = true;
         while (more && turn.elapsed() < kTurnMs) {
-            batch_.clear();
-            more = reader_->read(batch_, kBatchRows);
+            more = reader_->readBatch(batch_);
             window_.takeStoredReadings(batch_);
         }
         if (more) {
-            const std::int64_t size = std::max<std::int64_t>(reader_->fileSize(), 1);
-            line_.setText(QStringLiteral("Reading %1: %2 %")
-                              .arg(name_)
-                              .arg(std::min<std::int64_t>(100 * reader_->bytesRead() / size, 99)));
+            line_.setText(
+                QStringLiteral("Reading %1: %2 %").arg(name_).arg(reader_->percentRead()));
             QTimer::singleShot(0, this, &StoredLogFeed::step);
             return;
         }
-        const StoredLogCount count{reader_->readings(), reader_->skippedRows(),
-                                   reader_->errorText()};
+        const StoredLogCount count = reader_->count();
         QString text = QStringLiteral("%1: %2").arg(name_, storedLogCountText(count));
         if (!count.error.isEmpty()) {
             text += QStringLiteral("; ") + count.error;
@@ -85,7 +79,7 @@ class StoredLogFeed : public QObject
     }
 
     ReadingsWindow& window_;
-    std::unique_ptr<LogReader> reader_;
+    std::unique_ptr<StoredLog> reader_;
     QLabel& line_;
     QString name_;
     std::function<void(const StoredLogCount&)> loaded_;
@@ -97,7 +91,7 @@ class StoredLogFeed : public QObject
 QWidget* openStoredLog(PlatformServices& platform, const QString& path, QString* error,
                        std::function<void(const StoredLogCount&)> loaded)
 {
-    auto reader = std::make_unique<LogReader>();
+    auto reader = std::make_unique<StoredLog>();
     if (!reader->open(path)) {
         if (error != nullptr) {
             *error = reader->errorText();
