@@ -2,7 +2,7 @@
 
 #include "controls/form1.h"
 #include "panel/front_panel.h"
-#include "panel/readout_copy.h"
+#include "meter/readout_copy.h"
 #include "qt/control_mirror.h"
 #include "qt/panel_colors.h"
 #include "qt/panel_fonts.h"

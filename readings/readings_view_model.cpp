@@ -1,4 +1,6 @@
 #include "readings/readings_view_model.h"
+
+#include "meter/readout_copy.h"
 #include "readings/engineering_text.h"
 
 #include <QLocale>
@@ -177,12 +179,7 @@ QString ReadingsViewModel::copyText() const
     if (last_->kind == Reading::Kind::NoNumber) {
         return QStringLiteral("no reading");
     }
-    // An overflow is no quantity in the unit: its word alone, as the panel copies it.
-    if (last_->kind == Reading::Kind::Overflow) {
-        return readoutText();
-    }
-    const QString unit = unitText();
-    return unit.isEmpty() ? readoutText() : readoutText() + QLatin1Char(' ') + unit;
+    return readoutCopyText(readoutText(), unitText());
 }
 
 bool ReadingsViewModel::setReference()

@@ -1,4 +1,4 @@
-#include "panel/readout_copy.h"
+#include "meter/readout_copy.h"
 
 #include <algorithm>
 
