@@ -4,6 +4,7 @@
 #include "log/log_timestamp.h"
 #include "meter/function_table.h"
 #include "meter/parse_number.h"
+#include "meter/unit_prefix.h"
 
 #include <charconv>
 #include <cmath>
@@ -16,7 +17,6 @@ namespace {
 
 constexpr const char* kColumnNames[] = {"time", "model",   "function", "range",  "value",
                                         "unit", "readout", "raw",      "address"};
-constexpr char kMicro[] = "\xC2\xB5";
 constexpr float kUnknown = std::numeric_limits<float>::quiet_NaN();
 
 QString text(std::string_view bytes)
@@ -68,19 +68,6 @@ bool sameName(std::string_view field, const char* name)
         }
     }
     return true;
-}
-
-int decimalsOf(float format)
-{
-    return static_cast<int>(std::lround((format - std::floor(format)) * 10.0F));
-}
-
-// Scaling by an exact power of ten: multiplying by a small one rounds
-// unlike dividing by a large one, so the direction follows the sign.
-double scaled(double value, int power)
-{
-    const double factor = std::pow(10.0, std::abs(power));
-    return power >= 0 ? value * factor : value / factor;
 }
 
 } // namespace
@@ -145,21 +132,12 @@ void LogRowDecoder::fill(Context& c, const std::string_view* fields) const
     const bool ownUnit = c.group == UnitGroup::Diode || c.group == UnitGroup::Decibel;
     c.baseUnit =
         ownUnit && row != nullptr ? QString::fromUtf8(row->unitLabel) : baseUnitOf(c.group);
-    c.exponent = 0;
-    if (c.unitText != c.baseUnit) {
-        const std::pair<QString, int> prefixes[] = {{QString::fromUtf8(kMicro), -6},
-                                                    {QStringLiteral("m"), -3},
-                                                    {QStringLiteral("k"), 3},
-                                                    {QStringLiteral("M"), 6}};
-        for (const auto& [prefix, exponent] : prefixes) {
-            if (!c.baseUnit.isEmpty() && c.unitText == prefix + c.baseUnit) {
-                c.exponent = exponent;
-            }
-        }
-        // A unit that is no prefix of the function's: the values stay in it.
-        if (c.exponent == 0 && !c.unitText.isEmpty()) {
-            c.baseUnit = c.unitText;
-        }
+    const std::optional<int> power =
+        c.baseUnit.isEmpty() ? std::nullopt : prefixPower(c.unitText, c.baseUnit);
+    c.exponent = power.value_or(0);
+    // A unit that is no prefix of the function's: the values stay in it.
+    if (!power && !c.unitText.isEmpty() && c.unitText != c.baseUnit) {
+        c.baseUnit = c.unitText;
     }
     if (c.baseUnit.isNull()) {
         c.baseUnit = QLatin1String(""); // set: the context is filled
@@ -184,7 +162,7 @@ float LogRowDecoder::digitFormat(Context& c, std::string_view readout) const
     const int wanted = static_cast<int>(decimals);
     if (c.group == UnitGroup::Diode || c.group == UnitGroup::Decibel) {
         const float own = c.group == UnitGroup::Diode ? 1.4F : 1.2F;
-        format = decimalsOf(own) == wanted ? own : 0.0F;
+        format = digitFormatDecimals(own) == wanted ? own : 0.0F;
     } else if (const RangeTable* table = rangeTableFor(c.group, c.meter)) {
         const bool lowered = c.group == UnitGroup::Voltage && c.meter == MeterModel::DM5120 &&
                              c.functionCode == QLatin1String("ACV");
@@ -192,7 +170,7 @@ float LogRowDecoder::digitFormat(Context& c, std::string_view readout) const
             const RangeRow& row = table->rows[i];
             const float rowFormat =
                 lowered ? lowerDigitFormatForAcv(row.digitFormat) : row.digitFormat;
-            if (c.unit == row.unit && decimalsOf(rowFormat) == wanted) {
+            if (c.unit == row.unit && digitFormatDecimals(rowFormat) == wanted) {
                 format = rowFormat;
                 break;
             }
@@ -237,7 +215,7 @@ bool LogRowDecoder::decode(const std::string_view* fields, int count, Reading& o
     if (!value.empty()) {
         out.kind = Reading::Kind::Value;
         out.value = number;
-        out.valueInBase = scaled(number, c.exponent);
+        out.valueInBase = scaledByPowerOfTen(number, c.exponent);
         out.digitFormat = digitFormat(c, readout);
     } else if (out.readoutText == QLatin1String("OVERFLO")) {
         out.kind = Reading::Kind::Overflow;

@@ -97,20 +97,11 @@ std::optional<int> readoutResolution(const Reading& reading)
     if (!(format > 0.0F && format < 10.0F)) {
         return std::nullopt;
     }
-    const auto fraction = static_cast<int>(std::lround((format - std::floor(format)) * 10.0F));
-    if (reading.unit == reading.baseUnit) {
-        return -fraction;
-    }
-    if (reading.unit.size() != reading.baseUnit.size() + 1 ||
-        !reading.unit.endsWith(reading.baseUnit)) {
+    const std::optional<int> power = prefixPower(reading.unit, reading.baseUnit);
+    if (!power) {
         return std::nullopt;
     }
-    for (int exponent = kSmallestPrefix; exponent <= kLargestPrefix; exponent += 3) {
-        if (exponent != 0 && reading.unit.startsWith(prefixText(exponent))) {
-            return exponent - fraction;
-        }
-    }
-    return std::nullopt;
+    return *power - digitFormatDecimals(format);
 }
 
 } // namespace
@@ -139,30 +130,6 @@ int prefixExponentFor(double magnitude)
         return 0;
     }
     return std::clamp(floorToThree(decadeOf(magnitude)), kSmallestPrefix, kLargestPrefix);
-}
-
-QString prefixText(int exponent)
-{
-    switch (exponent) {
-    case -12:
-        return QStringLiteral("p");
-    case -9:
-        return QStringLiteral("n");
-    case -6:
-        return QStringLiteral("\u00B5");
-    case -3:
-        return QStringLiteral("m");
-    case 3:
-        return QStringLiteral("k");
-    case 6:
-        return QStringLiteral("M");
-    case 9:
-        return QStringLiteral("G");
-    case 12:
-        return QStringLiteral("T");
-    default:
-        return {};
-    }
 }
 
 QString engineeringText(double value, const QString& unit, FigureDigits digits)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "meter/reading.h"
+#include "meter/unit_prefix.h"
 
 #include <QString>
 #include <optional>
@@ -27,10 +28,9 @@ std::optional<int> resolutionExponent(const Reading& reading);
 // to stand before.
 bool takesPrefixes(const QString& unit);
 
-// The power of ten of the prefix that shows `magnitude` with one to three
-// integer digits (-12 "p" to 12 "T"), and the prefix's text.
+// The power of ten of the prefix (meter/unit_prefix.h) that shows
+// `magnitude` with one to three integer digits, from -12 to 12.
 int prefixExponentFor(double magnitude);
-QString prefixText(int exponent);
 
 // A base-unit value as a person reads it: rounded to its digits, with the
 // prefix that keeps one to three integer digits and trailing zeros kept,

@@ -1,6 +1,7 @@
 #include "readings/readings_view_model.h"
 
 #include "meter/readout_copy.h"
+#include "meter/unit_prefix.h"
 #include "readings/engineering_text.h"
 
 #include <QLocale>
@@ -25,35 +26,6 @@ std::optional<double> limitOf(const QString& text)
     bool ok = false;
     const double value = QLocale::c().toDouble(text.trimmed(), &ok);
     return ok ? limitOf(value) : std::nullopt;
-}
-
-// The power of ten of a unit's prefix over its base unit: "kOhm" over
-// "Ohm" is 3, "µA" over "A" -6; 0 for the base unit itself.
-int prefixPower(const QString& unit, const QString& base)
-{
-    if (unit.size() != base.size() + 1 || !unit.endsWith(base)) {
-        return 0;
-    }
-    switch (unit.front().unicode()) {
-    case u'M':
-        return 6;
-    case u'k':
-        return 3;
-    case u'm':
-        return -3;
-    case u'\u00B5':
-        return -6;
-    default:
-        return 0;
-    }
-}
-
-// Scales by an exact power of ten; multiplying by a small power rounds
-// unlike dividing by a large one, so the direction follows the sign.
-double scaled(double value, int power)
-{
-    const double factor = std::pow(10.0, std::abs(power));
-    return power >= 0 ? value * factor : value / factor;
 }
 
 } // namespace
@@ -241,7 +213,7 @@ bool ReadingsViewModel::setLimitText(LimitSide side, const QString& text)
     }
     std::optional<double> limit = limitOf(text);
     if (limit) {
-        limit = scaled(*limit, prefixPower(shownUnit_, shownBase_));
+        limit = scaledByPowerOfTen(*limit, prefixPower(shownUnit_, shownBase_).value_or(0));
     }
     const bool low = side == LimitSide::Low;
     setLimits(low ? limit : low_, low ? high_ : limit);
@@ -251,7 +223,9 @@ bool ReadingsViewModel::setLimitText(LimitSide side, const QString& text)
 QString ReadingsViewModel::limitText(LimitSide side) const
 {
     const std::optional<double>& limit = side == LimitSide::Low ? low_ : high_;
-    return limit ? QString::number(scaled(*limit, -prefixPower(shownUnit_, shownBase_)), 'g', 10)
+    return limit ? QString::number(
+                       scaledByPowerOfTen(*limit, -prefixPower(shownUnit_, shownBase_).value_or(0)),
+                       'g', 10)
                  : QString();
 }
 
