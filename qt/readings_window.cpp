@@ -7,7 +7,6 @@
 #include "qt/panel_fonts.h"
 #include "qt/readings_chart.h"
 #include "qt/save_file_choice.h"
-#include "readings/chart_ticks.h"
 #include "qt/stored_log_window.h"
 
 #include <QApplication>
@@ -25,7 +24,6 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cmath>
 
 namespace lumodm {
 
