@@ -29,13 +29,23 @@ namespace lumodm {
 
 namespace {
 
-constexpr int kStoredLogScreenshotDelayMs = 500;
+// What a window just filled (a stored log, a tab shown) needs to paint.
+constexpr int kPaintDelayMs = 500;
 
 void print(std::FILE* stream, const QString& text)
 {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
     std::fflush(stream);
+}
+
+// The hidden screenshot mode ends once the image is written, or not.
+void endAfterScreenshot(QtPlatform& platform, bool saved, const QString& file)
+{
+    if (!saved) {
+        print(stderr, QStringLiteral("lumodm: cannot write %1\n").arg(clippedForMessage(file)));
+    }
+    platform.endProgram(saved ? 0 : 1);
 }
 
 QStringList rawArguments(int argc, char** argv)
@@ -128,13 +138,9 @@ int showStoredLog(QtPlatform& platform, const CommandLine& line, const QElapsedT
         if (!extras.screenshotFile.isEmpty()) {
             showTabNamed(*window, extras.screenshotTab);
             // After the window has painted what it shows.
-            QTimer::singleShot(kStoredLogScreenshotDelayMs, window, [&] {
-                const bool saved = saveWidgetImage(*window, extras.screenshotFile);
-                if (!saved) {
-                    print(stderr, QStringLiteral("lumodm: cannot write %1\n")
-                                      .arg(clippedForMessage(extras.screenshotFile)));
-                }
-                platform.endProgram(saved ? 0 : 1);
+            QTimer::singleShot(kPaintDelayMs, window, [&] {
+                endAfterScreenshot(platform, saveWidgetImage(*window, extras.screenshotFile),
+                                   extras.screenshotFile);
             });
         }
     };
@@ -227,14 +233,11 @@ int runPanelProgram(int argc, char** argv)
                 QWidget* readings = host.firstReadingsWindow();
                 const bool tab = readings != nullptr && !extras.screenshotTab.isEmpty() &&
                                  showTabNamed(*readings, extras.screenshotTab);
-                QTimer::singleShot(tab ? kStoredLogScreenshotDelayMs : 0, &window, [&] {
-                    const bool saved =
-                        saveScreenshot(window, host.firstReadingsWindow(), extras.screenshotFile);
-                    if (!saved) {
-                        print(stderr, QStringLiteral("lumodm: cannot write %1\n")
-                                          .arg(clippedForMessage(extras.screenshotFile)));
-                    }
-                    platform.endProgram(saved ? 0 : 1);
+                QTimer::singleShot(tab ? kPaintDelayMs : 0, &window, [&] {
+                    endAfterScreenshot(
+                        platform,
+                        saveScreenshot(window, host.firstReadingsWindow(), extras.screenshotFile),
+                        extras.screenshotFile);
                 });
             });
             window.forwardHandler(&FrontPanel::Button_Run_Click);
