@@ -1,9 +1,10 @@
 #include "log/log_file.h"
 
+#include "platform/checked_file.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -55,7 +56,7 @@ void LogFile::close()
 
 void LogFile::fail(int errorNumber)
 {
-    fail(QString::fromLocal8Bit(std::strerror(errorNumber)));
+    fail(errnoText(errorNumber));
 }
 
 void LogFile::fail(const QString& reason)

@@ -97,9 +97,8 @@ bool LogReader::fill()
             continue;
         }
         if (got < 0) {
-            error_ =
-                QStringLiteral("cannot read %1: %2")
-                    .arg(clippedForMessage(path_), QString::fromLocal8Bit(std::strerror(errno)));
+            error_ = QStringLiteral("cannot read %1: %2")
+                         .arg(clippedForMessage(path_), errnoText(errno));
         }
         if (got <= 0) {
             atEnd_ = true;

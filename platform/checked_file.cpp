@@ -18,11 +18,6 @@ QString named(const QString& path)
     return clippedForMessage(path);
 }
 
-QString errnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
 // The verdict on what stat (or fstat) found.
 FileCheck judge(const QString& path, const struct stat& info, qint64 maxBytes)
 {
@@ -142,6 +137,11 @@ std::optional<QByteArray> readCheckedFile(const QString& path, qint64 maxBytes, 
     }
     bytes.truncate(static_cast<int>(total));
     return bytes;
+}
+
+QString errnoText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString clippedForMessage(const QString& value, int maxChars)

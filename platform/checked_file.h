@@ -54,4 +54,7 @@ int openCheckedFile(const QString& path, qint64 maxBytes, QString* reason);
 // cannot flood a terminal or a message box.
 QString clippedForMessage(const QString& value, int maxChars = 160);
 
+// The system's text for an errno value, for a message.
+QString errnoText(int error);
+
 } // namespace lumodm

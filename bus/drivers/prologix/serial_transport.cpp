@@ -1,10 +1,10 @@
 #include "bus/drivers/prologix/serial_transport.h"
 
 #include "bus/device_access.h"
+#include "platform/checked_file.h"
 
 #include <QFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -48,7 +48,7 @@ bool SerialTransport::open(QString* error)
     if (fd < 0) {
         const int reason = errno;
         if (error != nullptr) {
-            *error = QString::fromLocal8Bit(std::strerror(reason));
+            *error = errnoText(reason);
             const QString hint = deviceAccessHint(device_, QStringLiteral("dialout"), reason);
             if (!hint.isEmpty()) {
                 *error += QStringLiteral(".\n\n") + hint;
@@ -72,8 +72,7 @@ bool SerialTransport::open(QString* error)
     }() && ::tcsetattr(fd, TCSANOW, &mode) == 0;
     if (!configured) {
         if (error != nullptr) {
-            *error = QStringLiteral("not a serial port: %1")
-                         .arg(QString::fromLocal8Bit(std::strerror(errno)));
+            *error = QStringLiteral("not a serial port: %1").arg(errnoText(errno));
         }
         stream_.close();
         return false;

@@ -1,5 +1,7 @@
 #include "bus/drivers/prologix/tcp_transport.h"
 
+#include "platform/checked_file.h"
+
 #include <cerrno>
 #include <cstring>
 #include <netdb.h>
@@ -15,11 +17,6 @@ namespace {
 
 // How long a send may wait for the network to take the bytes.
 constexpr int SendTimeoutMs = 3000;
-
-QString errnoText(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 } // namespace
 
